@@ -1,0 +1,70 @@
+# Every target sets up what it needs: a project-local .venv, and clang for the
+# fuzz targets (installed with apt when missing and we are root).
+SHELL := /bin/bash
+VENV := .venv
+PY := $(VENV)/bin/python
+DEPS_STAMP := $(VENV)/.deps-installed
+FUZZ_BUILD := build/fuzz
+FUZZ_SECONDS ?= 15
+FUZZ_LONG_SECONDS ?= 1800
+
+.PHONY: all setup build demo check test fuzz-smoke fuzz bench clean
+
+all: build
+
+setup: $(DEPS_STAMP)
+
+$(DEPS_STAMP): requirements-dev.txt
+	python3 -m venv $(VENV)
+	$(PY) -m pip install --quiet --upgrade pip
+	$(PY) -m pip install --quiet -r requirements-dev.txt
+	touch $@
+
+build: setup
+	$(PY) -m pip install --quiet --no-build-isolation --no-deps \
+	    -Ccmake.define.QUORV_WERROR=ON .
+
+demo: build
+	$(PY) scripts/demo.py examples
+
+test: build
+	$(PY) -m pytest -q
+
+check: test fuzz-smoke
+
+clang:
+	@command -v clang++ >/dev/null || { \
+	    if [ "$$(id -u)" = 0 ]; then apt-get update -qq && apt-get install -y -qq clang >/dev/null; \
+	    else echo "clang++ is needed for the fuzz targets: install clang" >&2; exit 1; fi; }
+
+$(FUZZ_BUILD)/build.ninja: clang setup
+	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+	    -DCMAKE_CXX_COMPILER=clang++ -DQUORV_FUZZ=ON -DQUORV_PYTHON=OFF -DQUORV_CLI=OFF \
+	    -DQUORV_WERROR=ON >/dev/null
+
+fuzz-build: $(FUZZ_BUILD)/build.ninja
+	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(FUZZ_BUILD)
+
+# A short run of every fuzz target over its seed corpus; part of `make check`.
+fuzz-smoke: fuzz-build
+	@for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	    name=$$(basename $$target); mkdir -p build/corpus/$$name; \
+	    echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
+	    $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	        build/corpus/$$name fuzz/seeds/$${name#fuzz_} 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' ; \
+	    test $${PIPESTATUS[0]} -eq 0 || exit 1; \
+	done
+
+# As long a run as one likes: make fuzz FUZZ_LONG_SECONDS=600
+fuzz: fuzz-build
+	@for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	    name=$$(basename $$target); mkdir -p build/corpus/$$name; \
+	    $$target -max_total_time=$(FUZZ_LONG_SECONDS) -print_final_stats=1 \
+	        build/corpus/$$name fuzz/seeds/$${name#fuzz_} || exit 1; \
+	done
+
+bench: build
+	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,49 @@
+#include "lib/format.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace quorv {
+
+std::string fill(std::string_view message_template, std::initializer_list<std::string_view> args) {
+    std::string out;
+    out.reserve(message_template.size() + 32);
+    auto next = args.begin();
+    std::size_t pos = 0;
+    while (pos < message_template.size()) {
+        std::size_t hole = message_template.find("{}", pos);
+        if (hole == std::string_view::npos || next == args.end()) {
+            out.append(message_template.substr(pos));
+            break;
+        }
+        out.append(message_template.substr(pos, hole - pos));
+        out.append(*next++);
+        pos = hole + 2;
+    }
+    return out;
+}
+
+namespace {
+template <typename Number, typename... Format>
+std::string to_text(Number value, Format... format) {
+    std::array<char, 400> buffer{};  // room for any fixed-point double with a few decimals
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format...);
+    return std::string(buffer.data(), result.ptr);
+}
+}  // namespace
+
+std::string decimal(std::int64_t value) { return to_text(value); }
+std::string decimal(std::uint64_t value) { return to_text(value); }
+
+std::string fixed(double value, int decimals) {
+    return to_text(value, std::chars_format::fixed, decimals);
+}
+
+std::string shortest(double value) {
+    std::string text = to_text(value);
+    if (std::isfinite(value) && text.find_first_of(".e") == std::string::npos) text += ".0";
+    return text;
+}
+
+}  // namespace quorv
