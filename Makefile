@@ -8,7 +8,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 15
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: all setup build demo check test fuzz-smoke fuzz bench clean
+.PHONY: all setup build demo check test cpp-test clang fuzz-build fuzz-smoke fuzz bench clean
 
 all: build
 
@@ -30,7 +30,16 @@ demo: build
 test: build
 	$(PY) -m pytest -q
 
-check: test fuzz-smoke
+check: test cpp-test fuzz-smoke
+
+CPP_TEST_BUILD := build/cpp-tests
+
+# The core's C++ tests, built with warnings as errors.
+cpp-test: setup
+	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake -S . -B $(CPP_TEST_BUILD) -G Ninja \
+	    -DQUORV_CPP_TESTS=ON -DQUORV_PYTHON=OFF -DQUORV_CLI=OFF -DQUORV_WERROR=ON >/dev/null
+	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(CPP_TEST_BUILD)
+	cd $(CPP_TEST_BUILD) && PATH="$(CURDIR)/$(VENV)/bin:$$PATH" ctest --output-on-failure
 
 clang:
 	@command -v clang++ >/dev/null || { \
@@ -48,7 +57,7 @@ fuzz-build: $(FUZZ_BUILD)/build.ninja
 # A short run of every fuzz target over its seed corpus; part of `make check`.
 fuzz-smoke: fuzz-build
 	@for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
-	    name=$$(basename $$target); mkdir -p build/corpus/$$name; \
+	    [ -x "$$target" ] || continue; name=$$(basename $$target); mkdir -p build/corpus/$$name; \
 	    echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
 	    $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	        build/corpus/$$name fuzz/seeds/$${name#fuzz_} 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' ; \
@@ -58,7 +67,7 @@ fuzz-smoke: fuzz-build
 # As long a run as one likes: make fuzz FUZZ_LONG_SECONDS=600
 fuzz: fuzz-build
 	@for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
-	    name=$$(basename $$target); mkdir -p build/corpus/$$name; \
+	    [ -x "$$target" ] || continue; name=$$(basename $$target); mkdir -p build/corpus/$$name; \
 	    $$target -max_total_time=$(FUZZ_LONG_SECONDS) -print_final_stats=1 \
 	        build/corpus/$$name fuzz/seeds/$${name#fuzz_} || exit 1; \
 	done
