@@ -10,7 +10,13 @@ double distance(const Atom& a, const Atom& b) {
     const double dy = a.y - b.y;
     const double dz = a.z - b.z;
     // The order of the sum is fixed so that every implementation rounds alike.
-    return std::sqrt((dx * dx + dy * dy) + dz * dz);
+    // One operation per statement keeps compilers that contract within an
+    // expression (clang) from fusing a product and a sum into one rounding.
+    const double xx = dx * dx;
+    const double yy = dy * dy;
+    const double zz = dz * dz;
+    const double xy = xx + yy;
+    return std::sqrt(xy + zz);
 }
 
 double nearest_distance(std::span<const Atom> atoms, std::size_t index) {
