@@ -50,7 +50,9 @@ std::string symbol_list(std::vector<std::string_view> symbols) {
 
 // "+2", "-1", "+0": the sign is always written.
 std::string signed_decimal(std::int64_t value) {
-    return value < 0 ? decimal(value) : "+" + decimal(value);
+    std::string text(value < 0 ? "" : "+");
+    text += decimal(value);
+    return text;
 }
 
 }  // namespace
