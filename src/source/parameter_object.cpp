@@ -33,8 +33,10 @@ ParameterObjectTest::ParameterObjectTest(std::string_view source, const Position
 
     seeded_gaps_before_.assign(commas_.size() + 1, 0);
     for (std::size_t i = 0; i < commas_.size(); ++i) {
-        const bool gap_counts = i + 1 < commas_.size() && commas_[i + 1].depth == commas_[i].depth &&
-                                piece_names_seeded_object(commas_[i].pos + 1, commas_[i + 1].pos);
+        // Each gap is scanned once here, so its shape is not remembered.
+        const bool gap_counts =
+            i + 1 < commas_.size() && commas_[i + 1].depth == commas_[i].depth &&
+            piece_fits(scan_value(value_begin(commas_[i].pos + 1, commas_[i + 1].pos)), commas_[i + 1].pos);
         seeded_gaps_before_[i + 1] = seeded_gaps_before_[i] + (gap_counts ? 1 : 0);
     }
 }
@@ -56,20 +58,27 @@ bool ParameterObjectTest::names_seeded_object(const CallSite& call) {
            piece_names_seeded_object(commas_[last_index].pos + 1, call.args_end);
 }
 
+std::size_t ParameterObjectTest::value_begin(std::size_t piece_begin, std::size_t piece_end) const {
+    const auto equals_sign = equals_signs_.first_within(piece_begin, piece_end);
+    return equals_sign ? *equals_sign + 1 : piece_begin;
+}
+
 // A piece ends at a ",", at the ")" of its call or at the end of the text:
 // never inside a blank, never inside an identifier. So the value's shape,
 // scanned over the whole text, says whether the piece trims to an identifier.
-bool ParameterObjectTest::piece_names_seeded_object(std::size_t begin, std::size_t end) {
-    std::size_t value_begin = begin;
-    if (auto equals_sign = equals_signs_.first_within(begin, end)) value_begin = *equals_sign + 1;
-    const ValueShape& shape = value_shape(value_begin);
-    return shape.names_seeded_object && shape.trailing_blanks_end == end;
+bool ParameterObjectTest::piece_fits(const ValueShape& shape, std::size_t piece_end) {
+    return shape.names_seeded_object && shape.trailing_blanks_end == piece_end;
 }
 
-const ParameterObjectTest::ValueShape& ParameterObjectTest::value_shape(std::size_t begin) {
-    auto [known, inserted] = shapes_.try_emplace(begin);
-    if (!inserted) return known->second;
-    ValueShape& shape = known->second;
+bool ParameterObjectTest::piece_names_seeded_object(std::size_t begin, std::size_t end) {
+    const std::size_t start = value_begin(begin, end);
+    auto known = shapes_.find(start);
+    if (known == shapes_.end()) known = shapes_.emplace(start, scan_value(start)).first;
+    return piece_fits(known->second, end);
+}
+
+ParameterObjectTest::ValueShape ParameterObjectTest::scan_value(std::size_t begin) const {
+    ValueShape shape{};
     shape.blanks_end = skip_white_space(begin);
     shape.run_end = shape.blanks_end;
     while (shape.run_end < source_.size() && is_identifier_char(source_[shape.run_end])) ++shape.run_end;

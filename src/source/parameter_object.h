@@ -45,8 +45,11 @@ private:
         bool names_seeded_object;  // the run is an identifier with a seed attribute
     };
 
-    bool piece_names_seeded_object(std::size_t begin, std::size_t end);
-    const ValueShape& value_shape(std::size_t begin);
+    // Where a piece's value starts: after its first "=", if it has one.
+    std::size_t value_begin(std::size_t piece_begin, std::size_t piece_end) const;
+    ValueShape scan_value(std::size_t begin) const;
+    static bool piece_fits(const ValueShape& shape, std::size_t piece_end);
+    bool piece_names_seeded_object(std::size_t begin, std::size_t end);  // remembers the shape
     std::size_t skip_white_space(std::size_t pos) const;
 
     std::string_view source_;
@@ -57,9 +60,9 @@ private:
     // depth before i name a seeded object. A call's inner pieces are such
     // neighbours, so nested calls need not split the same text again.
     std::vector<std::size_t> seeded_gaps_before_;
-    // Every value start lies just after an ASCII delimiter, so the scans from
-    // different starts never overlap; remembering them keeps repeated
-    // questions from nested calls cheap.
+    // Shapes of the first and last pieces that calls asked about. Every value
+    // start lies just after an ASCII delimiter, so scans from different starts
+    // never overlap, and calls nested in each other often share a last piece.
     std::unordered_map<std::size_t, ValueShape> shapes_;
 };
 
