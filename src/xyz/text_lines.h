@@ -1,6 +1,7 @@
 // Splitting XYZ text into lines, one forward step at a time.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 

@@ -1,6 +1,7 @@
 // Splitting a line into tokens at Unicode white space.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 

@@ -3,6 +3,7 @@
 #include "xyz/xyz_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "lib/format.h"
 #include "lib/white_space.h"

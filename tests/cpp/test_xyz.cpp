@@ -253,13 +253,6 @@ TEST(blank_lines_are_skipped_but_numbered) {
     CHECK_EQ(cluster_of("1\nc\n\n\n   \nH 0 0 0\n").atoms.size(), std::size_t{1});
 }
 
-TEST(coordinate_errors_name_the_first_bad_axis) {
-    CHECK_EQ(error_of("1\nc\nH 1"), std::string("atom line 1 is missing the y coordinate"));
-    CHECK_EQ(error_of("1\nc\nH"), std::string("atom line 1 is missing the x coordinate"));
-    CHECK_EQ(error_of("1\nc\nH 1,5"), std::string("atom line 1: x coordinate is not a number"));
-    CHECK_EQ(error_of("1\nc\nH 1 2 z"), std::string("atom line 1: z coordinate is not a number"));
-}
-
 TEST(carriage_returns_only_end_a_line_before_a_line_feed) {
     const ClusterSpec crlf = cluster_of("2\r\ncharge=-1 mult=2\r\nH 0 0 0\r\nO 0 0 1.5\r\n");
     CHECK_EQ(crlf.atoms.size(), std::size_t{2});
@@ -305,9 +298,4 @@ TEST(a_huge_declared_count_fails_at_once_with_the_count_message) {
     CHECK_EQ(error_of("18446744073709551615\n\nH 0 0 0\nH 0 0 1\nH 0 0 2\n"),
              std::string("header declares 18446744073709551615 atom(s) but 3 were found"));
     CHECK_EQ(error_of("18446744073709551615"), std::string("header declares 18446744073709551615 atom(s) but 0 were found"));
-}
-
-TEST(empty_text_and_missing_header) {
-    CHECK_EQ(error_of(""), std::string("empty file"));
-    CHECK_EQ(error_of("\n"), std::string("first line must be the atom count, got \"\""));
 }
