@@ -51,6 +51,20 @@ std::string exact(double value) {
     return std::string(buffer.data(), end);
 }
 
+struct NumberCase {
+    std::string token;
+    double value;
+};
+
+// Each token, read as an x coordinate, gives exactly its value.
+void check_numbers(const std::vector<NumberCase>& cases) {
+    for (const NumberCase& c : cases) {
+        const auto x = x_read_from(c.token);
+        const std::string context = " from " + c.token;
+        CHECK_EQ((x ? exact(*x) : std::string("no number")) + context, exact(c.value) + context);
+    }
+}
+
 }  // namespace
 
 TEST(comment_line_gives_charge_and_multiplicity) {
@@ -139,12 +153,8 @@ TEST(extract_kv_reads_the_integer_after_the_first_key) {
 }
 
 TEST(coordinates_follow_the_number_grammar) {
-    struct Case {
-        std::string token;
-        double value;
-    };
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const std::vector<Case> cases = {
+    const std::vector<NumberCase> cases = {
         {"1.5", 1.5},
         {"-2", -2.0},
         {"+.5e+1", 5.0},
@@ -167,20 +177,12 @@ TEST(coordinates_follow_the_number_grammar) {
         {"NaN", nan},
         {"-nan", -nan},
     };
-    for (const Case& c : cases) {
-        const auto x = x_read_from(c.token);
-        const std::string context = " from " + c.token;
-        CHECK_EQ((x ? exact(*x) : std::string("no number")) + context, exact(c.value) + context);
-    }
+    check_numbers(cases);
 }
 
 TEST(coordinates_are_the_nearest_double) {
-    struct Case {
-        std::string token;
-        double value;
-    };
     const double smallest_subnormal = std::numeric_limits<double>::denorm_min();
-    const std::vector<Case> cases = {
+    const std::vector<NumberCase> cases = {
         {"0.1", 0.1},
         {"0.1000000000000000055511151231257827021181583404541015625", 0.1},
         {"9007199254740993", 9007199254740992.0},  // a tie goes to the even neighbour
@@ -196,11 +198,7 @@ TEST(coordinates_are_the_nearest_double) {
         {"2.4703282292062327e-324", 0.0},                 // just below it: underflow to zero
         {"-2e-324", -0.0},
     };
-    for (const Case& c : cases) {
-        const auto x = x_read_from(c.token);
-        const std::string context = " from " + c.token;
-        CHECK_EQ((x ? exact(*x) : std::string("no number")) + context, exact(c.value) + context);
-    }
+    check_numbers(cases);
 }
 
 TEST(tokens_outside_the_grammar_are_not_numbers) {
