@@ -37,57 +37,49 @@ struct DecimalShape {
     std::int64_t leading_power = 0;
 };
 
-// Exponents beyond this are far outside any double; capping keeps the sums
-// below from overflowing however many digits the token has.
-constexpr std::int64_t kExponentCap = std::int64_t{1} << 40;
+// Exponents and digit counts beyond this are far outside any double; capping
+// them keeps the sums below from overflowing however long the token is.
+constexpr std::int64_t kMagnitudeCap = std::int64_t{1} << 40;
+
+std::int64_t capped(std::size_t count) {
+    return static_cast<std::int64_t>(std::min<std::size_t>(count, kMagnitudeCap));
+}
 
 // Checks the decimal grammar over the whole text and measures its shape.
 std::optional<DecimalShape> scan_decimal(std::string_view body) {
     std::size_t pos = 0;
-    std::size_t integer_digits = 0;
-    std::size_t fraction_digits = 0;
-    std::optional<std::int64_t> first_non_zero_power;
-    while (pos < body.size() && is_digit(body[pos])) {
-        if (!first_non_zero_power && body[pos] != '0') first_non_zero_power = 0;
-        if (first_non_zero_power) ++*first_non_zero_power;
-        ++integer_digits;
-        ++pos;
-    }
-    // So far first_non_zero_power counts the integer digits from the leading
-    // non-zero one on; its power of ten is one less.
-    if (first_non_zero_power) *first_non_zero_power -= 1;
+    const auto take_digits = [&] {
+        const std::size_t start = pos;
+        while (pos < body.size() && is_digit(body[pos])) ++pos;
+        return body.substr(start, pos - start);
+    };
+    const std::string_view integer_part = take_digits();
+    std::string_view fraction_part;
     if (pos < body.size() && body[pos] == '.') {
         ++pos;
-        while (pos < body.size() && is_digit(body[pos])) {
-            ++fraction_digits;
-            if (!first_non_zero_power && body[pos] != '0') {
-                first_non_zero_power = -static_cast<std::int64_t>(fraction_digits);
-            }
-            ++pos;
-        }
+        fraction_part = take_digits();
     }
-    if (integer_digits + fraction_digits == 0) return std::nullopt;
+    if (integer_part.empty() && fraction_part.empty()) return std::nullopt;
+
     std::int64_t exponent = 0;
     if (pos < body.size() && (body[pos] == 'e' || body[pos] == 'E')) {
         ++pos;
-        bool negative = false;
-        if (pos < body.size() && (body[pos] == '+' || body[pos] == '-')) {
-            negative = body[pos] == '-';
-            ++pos;
-        }
-        const std::size_t exponent_start = pos;
-        while (pos < body.size() && is_digit(body[pos])) {
-            exponent = std::min(exponent * 10 + (body[pos] - '0'), kExponentCap);
-            ++pos;
-        }
-        if (pos == exponent_start) return std::nullopt;
+        const bool negative = pos < body.size() && body[pos] == '-';
+        if (pos < body.size() && (body[pos] == '+' || body[pos] == '-')) ++pos;
+        const std::string_view exponent_digits = take_digits();
+        if (exponent_digits.empty()) return std::nullopt;
+        for (char c : exponent_digits) exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), kMagnitudeCap);
         if (negative) exponent = -exponent;
     }
     if (pos != body.size()) return std::nullopt;
+
     DecimalShape shape;
-    if (first_non_zero_power) {
+    if (const std::size_t lead = integer_part.find_first_not_of('0'); lead != std::string_view::npos) {
         shape.all_zero = false;
-        shape.leading_power = std::clamp(*first_non_zero_power, -kExponentCap, kExponentCap) + exponent;
+        shape.leading_power = capped(integer_part.size() - lead - 1) + exponent;
+    } else if (const std::size_t lead = fraction_part.find_first_not_of('0'); lead != std::string_view::npos) {
+        shape.all_zero = false;
+        shape.leading_power = -capped(lead + 1) + exponent;
     }
     return shape;
 }

@@ -170,6 +170,12 @@ TEST(coordinates_follow_the_number_grammar) {
         {"-1e-400", -0.0},
         {"0.0000000001e-99999999999999999999", 0.0},
         {"1000000000000000000000000000000000e-99999999999999999999", 0.0},
+        {"0.0000000001e99999999999999999999", kInfinity},  // leading zeros do not make it small
+        {"-0.000001e400", -kInfinity},
+        {"0.000000e400", 0.0},
+        {"0." + std::string(200, '0') + "1e-200", 0.0},  // 1e-401 however it is written
+        {std::string(200, '1') + "e-600", 0.0},
+        {std::string(500, '1') + "e-100", kInfinity},  // 1e399 with a negative exponent
         {"-inf", -kInfinity},
         {"INF", kInfinity},
         {"+Infinity", kInfinity},
