@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -63,6 +64,9 @@ std::optional<Enum> pick(std::string_view text, const Choice (&choices)[N]) {
     }
     return std::nullopt;
 }
+
+constexpr std::string_view kValueOptions[] = {"--format",        "--stdin-kind", "--select", "--ignore",
+                                              "--max-file-size", "-j",           "--jobs",   "--explain"};
 
 constexpr Choice kFormats[] = {{"text", static_cast<int>(OutputFormat::Text)},
                                {"json", static_cast<int>(OutputFormat::Json)},
@@ -135,6 +139,9 @@ private:
         if (name == "--version") return flag([&] { options_.action = Action::Version; });
         if (name == "--warnings-as-errors") return flag([&] { options_.warnings_as_errors = true; });
 
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) == std::end(kValueOptions)) {
+            return UsageError{fill(kUnknownOption, {name})};
+        }
         std::optional<std::string_view> value = inline_value;
         if (!value) {
             if (index_ >= arguments_.size()) return UsageError{fill(kMissingValue, {name})};
@@ -160,11 +167,9 @@ private:
             auto jobs = whole_number(*value);
             if (!jobs || *jobs == 0 || *jobs > 4096) return UsageError{fill(kBadNumber, {name, *value})};
             options_.jobs = static_cast<unsigned>(*jobs);
-        } else if (name == "--explain") {
+        } else {
             options_.action = Action::Explain;
             options_.explain_code = std::string(*value);
-        } else {
-            return UsageError{fill(kUnknownOption, {name})};
         }
         return std::nullopt;
     }
