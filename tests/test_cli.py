@@ -478,3 +478,14 @@ def test_colours_only_on_a_terminal_and_never_with_no_color(env_change, coloured
     assert ("\x1b[" in shown) == coloured
     assert "conformer-no-seed" in shown
     assert "\x1b[" not in run_cli("embed.py", cwd=tmp_path, env=env).out
+
+
+@pytest.mark.parametrize("args", [["embed.py"], ["--format", "sarif", "embed.py"], ["--help"]])
+def test_output_that_cannot_be_written_fails_the_run(args, tmp_path):
+    if not os.path.exists("/dev/full"):
+        pytest.skip("no /dev/full here")
+    write(tmp_path / "embed.py", SEEDED)
+    with open("/dev/full", "wb") as full:
+        completed = subprocess.run([str(QUORV_LINT), *args], cwd=tmp_path, stdout=full, stderr=subprocess.PIPE)
+    assert completed.returncode == 2
+    assert completed.stderr.decode().startswith("quorv-lint: cannot write the output: ")

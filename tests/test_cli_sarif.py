@@ -27,16 +27,16 @@ UNSEEDED = "AllChem.EmbedMolecule(mol)\n"
 EXPLICIT_RANDOM = "AllChem.EmbedMultipleConfs(mol, randomSeed=-1)\n"
 
 
-def _readers_built():
+def _lints(call):
     try:
-        quorv_lint.lint_json('{"atoms": []}')
-        quorv_lint.lint_xyz("0\n\n")
+        return bool(call())
     except ValueError:
         return False
-    return True
 
 
-needs_readers = pytest.mark.skipif(not _readers_built(), reason="the JSON and XYZ readers are not on this branch yet")
+# A lone oxygen is a bare heteroatom: findings come back once the reader and the rules are both there.
+XYZ_READY = _lints(lambda: quorv_lint.lint_xyz("1\n0 3\nO 0 0 0\n"))
+needs_xyz = pytest.mark.skipif(not XYZ_READY, reason="the XYZ reader or the rules are not on this branch yet")
 
 
 def sarif(*args, cwd):
@@ -138,7 +138,7 @@ def test_the_invocation_records_the_exit_status(args, status, successful, tmp_pa
     assert (code, invocation["exitCode"], invocation["executionSuccessful"]) == (status, status, successful)
 
 
-@needs_readers
+@needs_xyz
 def test_findings_about_a_whole_geometry_have_a_location_without_region(tmp_path):
     (tmp_path / "water.xyz").write_text("3\n0 2\nO 0 0 0\nH 0.96 0 0\nH -0.24 0.93 0\n")
     status, log = sarif("water.xyz", cwd=tmp_path)

@@ -1,5 +1,7 @@
 // quorv-lint: lints files and directories from the command line. Reads the
 // options, collects the inputs, lints them in parallel and reports in order.
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -9,6 +11,7 @@
 #include "cli/code_catalog.h"
 #include "cli/input_walk.h"
 #include "cli/options.h"
+#include "cli/os_error.h"
 #include "cli/parallel_lint.h"
 #include "cli/reporter.h"
 #include "cli/version.h"
@@ -29,6 +32,7 @@ constexpr std::string_view kUsageError = "quorv-lint: {}\nRun 'quorv-lint --help
 constexpr std::string_view kUnknownExplainCode = "quorv-lint: unknown code '{}'; the codes are:\n{}";
 constexpr std::string_view kVersionLine = "{} {}\n";
 constexpr std::string_view kFatal = "quorv-lint: {}\n";
+constexpr std::string_view kCannotWrite = "quorv-lint: cannot write the output: {}\n";
 
 // Colour only for a terminal, and never when NO_COLOR is set (to anything) or the terminal is dumb.
 bool wants_colour(OutputFormat format) {
@@ -83,6 +87,14 @@ int lint_paths(const Options& options) {
     return totals.exit_status;
 }
 
+// A full disk or a closed pipe must not pass for a clean run.
+int checked_output(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    write_text(stderr, fill(kCannotWrite, {errno != 0 ? os_error_description(errno) : "write error"}));
+    return kExitTrouble;
+}
+
 int run(const std::vector<std::string>& arguments) {
     auto parsed = parse_options(arguments);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
@@ -105,7 +117,8 @@ int run(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
     try {
-        return quorv::cli::run(std::vector<std::string>(argv + 1, argv + argc));
+        const int status = quorv::cli::run(std::vector<std::string>(argv + 1, argv + argc));
+        return quorv::cli::checked_output(status);
     } catch (const std::exception& error) {
         quorv::cli::write_text(stderr, quorv::fill(quorv::cli::kFatal, {error.what()}));
     } catch (...) {
