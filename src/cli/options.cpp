@@ -14,6 +14,8 @@ namespace {
 // Files above this are reported as unreadable instead of being loaded whole:
 // far larger than any real geometry, spec or script, small enough for memory.
 constexpr std::uint64_t kDefaultMaxFileBytes = 64ull * 1024 * 1024;
+// More threads than this would only contend for the disk.
+constexpr std::uint64_t kMaxJobs = 1024;
 
 constexpr std::string_view kMissingValue = "option {} needs a value";
 constexpr std::string_view kUnknownOption = "unknown option {}";
@@ -21,6 +23,7 @@ constexpr std::string_view kBadChoice = "{} must be one of {}, got '{}'";
 constexpr std::string_view kUnknownCode = "unknown code '{}' in {} (quorv-lint --explain CODE lists the codes)";
 constexpr std::string_view kBadNumber = "{} needs a whole number, got '{}'";
 constexpr std::string_view kFlagTakesNoValue = "option {} takes no value";
+constexpr std::string_view kJobsOutOfRange = "{} must be from 1 to {}, got '{}'";
 
 constexpr std::string_view kHelp = R"(Usage: quorv-lint [OPTIONS] [PATH ...]
 
@@ -56,6 +59,13 @@ struct Choice {
     std::string_view name;
     int value;
 };
+
+template <std::size_t N>
+std::string choice_names(const Choice (&choices)[N]) {
+    std::string names;
+    for (const Choice& choice : choices) names += (names.empty() ? "" : ", ") + std::string(choice.name);
+    return names;
+}
 
 template <typename Enum, std::size_t N>
 std::optional<Enum> pick(std::string_view text, const Choice (&choices)[N]) {
@@ -149,11 +159,11 @@ private:
         }
         if (name == "--format") {
             auto format = pick<OutputFormat>(*value, kFormats);
-            if (!format) return UsageError{fill(kBadChoice, {name, "text, json, sarif", *value})};
+            if (!format) return UsageError{fill(kBadChoice, {name, choice_names(kFormats), *value})};
             options_.format = *format;
         } else if (name == "--stdin-kind") {
             auto kind = pick<InputKind>(*value, kKinds);
-            if (!kind) return UsageError{fill(kBadChoice, {name, "xyz, json, py", *value})};
+            if (!kind) return UsageError{fill(kBadChoice, {name, choice_names(kKinds), *value})};
             options_.stdin_kind = *kind;
         } else if (name == "--select") {
             return add_codes(name, *value, options_.select);
@@ -165,7 +175,8 @@ private:
             options_.max_file_bytes = *bytes;
         } else if (name == "-j" || name == "--jobs") {
             auto jobs = whole_number(*value);
-            if (!jobs || *jobs == 0 || *jobs > 4096) return UsageError{fill(kBadNumber, {name, *value})};
+            if (!jobs) return UsageError{fill(kBadNumber, {name, *value})};
+            if (*jobs == 0 || *jobs > kMaxJobs) return UsageError{fill(kJobsOutOfRange, {name, decimal(kMaxJobs), *value})};
             options_.jobs = static_cast<unsigned>(*jobs);
         } else {
             options_.action = Action::Explain;
