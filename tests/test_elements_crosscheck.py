@@ -5,7 +5,9 @@ import math
 
 import pytest
 
-from cluster_specs import ANGSTROM_PER_BOHR, lint
+from cluster_specs import ANGSTROM_PER_BOHR, lint, requires_json_reader
+
+pytestmark = requires_json_reader
 
 Chem = pytest.importorskip("rdkit.Chem")
 AllChem = pytest.importorskip("rdkit.Chem.AllChem")

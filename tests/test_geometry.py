@@ -4,7 +4,12 @@ import math
 
 import pytest
 
-from cluster_specs import METHANE, WATER, WATER_IN_BOHR, benzene, diammine, lint, tetrahedral
+from cluster_specs import (
+    METHANE, WATER, WATER_IN_BOHR, benzene, diammine, lint, tetrahedral,
+    requires_json_reader,
+)
+
+pytestmark = requires_json_reader
 
 
 def bare(index, element, cutoff, nearest):

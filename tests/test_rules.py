@@ -2,7 +2,12 @@
 through lint_json with realistic molecules."""
 import pytest
 
-from cluster_specs import METHANE, WATER, benzene, diammine, lint, codes, tetrahedral
+from cluster_specs import (
+    METHANE, WATER, benzene, codes, diammine, lint, tetrahedral,
+    requires_json_reader,
+)
+
+pytestmark = requires_json_reader
 
 UNDECLARED = (
     "warning",
