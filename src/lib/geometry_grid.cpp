@@ -1,0 +1,359 @@
+#include "lib/geometry_grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <utility>
+
+namespace quorv {
+
+namespace {
+
+using geometry_reference::AtomPair;
+using geometry_reference::distance;
+
+// On-grid atoms lie within this many ångström of the cluster's middle in
+// every coordinate. The bound keeps every column coordinate below 2^22, where
+// the rounding of (x - origin) / width is below 1e-9 of a column.
+constexpr double kReach = 1048576.0;  // 2^20
+// A safety margin, in columns, for the rounding of column coordinates.
+constexpr double kColumnSlack = 1e-6;
+// A distance d computed by the reference never falls below |dz| by more than
+// a few units in the last place, except where dz * dz underflows; a z window
+// this much wider than the radius cannot lose a pair.
+constexpr double kWindowRelativeMargin = 1e-9;
+constexpr double kWindowAbsoluteMargin = 1e-150;
+// Columns kept per on-grid atom (plus a few); sparser clusters get wider columns.
+constexpr std::size_t kColumnsPerAtom = 2;
+constexpr std::size_t kExtraColumns = 64;
+constexpr double kNarrowestColumn = 1.0;
+
+bool is_finite(const Atom& atom) { return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z); }
+
+double z_window(double radius) { return radius * (1.0 + kWindowRelativeMargin) + kWindowAbsoluteMargin; }
+
+double median(std::vector<double> values) {
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+bool within_reach(double value, double middle) { return std::fabs(value - middle) <= kReach; }
+
+}  // namespace
+
+NeighbourGrid::NeighbourGrid(std::span<const Atom> atoms, double width) : atoms_(atoms) {
+    place_atoms();
+    // Narrower columns would not pay, and the rounding bound above assumes them this wide.
+    bin_atoms(std::max(width, kNarrowestColumn));
+}
+
+void NeighbourGrid::place_atoms() {
+    const std::size_t count = atoms_.size();
+    placement_.assign(count, Placement::NonFinite);
+    // Sorted positions are 32-bit; a cluster too large for them is measured pairwise.
+    const bool indexable = count < std::numeric_limits<std::uint32_t>::max();
+    double low[3] = {0, 0, 0};
+    double high[3] = {0, 0, 0};
+    bool any_finite = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Atom& atom = atoms_[i];
+        if (!is_finite(atom)) continue;
+        placement_[i] = indexable ? Placement::OnGrid : Placement::Far;
+        const double coordinates[3] = {atom.x, atom.y, atom.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!any_finite || coordinates[axis] < low[axis]) low[axis] = coordinates[axis];
+            if (!any_finite || coordinates[axis] > high[axis]) high[axis] = coordinates[axis];
+        }
+        any_finite = true;
+    }
+    bool compact = true;
+    for (int axis = 0; axis < 3; ++axis) compact = compact && high[axis] - low[axis] <= 2 * kReach;
+    if (indexable && !compact) {
+        // Outliers are measured against everything; the median keeps a few of
+        // them from moving the grid away from the bulk of the cluster.
+        std::vector<double> xs, ys, zs;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (placement_[i] != Placement::OnGrid) continue;
+            xs.push_back(atoms_[i].x);
+            ys.push_back(atoms_[i].y);
+            zs.push_back(atoms_[i].z);
+        }
+        const double middle_x = median(std::move(xs));
+        const double middle_y = median(std::move(ys));
+        const double middle_z = median(std::move(zs));
+        for (std::size_t i = 0; i < count; ++i) {
+            if (placement_[i] != Placement::OnGrid) continue;
+            const Atom& atom = atoms_[i];
+            if (!within_reach(atom.x, middle_x) || !within_reach(atom.y, middle_y) ||
+                !within_reach(atom.z, middle_z)) {
+                placement_[i] = Placement::Far;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (placement_[i] == Placement::Far) far_.push_back(i);
+    }
+}
+
+NeighbourGrid::Column NeighbourGrid::column_of(const Atom& atom) const {
+    // Rounding is monotone, so atoms keep their order along x and y; clamping
+    // keeps it too, and cannot separate two atoms by more columns than before.
+    const double x = std::floor((atom.x - origin_x_) / width_);
+    const double y = std::floor((atom.y - origin_y_) / width_);
+    const auto clamp = [](double value, std::size_t columns) {
+        return static_cast<std::ptrdiff_t>(std::clamp(value, 0.0, static_cast<double>(columns - 1)));
+    };
+    return {clamp(x, columns_x_), clamp(y, columns_y_)};
+}
+
+std::size_t NeighbourGrid::column_index(std::ptrdiff_t x, std::ptrdiff_t y) const {
+    return static_cast<std::size_t>(x) * columns_y_ + static_cast<std::size_t>(y);
+}
+
+void NeighbourGrid::bin_atoms(double width) {
+    std::size_t on_grid = 0;
+    double low_x = 0, low_y = 0;
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] != Placement::OnGrid) continue;
+        if (on_grid == 0 || atoms_[i].x < low_x) low_x = atoms_[i].x;
+        if (on_grid == 0 || atoms_[i].y < low_y) low_y = atoms_[i].y;
+        ++on_grid;
+    }
+    column_start_.assign(1, 0);
+    if (on_grid == 0) return;
+    origin_x_ = low_x;
+    origin_y_ = low_y;
+    double span_x = 0, span_y = 0;
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] != Placement::OnGrid) continue;
+        span_x = std::max(span_x, atoms_[i].x - origin_x_);
+        span_y = std::max(span_y, atoms_[i].y - origin_y_);
+    }
+    const std::size_t most_columns = kColumnsPerAtom * on_grid + kExtraColumns;
+    width_ = width;
+    for (;;) {
+        columns_x_ = static_cast<std::size_t>(std::floor(span_x / width_)) + 1;
+        columns_y_ = static_cast<std::size_t>(std::floor(span_y / width_)) + 1;
+        if (columns_x_ * columns_y_ <= most_columns) break;
+        width_ *= 2;
+    }
+
+    // A counting sort by column, then each column by z.
+    const std::size_t columns = columns_x_ * columns_y_;
+    std::vector<std::uint32_t> column_of_atom(atoms_.size(), 0);
+    column_start_.assign(columns + 1, 0);
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] != Placement::OnGrid) continue;
+        const Column column = column_of(atoms_[i]);
+        column_of_atom[i] = static_cast<std::uint32_t>(column_index(column.x, column.y));
+        ++column_start_[column_of_atom[i] + 1];
+    }
+    std::partial_sum(column_start_.begin(), column_start_.end(), column_start_.begin());
+    sorted_index_.resize(on_grid);
+    std::vector<std::uint32_t> next(column_start_.begin(), column_start_.end() - 1);
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] != Placement::OnGrid) continue;
+        sorted_index_[next[column_of_atom[i]]++] = static_cast<std::uint32_t>(i);
+    }
+    for (std::size_t column = 0; column < columns; ++column) {
+        const auto begin = sorted_index_.begin() + column_start_[column];
+        const auto end = sorted_index_.begin() + column_start_[column + 1];
+        std::sort(begin, end, [this](std::uint32_t a, std::uint32_t b) {
+            return atoms_[a].z < atoms_[b].z || (atoms_[a].z == atoms_[b].z && a < b);
+        });
+    }
+    sorted_z_.resize(on_grid);
+    for (std::size_t position = 0; position < on_grid; ++position) sorted_z_[position] = atoms_[sorted_index_[position]].z;
+}
+
+std::ptrdiff_t NeighbourGrid::rings_for(double radius) const {
+    // An atom within `radius` lies at most ceil(radius / width) columns away;
+    // the slack covers the rounding of column coordinates.
+    return static_cast<std::ptrdiff_t>(std::floor(radius / width_ + kColumnSlack)) + 1;
+}
+
+bool NeighbourGrid::ring_outside_grid(Column centre, std::ptrdiff_t ring) const {
+    return centre.x - ring < 0 && centre.x + ring >= static_cast<std::ptrdiff_t>(columns_x_) && centre.y - ring < 0 &&
+           centre.y + ring >= static_cast<std::ptrdiff_t>(columns_y_);
+}
+
+template <typename Visit>
+bool NeighbourGrid::scan_column(std::size_t index, std::size_t column, double window, Visit&& visit) const {
+    const double z = atoms_[index].z;
+    const auto begin = sorted_z_.begin() + column_start_[column];
+    const auto end = sorted_z_.begin() + column_start_[column + 1];
+    // Bounds measured with the reference's own difference, so that the
+    // window agrees with the distance it stands in for.
+    const auto first = std::partition_point(begin, end, [&](double other) { return z - other > window; });
+    for (auto at = first; at != end && *at - z <= window; ++at) {
+        const std::size_t other = sorted_index_[static_cast<std::size_t>(at - sorted_z_.begin())];
+        if (other != index && visit(other)) return true;
+    }
+    return false;
+}
+
+template <typename Visit>
+bool NeighbourGrid::scan_ring(std::size_t index, Column centre, std::ptrdiff_t ring, const double& window,
+                              Visit&& visit) const {
+    const auto columns_x = static_cast<std::ptrdiff_t>(columns_x_);
+    const auto columns_y = static_cast<std::ptrdiff_t>(columns_y_);
+    const auto scan = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+        return scan_column(index, column_index(x, y), window, visit);
+    };
+    if (ring == 0) return scan(centre.x, centre.y);
+    const std::ptrdiff_t x_from = std::max<std::ptrdiff_t>(centre.x - ring, 0);
+    const std::ptrdiff_t x_to = std::min(centre.x + ring, columns_x - 1);
+    for (std::ptrdiff_t x = x_from; x <= x_to; ++x) {
+        if (centre.y - ring >= 0 && scan(x, centre.y - ring)) return true;
+        if (centre.y + ring < columns_y && scan(x, centre.y + ring)) return true;
+    }
+    const std::ptrdiff_t y_from = std::max<std::ptrdiff_t>(centre.y - ring + 1, 0);
+    const std::ptrdiff_t y_to = std::min(centre.y + ring - 1, columns_y - 1);
+    for (std::ptrdiff_t y = y_from; y <= y_to; ++y) {
+        if (centre.x - ring >= 0 && scan(centre.x - ring, y)) return true;
+        if (centre.x + ring < columns_x && scan(centre.x + ring, y)) return true;
+    }
+    return false;
+}
+
+std::size_t NeighbourGrid::count_neighbours_within(std::size_t index, double radius, std::size_t enough) const {
+    std::size_t neighbours = 0;
+    const auto count = [&](std::size_t other) {
+        if (distance(atoms_[index], atoms_[other]) <= radius) ++neighbours;  // false for NaN
+        return neighbours >= enough;
+    };
+    switch (placement_[index]) {
+        case Placement::NonFinite:
+            return 0;
+        case Placement::Far:
+            for (std::size_t other = 0; other < atoms_.size(); ++other) {
+                if (other != index && count(other)) break;
+            }
+            return neighbours;
+        case Placement::OnGrid:
+            break;
+    }
+    if (neighbours >= enough) return neighbours;
+    for (const std::size_t other : far_) {
+        if (count(other)) return neighbours;
+    }
+    const Column centre = column_of(atoms_[index]);
+    const double window = z_window(radius);
+    const std::ptrdiff_t rings = rings_for(radius);
+    for (std::ptrdiff_t ring = 0; ring <= rings; ++ring) {
+        if (scan_ring(index, centre, ring, window, count)) break;
+    }
+    return neighbours;
+}
+
+bool NeighbourGrid::has_neighbour_within(std::size_t index, double radius) const {
+    return count_neighbours_within(index, radius, 1) >= 1;
+}
+
+double NeighbourGrid::nearest_distance_below(std::size_t index, double bound) const {
+    double nearest = bound;
+    const auto measure = [&](std::size_t other) {
+        const double d = distance(atoms_[index], atoms_[other]);
+        if (d < nearest) nearest = d;  // false for NaN: the minimum keeps its value
+        return false;
+    };
+    switch (placement_[index]) {
+        case Placement::NonFinite:
+            return std::numeric_limits<double>::infinity();
+        case Placement::Far:
+            for (std::size_t other = 0; other < atoms_.size(); ++other) {
+                if (other != index) measure(other);
+            }
+            return nearest;
+        case Placement::OnGrid:
+            break;
+    }
+    for (const std::size_t other : far_) measure(other);
+    const Column centre = column_of(atoms_[index]);
+    double window = z_window(nearest);
+    const auto measure_and_narrow = [&](std::size_t other) {
+        measure(other);
+        window = z_window(nearest);
+        return false;
+    };
+    for (std::ptrdiff_t ring = 0;; ++ring) {
+        // Atoms `ring` or more columns away are more than ring - 1 widths away.
+        if (ring >= 2 && nearest <= (static_cast<double>(ring - 1) - kColumnSlack) * width_) break;
+        if (ring_outside_grid(centre, ring)) break;
+        scan_ring(index, centre, ring, window, measure_and_narrow);
+    }
+    return nearest;
+}
+
+void NeighbourGrid::add_pair_if_closer(std::size_t a, std::size_t b, double limit, std::vector<AtomPair>& pairs) const {
+    const std::size_t first = std::min(a, b);
+    const std::size_t second = std::max(a, b);
+    const double d = distance(atoms_[first], atoms_[second]);
+    if (d < limit) pairs.push_back({first, second, d});  // false for NaN
+}
+
+void NeighbourGrid::add_column_pairs(std::size_t column, double limit, double window,
+                                     std::vector<AtomPair>& pairs) const {
+    const std::size_t begin = column_start_[column];
+    const std::size_t end = column_start_[column + 1];
+    for (std::size_t a = begin; a < end; ++a) {
+        for (std::size_t b = a + 1; b < end && sorted_z_[b] - sorted_z_[a] <= window; ++b) {
+            add_pair_if_closer(sorted_index_[a], sorted_index_[b], limit, pairs);
+        }
+    }
+}
+
+void NeighbourGrid::add_cross_column_pairs(std::size_t first_column, std::size_t second_column, double limit,
+                                           double window, std::vector<AtomPair>& pairs) const {
+    const std::size_t begin = column_start_[second_column];
+    const std::size_t end = column_start_[second_column + 1];
+    // As z rises through the first column, the window over the second one
+    // only moves up: both of its ends advance monotonically.
+    std::size_t low = begin;
+    std::size_t high = begin;
+    for (std::size_t a = column_start_[first_column]; a < column_start_[first_column + 1]; ++a) {
+        const double z = sorted_z_[a];
+        while (low < end && z - sorted_z_[low] > window) ++low;
+        if (high < low) high = low;
+        while (high < end && sorted_z_[high] - z <= window) ++high;
+        for (std::size_t b = low; b < high; ++b) add_pair_if_closer(sorted_index_[a], sorted_index_[b], limit, pairs);
+    }
+}
+
+std::vector<AtomPair> NeighbourGrid::pairs_closer_than(double limit) const {
+    std::vector<AtomPair> pairs;
+    const double window = z_window(limit);
+    const std::ptrdiff_t rings = rings_for(limit);
+    const auto columns_x = static_cast<std::ptrdiff_t>(columns_x_);
+    const auto columns_y = static_cast<std::ptrdiff_t>(columns_y_);
+    for (std::ptrdiff_t x = 0; x < columns_x; ++x) {
+        for (std::ptrdiff_t y = 0; y < columns_y; ++y) {
+            const std::size_t column = column_index(x, y);
+            if (column_start_[column] == column_start_[column + 1]) continue;
+            add_column_pairs(column, limit, window, pairs);
+            // Each unordered pair of columns once: the neighbours that come later.
+            for (std::ptrdiff_t dx = 0; dx <= rings; ++dx) {
+                for (std::ptrdiff_t dy = dx == 0 ? 1 : -rings; dy <= rings; ++dy) {
+                    const std::ptrdiff_t nx = x + dx;
+                    const std::ptrdiff_t ny = y + dy;
+                    if (nx >= columns_x || ny < 0 || ny >= columns_y) continue;
+                    add_cross_column_pairs(column, column_index(nx, ny), limit, window, pairs);
+                }
+            }
+        }
+    }
+    for (const std::size_t far : far_) {
+        for (std::size_t other = 0; other < atoms_.size(); ++other) {
+            // A pair of far atoms is measured once, from its lower index.
+            if (other == far || (placement_[other] == Placement::Far && other < far)) continue;
+            add_pair_if_closer(far, other, limit, pairs);
+        }
+    }
+    std::sort(pairs.begin(), pairs.end(), [](const AtomPair& a, const AtomPair& b) {
+        return a.first < b.first || (a.first == b.first && a.second < b.second);
+    });
+    return pairs;
+}
+
+}  // namespace quorv
