@@ -23,10 +23,14 @@ constexpr double kColumnSlack = 1e-6;
 // this much wider than the radius cannot lose a pair.
 constexpr double kWindowRelativeMargin = 1e-9;
 constexpr double kWindowAbsoluteMargin = 1e-150;
-// Columns kept per on-grid atom (plus a few); sparser clusters get wider columns.
+// Columns kept per on-grid atom (plus a few); sparser clusters get wider
+// columns. Binning by z as well, into as many cells again, leaves each column
+// all but sorted.
 constexpr std::size_t kColumnsPerAtom = 2;
 constexpr std::size_t kExtraColumns = 64;
 constexpr double kNarrowestColumn = 1.0;
+// Cell numbers are 32-bit; a cluster larger than this is measured pairwise.
+constexpr std::size_t kMostIndexedAtoms = std::size_t{1} << 29;
 
 bool is_finite(const Atom& atom) { return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z); }
 
@@ -43,33 +47,35 @@ bool within_reach(double value, double middle) { return std::fabs(value - middle
 }  // namespace
 
 NeighbourGrid::NeighbourGrid(std::span<const Atom> atoms, double width) : atoms_(atoms) {
-    place_atoms();
+    const Bounds bounds = place_atoms();
     // Narrower columns would not pay, and the rounding bound above assumes them this wide.
-    bin_atoms(std::max(width, kNarrowestColumn));
+    bin_atoms(bounds, std::max(width, kNarrowestColumn));
 }
 
-void NeighbourGrid::place_atoms() {
+NeighbourGrid::Bounds NeighbourGrid::place_atoms() {
     const std::size_t count = atoms_.size();
     placement_.assign(count, Placement::NonFinite);
-    // Sorted positions are 32-bit; a cluster too large for them is measured pairwise.
-    const bool indexable = count < std::numeric_limits<std::uint32_t>::max();
-    double low[3] = {0, 0, 0};
-    double high[3] = {0, 0, 0};
-    bool any_finite = false;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Atom& atom = atoms_[i];
-        if (!is_finite(atom)) continue;
-        placement_[i] = indexable ? Placement::OnGrid : Placement::Far;
-        const double coordinates[3] = {atom.x, atom.y, atom.z};
-        for (int axis = 0; axis < 3; ++axis) {
-            if (!any_finite || coordinates[axis] < low[axis]) low[axis] = coordinates[axis];
-            if (!any_finite || coordinates[axis] > high[axis]) high[axis] = coordinates[axis];
+    const Placement finite = count <= kMostIndexedAtoms ? Placement::OnGrid : Placement::Far;
+    Bounds bounds{{0, 0, 0}, {0, 0, 0}};
+    const auto measure_bounds = [&] {
+        bool first = true;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (placement_[i] != Placement::OnGrid) continue;
+            const double coordinates[3] = {atoms_[i].x, atoms_[i].y, atoms_[i].z};
+            for (int axis = 0; axis < 3; ++axis) {
+                if (first || coordinates[axis] < bounds.low[axis]) bounds.low[axis] = coordinates[axis];
+                if (first || coordinates[axis] > bounds.high[axis]) bounds.high[axis] = coordinates[axis];
+            }
+            first = false;
         }
-        any_finite = true;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (is_finite(atoms_[i])) placement_[i] = finite;
     }
+    measure_bounds();
     bool compact = true;
-    for (int axis = 0; axis < 3; ++axis) compact = compact && high[axis] - low[axis] <= 2 * kReach;
-    if (indexable && !compact) {
+    for (int axis = 0; axis < 3; ++axis) compact = compact && bounds.high[axis] - bounds.low[axis] <= 2 * kReach;
+    if (!compact) {
         // Outliers are measured against everything; the median keeps a few of
         // them from moving the grid away from the bulk of the cluster.
         std::vector<double> xs, ys, zs;
@@ -90,10 +96,12 @@ void NeighbourGrid::place_atoms() {
                 placement_[i] = Placement::Far;
             }
         }
+        measure_bounds();
     }
     for (std::size_t i = 0; i < count; ++i) {
         if (placement_[i] == Placement::Far) far_.push_back(i);
     }
+    return bounds;
 }
 
 NeighbourGrid::Column NeighbourGrid::column_of(const Atom& atom) const {
@@ -111,60 +119,68 @@ std::size_t NeighbourGrid::column_index(std::ptrdiff_t x, std::ptrdiff_t y) cons
     return static_cast<std::size_t>(x) * columns_y_ + static_cast<std::size_t>(y);
 }
 
-void NeighbourGrid::bin_atoms(double width) {
-    std::size_t on_grid = 0;
-    double low_x = 0, low_y = 0;
-    for (std::size_t i = 0; i < atoms_.size(); ++i) {
-        if (placement_[i] != Placement::OnGrid) continue;
-        if (on_grid == 0 || atoms_[i].x < low_x) low_x = atoms_[i].x;
-        if (on_grid == 0 || atoms_[i].y < low_y) low_y = atoms_[i].y;
-        ++on_grid;
-    }
+void NeighbourGrid::bin_atoms(const Bounds& bounds, double width) {
+    const auto on_grid = static_cast<std::size_t>(std::count(placement_.begin(), placement_.end(), Placement::OnGrid));
     column_start_.assign(1, 0);
     if (on_grid == 0) return;
-    origin_x_ = low_x;
-    origin_y_ = low_y;
-    double span_x = 0, span_y = 0;
-    for (std::size_t i = 0; i < atoms_.size(); ++i) {
-        if (placement_[i] != Placement::OnGrid) continue;
-        span_x = std::max(span_x, atoms_[i].x - origin_x_);
-        span_y = std::max(span_y, atoms_[i].y - origin_y_);
-    }
-    const std::size_t most_columns = kColumnsPerAtom * on_grid + kExtraColumns;
+    origin_x_ = bounds.low[0];
+    origin_y_ = bounds.low[1];
+    const double span_x = bounds.high[0] - bounds.low[0];
+    const double span_y = bounds.high[1] - bounds.low[1];
+    const double span_z = bounds.high[2] - bounds.low[2];
+    const std::size_t most_cells = kColumnsPerAtom * on_grid + kExtraColumns;
     width_ = width;
     for (;;) {
         columns_x_ = static_cast<std::size_t>(std::floor(span_x / width_)) + 1;
         columns_y_ = static_cast<std::size_t>(std::floor(span_y / width_)) + 1;
-        if (columns_x_ * columns_y_ <= most_columns) break;
+        if (columns_x_ * columns_y_ <= most_cells) break;
         width_ *= 2;
     }
-
-    // A counting sort by column, then each column by z.
     const std::size_t columns = columns_x_ * columns_y_;
-    std::vector<std::uint32_t> column_of_atom(atoms_.size(), 0);
+
+    // A counting sort by column and z bin, then each cell by z: the bins
+    // rise with z, so every column ends up sorted by z.
+    const std::size_t bins = span_z > 0 ? std::max<std::size_t>(1, most_cells / columns) : 1;
+    const double bin_height = span_z / static_cast<double>(bins);
+    const auto cell_of = [&](const Atom& atom) {
+        const Column column = column_of(atom);
+        std::size_t bin = 0;
+        if (bins > 1) {
+            const double position = std::floor((atom.z - bounds.low[2]) / bin_height);
+            bin = static_cast<std::size_t>(std::clamp(position, 0.0, static_cast<double>(bins - 1)));
+        }
+        return static_cast<std::uint32_t>(column_index(column.x, column.y) * bins + bin);
+    };
+    std::vector<std::uint32_t> cell_of_atom(atoms_.size(), 0);
+    std::vector<std::uint32_t> cell_end(columns * bins, 0);
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] != Placement::OnGrid) continue;
+        cell_of_atom[i] = cell_of(atoms_[i]);
+        ++cell_end[cell_of_atom[i]];
+    }
+    std::uint32_t total = 0;
+    for (std::uint32_t& cell : cell_end) {
+        total += cell;
+        cell = total - cell;  // for now the start: it becomes the end as the cell fills
+    }
+    sorted_.resize(on_grid);
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] != Placement::OnGrid) continue;
+        const Atom& atom = atoms_[i];
+        sorted_[cell_end[cell_of_atom[i]]++] = Entry{atom.x, atom.y, atom.z, static_cast<std::uint32_t>(i)};
+    }
+    const auto by_z = [](const Entry& a, const Entry& b) { return a.z < b.z || (a.z == b.z && a.index < b.index); };
     column_start_.assign(columns + 1, 0);
-    for (std::size_t i = 0; i < atoms_.size(); ++i) {
-        if (placement_[i] != Placement::OnGrid) continue;
-        const Column column = column_of(atoms_[i]);
-        column_of_atom[i] = static_cast<std::uint32_t>(column_index(column.x, column.y));
-        ++column_start_[column_of_atom[i] + 1];
-    }
-    std::partial_sum(column_start_.begin(), column_start_.end(), column_start_.begin());
-    sorted_index_.resize(on_grid);
-    std::vector<std::uint32_t> next(column_start_.begin(), column_start_.end() - 1);
-    for (std::size_t i = 0; i < atoms_.size(); ++i) {
-        if (placement_[i] != Placement::OnGrid) continue;
-        sorted_index_[next[column_of_atom[i]]++] = static_cast<std::uint32_t>(i);
-    }
+    std::uint32_t begin = 0;
     for (std::size_t column = 0; column < columns; ++column) {
-        const auto begin = sorted_index_.begin() + column_start_[column];
-        const auto end = sorted_index_.begin() + column_start_[column + 1];
-        std::sort(begin, end, [this](std::uint32_t a, std::uint32_t b) {
-            return atoms_[a].z < atoms_[b].z || (atoms_[a].z == atoms_[b].z && a < b);
-        });
+        column_start_[column] = begin;
+        for (std::size_t cell = column * bins; cell < (column + 1) * bins; ++cell) {
+            const std::uint32_t end = cell_end[cell];
+            if (end - begin > 1) std::sort(sorted_.begin() + begin, sorted_.begin() + end, by_z);
+            begin = end;
+        }
     }
-    sorted_z_.resize(on_grid);
-    for (std::size_t position = 0; position < on_grid; ++position) sorted_z_[position] = atoms_[sorted_index_[position]].z;
+    column_start_[columns] = static_cast<std::uint32_t>(on_grid);
 }
 
 std::ptrdiff_t NeighbourGrid::rings_for(double radius) const {
@@ -180,15 +196,15 @@ bool NeighbourGrid::ring_outside_grid(Column centre, std::ptrdiff_t ring) const 
 
 template <typename Visit>
 bool NeighbourGrid::scan_column(std::size_t index, std::size_t column, double window, Visit&& visit) const {
-    const double z = atoms_[index].z;
-    const auto begin = sorted_z_.begin() + column_start_[column];
-    const auto end = sorted_z_.begin() + column_start_[column + 1];
-    // Bounds measured with the reference's own difference, so that the
-    // window agrees with the distance it stands in for.
-    const auto first = std::partition_point(begin, end, [&](double other) { return z - other > window; });
-    for (auto at = first; at != end && *at - z <= window; ++at) {
-        const std::size_t other = sorted_index_[static_cast<std::size_t>(at - sorted_z_.begin())];
-        if (other != index && visit(other)) return true;
+    const Atom& atom = atoms_[index];
+    const Entry* const begin = sorted_.data() + column_start_[column];
+    const Entry* const end = sorted_.data() + column_start_[column + 1];
+    // Every difference is taken as the reference takes it, so that the window
+    // agrees with the distance it stands in for.
+    const Entry* at = std::partition_point(begin, end, [&](const Entry& other) { return atom.z - other.z > window; });
+    for (; at != end && at->z - atom.z <= window; ++at) {
+        if (at->index == index || std::fabs(atom.x - at->x) > window || std::fabs(atom.y - at->y) > window) continue;
+        if (visit(*at)) return true;
     }
     return false;
 }
@@ -241,8 +257,9 @@ std::size_t NeighbourGrid::count_neighbours_within(std::size_t index, double rad
     const Column centre = column_of(atoms_[index]);
     const double window = z_window(radius);
     const std::ptrdiff_t rings = rings_for(radius);
+    const auto count_entry = [&](const Entry& entry) { return count(entry.index); };
     for (std::ptrdiff_t ring = 0; ring <= rings; ++ring) {
-        if (scan_ring(index, centre, ring, window, count)) break;
+        if (scan_ring(index, centre, ring, window, count_entry)) break;
     }
     return neighbours;
 }
@@ -256,7 +273,6 @@ double NeighbourGrid::nearest_distance_below(std::size_t index, double bound) co
     const auto measure = [&](std::size_t other) {
         const double d = distance(atoms_[index], atoms_[other]);
         if (d < nearest) nearest = d;  // false for NaN: the minimum keeps its value
-        return false;
     };
     switch (placement_[index]) {
         case Placement::NonFinite:
@@ -272,8 +288,8 @@ double NeighbourGrid::nearest_distance_below(std::size_t index, double bound) co
     for (const std::size_t other : far_) measure(other);
     const Column centre = column_of(atoms_[index]);
     double window = z_window(nearest);
-    const auto measure_and_narrow = [&](std::size_t other) {
-        measure(other);
+    const auto measure_and_narrow = [&](const Entry& entry) {
+        measure(entry.index);
         window = z_window(nearest);
         return false;
     };
@@ -286,11 +302,22 @@ double NeighbourGrid::nearest_distance_below(std::size_t index, double bound) co
     return nearest;
 }
 
-void NeighbourGrid::add_pair_if_closer(std::size_t a, std::size_t b, double limit, std::vector<AtomPair>& pairs) const {
+namespace {
+
+void add_measured_pair(std::span<const Atom> atoms, std::size_t a, std::size_t b, double limit,
+                       std::vector<AtomPair>& pairs) {
     const std::size_t first = std::min(a, b);
     const std::size_t second = std::max(a, b);
-    const double d = distance(atoms_[first], atoms_[second]);
+    const double d = distance(atoms[first], atoms[second]);
     if (d < limit) pairs.push_back({first, second, d});  // false for NaN
+}
+
+}  // namespace
+
+void NeighbourGrid::add_pair_if_closer(const Entry& a, const Entry& b, double limit, double window,
+                                       std::vector<AtomPair>& pairs) const {
+    if (std::fabs(a.x - b.x) > window || std::fabs(a.y - b.y) > window) return;
+    add_measured_pair(atoms_, a.index, b.index, limit, pairs);
 }
 
 void NeighbourGrid::add_column_pairs(std::size_t column, double limit, double window,
@@ -298,8 +325,8 @@ void NeighbourGrid::add_column_pairs(std::size_t column, double limit, double wi
     const std::size_t begin = column_start_[column];
     const std::size_t end = column_start_[column + 1];
     for (std::size_t a = begin; a < end; ++a) {
-        for (std::size_t b = a + 1; b < end && sorted_z_[b] - sorted_z_[a] <= window; ++b) {
-            add_pair_if_closer(sorted_index_[a], sorted_index_[b], limit, pairs);
+        for (std::size_t b = a + 1; b < end && sorted_[b].z - sorted_[a].z <= window; ++b) {
+            add_pair_if_closer(sorted_[a], sorted_[b], limit, window, pairs);
         }
     }
 }
@@ -313,11 +340,11 @@ void NeighbourGrid::add_cross_column_pairs(std::size_t first_column, std::size_t
     std::size_t low = begin;
     std::size_t high = begin;
     for (std::size_t a = column_start_[first_column]; a < column_start_[first_column + 1]; ++a) {
-        const double z = sorted_z_[a];
-        while (low < end && z - sorted_z_[low] > window) ++low;
+        const double z = sorted_[a].z;
+        while (low < end && z - sorted_[low].z > window) ++low;
         if (high < low) high = low;
-        while (high < end && sorted_z_[high] - z <= window) ++high;
-        for (std::size_t b = low; b < high; ++b) add_pair_if_closer(sorted_index_[a], sorted_index_[b], limit, pairs);
+        while (high < end && sorted_[high].z - z <= window) ++high;
+        for (std::size_t b = low; b < high; ++b) add_pair_if_closer(sorted_[a], sorted_[b], limit, window, pairs);
     }
 }
 
@@ -347,7 +374,7 @@ std::vector<AtomPair> NeighbourGrid::pairs_closer_than(double limit) const {
         for (std::size_t other = 0; other < atoms_.size(); ++other) {
             // A pair of far atoms is measured once, from its lower index.
             if (other == far || (placement_[other] == Placement::Far && other < far)) continue;
-            add_pair_if_closer(far, other, limit, pairs);
+            add_measured_pair(atoms_, far, other, limit, pairs);
         }
     }
     std::sort(pairs.begin(), pairs.end(), [](const AtomPair& a, const AtomPair& b) {

@@ -65,16 +65,30 @@ private:
         std::ptrdiff_t y;
     };
 
-    void place_atoms();
-    void bin_atoms(double width);
+    // An on-grid atom's coordinates, copied so that scans read memory in order.
+    struct Entry {
+        double x;
+        double y;
+        double z;
+        std::uint32_t index;
+    };
+
+    struct Bounds {
+        double low[3];
+        double high[3];
+    };
+
+    Bounds place_atoms();
+    void bin_atoms(const Bounds& bounds, double width);
     Column column_of(const Atom& atom) const;
     std::size_t column_index(std::ptrdiff_t x, std::ptrdiff_t y) const;
     std::ptrdiff_t rings_for(double radius) const;
     bool ring_outside_grid(Column centre, std::ptrdiff_t ring) const;
 
-    // Calls visit(j) for each on-grid atom j in the columns at Chebyshev
-    // distance `ring` from `centre` whose z lies within `window` of
-    // atoms[index].z (measured as the reference does), until visit returns true.
+    // Calls visit(entry) for each on-grid atom other than atoms[index] in the
+    // columns at Chebyshev distance `ring` from `centre` whose z lies within
+    // `window` of atoms[index].z (measured as the reference does), until
+    // visit returns true. `window` is read afresh for every column.
     template <typename Visit>
     bool scan_ring(std::size_t index, Column centre, std::ptrdiff_t ring, const double& window, Visit&& visit) const;
     template <typename Visit>
@@ -84,7 +98,7 @@ private:
                           std::vector<geometry_reference::AtomPair>& pairs) const;
     void add_cross_column_pairs(std::size_t first_column, std::size_t second_column, double limit, double window,
                                 std::vector<geometry_reference::AtomPair>& pairs) const;
-    void add_pair_if_closer(std::size_t a, std::size_t b, double limit,
+    void add_pair_if_closer(const Entry& a, const Entry& b, double limit, double window,
                             std::vector<geometry_reference::AtomPair>& pairs) const;
 
     std::span<const Atom> atoms_;
@@ -95,11 +109,9 @@ private:
     double origin_y_ = 0.0;
     std::size_t columns_x_ = 0;
     std::size_t columns_y_ = 0;
-    // Column c holds sorted positions column_start_[c] .. column_start_[c+1].
+    // Column c holds sorted_[column_start_[c] .. column_start_[c+1]), by z.
     std::vector<std::uint32_t> column_start_;
-    // On-grid atoms by column, then by z: their index and z value.
-    std::vector<std::uint32_t> sorted_index_;
-    std::vector<double> sorted_z_;
+    std::vector<Entry> sorted_;
 };
 
 }  // namespace quorv
