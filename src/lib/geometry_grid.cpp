@@ -29,6 +29,7 @@ constexpr double kWindowAbsoluteMargin = 1e-150;
 constexpr std::size_t kColumnsPerAtom = 2;
 constexpr std::size_t kExtraColumns = 64;
 constexpr double kNarrowestColumn = 1.0;
+constexpr double kThinnestSpan = 1e-200;
 // Cell numbers are 32-bit; a cluster larger than this is measured pairwise.
 constexpr std::size_t kMostIndexedAtoms = std::size_t{1} << 29;
 
@@ -140,7 +141,10 @@ void NeighbourGrid::bin_atoms(const Bounds& bounds, double width) {
 
     // A counting sort by column and z bin, then each cell by z: the bins
     // rise with z, so every column ends up sorted by z.
-    const std::size_t bins = span_z > 0 ? std::max<std::size_t>(1, most_cells / columns) : 1;
+    // A cluster flat in z to within rounding gets one bin: the bin height
+    // must be a normal number for the bin of every atom to be finite.
+    const bool flat = !(span_z >= kThinnestSpan);
+    const std::size_t bins = flat ? 1 : std::max<std::size_t>(1, most_cells / columns);
     const double bin_height = span_z / static_cast<double>(bins);
     const auto cell_of = [&](const Atom& atom) {
         const Column column = column_of(atom);

@@ -359,6 +359,21 @@ TEST(differential_lines_and_planes) {
         200, 100, 9);
 }
 
+TEST(differential_flat_to_within_rounding) {
+    // z spans a few subnormal steps at most: the bins of z must not divide by zero.
+    run(
+        "flat",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = box(random, count, 0.3);
+            constexpr double kTiny[] = {0.0, 5e-324, 1e-322, -5e-324};
+            // Two values one subnormal step apart, or a few steps.
+            const std::size_t values = chance(random, 0.5) ? 2 : std::size(kTiny);
+            for (Atom& a : atoms) a.z = kTiny[below(random, values)];
+            return atoms;
+        },
+        100, 80, 11);
+}
+
 TEST(differential_larger_clusters) {
     run(
         "large",
