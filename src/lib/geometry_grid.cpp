@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <utility>
 
 namespace quorv {
@@ -13,22 +12,24 @@ using geometry_reference::AtomPair;
 using geometry_reference::distance;
 
 // On-grid atoms lie within this many ångström of the cluster's middle in
-// every coordinate. The bound keeps every column coordinate below 2^22, where
-// the rounding of (x - origin) / width is below 1e-9 of a column.
-constexpr double kReach = 1048576.0;  // 2^20
+// every coordinate. With columns at least 1 Å wide, every column coordinate
+// stays below 2^31, where the rounding of (x - origin) / width is below 1e-6
+// of a column.
+constexpr double kReach = 1073741824.0;  // 2^30
 // A safety margin, in columns, for the rounding of column coordinates.
-constexpr double kColumnSlack = 1e-6;
-// A distance d computed by the reference never falls below |dz| by more than
-// a few units in the last place, except where dz * dz underflows; a z window
-// this much wider than the radius cannot lose a pair.
+constexpr double kColumnSlack = 1e-4;
+// A distance d computed by the reference never falls below |dx|, |dy| or |dz|
+// by more than a few units in the last place, except where a square
+// underflows; a window this much wider than the radius cannot lose a pair.
 constexpr double kWindowRelativeMargin = 1e-9;
 constexpr double kWindowAbsoluteMargin = 1e-150;
-// Columns kept per on-grid atom (plus a few); sparser clusters get wider
-// columns. Binning by z as well, into as many cells again, leaves each column
-// all but sorted.
-constexpr std::size_t kColumnsPerAtom = 2;
-constexpr std::size_t kExtraColumns = 64;
+// A table of every column of the bounding box is kept when it needs no more
+// than this many entries per on-grid atom (plus a few); the same number of
+// cells, split along z, sorts each column all but completely.
+constexpr std::size_t kCellsPerAtom = 2;
+constexpr std::size_t kExtraCells = 64;
 constexpr double kNarrowestColumn = 1.0;
+constexpr std::size_t kFewestAtomsPerColumn = 2;
 constexpr double kThinnestSpan = 1e-200;
 // Cell numbers are 32-bit; a cluster larger than this is measured pairwise.
 constexpr std::size_t kMostIndexedAtoms = std::size_t{1} << 29;
@@ -116,33 +117,56 @@ NeighbourGrid::Column NeighbourGrid::column_of(const Atom& atom) const {
     return {clamp(x, columns_x_), clamp(y, columns_y_)};
 }
 
-std::size_t NeighbourGrid::column_index(std::ptrdiff_t x, std::ptrdiff_t y) const {
-    return static_cast<std::size_t>(x) * columns_y_ + static_cast<std::size_t>(y);
+NeighbourGrid::ColumnSpan NeighbourGrid::find_column(std::ptrdiff_t x, std::ptrdiff_t y) const {
+    const ColumnSpan none{{x, y}, 0, 0};
+    if (x < 0 || y < 0 || x >= static_cast<std::ptrdiff_t>(columns_x_) ||
+        y >= static_cast<std::ptrdiff_t>(columns_y_)) {
+        return none;
+    }
+    if (has_table_) {
+        const std::size_t column = static_cast<std::size_t>(x) * columns_y_ + static_cast<std::size_t>(y);
+        return {{x, y}, column_start_[column], column_start_[column + 1]};
+    }
+    const auto found = std::lower_bound(occupied_.begin(), occupied_.end(), Column{x, y},
+                                        [](const ColumnSpan& span, const Column& column) {
+                                            return span.column.x < column.x ||
+                                                   (span.column.x == column.x && span.column.y < column.y);
+                                        });
+    return found != occupied_.end() && found->column.x == x && found->column.y == y ? *found : none;
 }
 
 void NeighbourGrid::bin_atoms(const Bounds& bounds, double width) {
     const auto on_grid = static_cast<std::size_t>(std::count(placement_.begin(), placement_.end(), Placement::OnGrid));
-    column_start_.assign(1, 0);
     if (on_grid == 0) return;
+    width_ = width;
     origin_x_ = bounds.low[0];
     origin_y_ = bounds.low[1];
-    const double span_x = bounds.high[0] - bounds.low[0];
-    const double span_y = bounds.high[1] - bounds.low[1];
-    const double span_z = bounds.high[2] - bounds.low[2];
-    const std::size_t most_cells = kColumnsPerAtom * on_grid + kExtraColumns;
-    width_ = width;
+    const std::size_t most_cells = kCellsPerAtom * on_grid + kExtraCells;
     for (;;) {
-        columns_x_ = static_cast<std::size_t>(std::floor(span_x / width_)) + 1;
-        columns_y_ = static_cast<std::size_t>(std::floor(span_y / width_)) + 1;
-        if (columns_x_ * columns_y_ <= most_cells) break;
+        columns_x_ = static_cast<std::size_t>(std::floor((bounds.high[0] - bounds.low[0]) / width_)) + 1;
+        columns_y_ = static_cast<std::size_t>(std::floor((bounds.high[1] - bounds.low[1]) / width_)) + 1;
+        if (columns_x_ * columns_y_ <= most_cells) {
+            bin_into_table(bounds, on_grid, most_cells);
+            return;
+        }
+        bin_into_list(on_grid);
+        // A cloud too thin to fill its columns is searched ring after ring of
+        // empty ones: wider columns serve it better. A clump, however far
+        // from the rest, fills its own.
+        if (on_grid >= kFewestAtomsPerColumn * occupied_.size()) return;
+        occupied_.clear();
         width_ *= 2;
     }
-    const std::size_t columns = columns_x_ * columns_y_;
+}
 
+void NeighbourGrid::bin_into_table(const Bounds& bounds, std::size_t on_grid, std::size_t most_cells) {
+    has_table_ = true;
+    const std::size_t columns = columns_x_ * columns_y_;
     // A counting sort by column and z bin, then each cell by z: the bins
-    // rise with z, so every column ends up sorted by z.
-    // A cluster flat in z to within rounding gets one bin: the bin height
-    // must be a normal number for the bin of every atom to be finite.
+    // rise with z, so every column ends up sorted by z. A cluster flat in z
+    // to within rounding gets one bin: the bin height must be a normal number
+    // for the bin of every atom to be finite.
+    const double span_z = bounds.high[2] - bounds.low[2];
     const bool flat = !(span_z >= kThinnestSpan);
     const std::size_t bins = flat ? 1 : std::max<std::size_t>(1, most_cells / columns);
     const double bin_height = span_z / static_cast<double>(bins);
@@ -153,7 +177,8 @@ void NeighbourGrid::bin_atoms(const Bounds& bounds, double width) {
             const double position = std::floor((atom.z - bounds.low[2]) / bin_height);
             bin = static_cast<std::size_t>(std::clamp(position, 0.0, static_cast<double>(bins - 1)));
         }
-        return static_cast<std::uint32_t>(column_index(column.x, column.y) * bins + bin);
+        const std::size_t index = static_cast<std::size_t>(column.x) * columns_y_ + static_cast<std::size_t>(column.y);
+        return static_cast<std::uint32_t>(index * bins + bin);
     };
     std::vector<std::uint32_t> cell_of_atom(atoms_.size(), 0);
     std::vector<std::uint32_t> cell_end(columns * bins, 0);
@@ -183,8 +208,41 @@ void NeighbourGrid::bin_atoms(const Bounds& bounds, double width) {
             if (end - begin > 1) std::sort(sorted_.begin() + begin, sorted_.begin() + end, by_z);
             begin = end;
         }
+        if (begin > column_start_[column]) {
+            occupied_.push_back({{static_cast<std::ptrdiff_t>(column / columns_y_),
+                                  static_cast<std::ptrdiff_t>(column % columns_y_)},
+                                 column_start_[column], begin});
+        }
     }
     column_start_[columns] = static_cast<std::uint32_t>(on_grid);
+}
+
+void NeighbourGrid::bin_into_list(std::size_t on_grid) {
+    struct Placed {
+        Column column;
+        Entry entry;
+    };
+    std::vector<Placed> placed;
+    placed.reserve(on_grid);
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] != Placement::OnGrid) continue;
+        const Atom& atom = atoms_[i];
+        placed.push_back({column_of(atom), Entry{atom.x, atom.y, atom.z, static_cast<std::uint32_t>(i)}});
+    }
+    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+        if (a.column.x != b.column.x) return a.column.x < b.column.x;
+        if (a.column.y != b.column.y) return a.column.y < b.column.y;
+        return a.entry.z < b.entry.z || (a.entry.z == b.entry.z && a.entry.index < b.entry.index);
+    });
+    sorted_.resize(on_grid);
+    for (std::size_t position = 0; position < on_grid; ++position) {
+        sorted_[position] = placed[position].entry;
+        const Column column = placed[position].column;
+        if (occupied_.empty() || occupied_.back().column.x != column.x || occupied_.back().column.y != column.y) {
+            occupied_.push_back({column, static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(position)});
+        }
+        ++occupied_.back().end;
+    }
 }
 
 std::ptrdiff_t NeighbourGrid::rings_for(double radius) const {
@@ -199,10 +257,10 @@ bool NeighbourGrid::ring_outside_grid(Column centre, std::ptrdiff_t ring) const 
 }
 
 template <typename Visit>
-bool NeighbourGrid::scan_column(std::size_t index, std::size_t column, double window, Visit&& visit) const {
+bool NeighbourGrid::scan_column(std::size_t index, const ColumnSpan& span, double window, Visit&& visit) const {
     const Atom& atom = atoms_[index];
-    const Entry* const begin = sorted_.data() + column_start_[column];
-    const Entry* const end = sorted_.data() + column_start_[column + 1];
+    const Entry* const begin = sorted_.data() + span.begin;
+    const Entry* const end = sorted_.data() + span.end;
     // Every difference is taken as the reference takes it, so that the window
     // agrees with the distance it stands in for.
     const Entry* at = std::partition_point(begin, end, [&](const Entry& other) { return atom.z - other.z > window; });
@@ -219,7 +277,8 @@ bool NeighbourGrid::scan_ring(std::size_t index, Column centre, std::ptrdiff_t r
     const auto columns_x = static_cast<std::ptrdiff_t>(columns_x_);
     const auto columns_y = static_cast<std::ptrdiff_t>(columns_y_);
     const auto scan = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
-        return scan_column(index, column_index(x, y), window, visit);
+        const ColumnSpan span = find_column(x, y);
+        return span.begin != span.end && scan_column(index, span, window, visit);
     };
     if (ring == 0) return scan(centre.x, centre.y);
     const std::ptrdiff_t x_from = std::max<std::ptrdiff_t>(centre.x - ring, 0);
@@ -297,10 +356,21 @@ double NeighbourGrid::nearest_distance_below(std::size_t index, double bound) co
         window = z_window(nearest);
         return false;
     };
+    // Without a table, looking up a ring's columns one by one costs more
+    // than measuring every atom once the ring has more columns than are
+    // occupied: then every atom is measured instead.
+    std::size_t columns_looked_up = 0;
     for (std::ptrdiff_t ring = 0;; ++ring) {
         // Atoms `ring` or more columns away are more than ring - 1 widths away.
         if (ring >= 2 && nearest <= (static_cast<double>(ring - 1) - kColumnSlack) * width_) break;
         if (ring_outside_grid(centre, ring)) break;
+        columns_looked_up += ring == 0 ? 1 : 8 * static_cast<std::size_t>(ring);
+        if (!has_table_ && columns_looked_up > occupied_.size() + kExtraCells) {
+            for (const Entry& entry : sorted_) {
+                if (entry.index != index) measure(entry.index);
+            }
+            break;
+        }
         scan_ring(index, centre, ring, window, measure_and_narrow);
     }
     return nearest;
@@ -324,30 +394,26 @@ void NeighbourGrid::add_pair_if_closer(const Entry& a, const Entry& b, double li
     add_measured_pair(atoms_, a.index, b.index, limit, pairs);
 }
 
-void NeighbourGrid::add_column_pairs(std::size_t column, double limit, double window,
+void NeighbourGrid::add_column_pairs(const ColumnSpan& span, double limit, double window,
                                      std::vector<AtomPair>& pairs) const {
-    const std::size_t begin = column_start_[column];
-    const std::size_t end = column_start_[column + 1];
-    for (std::size_t a = begin; a < end; ++a) {
-        for (std::size_t b = a + 1; b < end && sorted_[b].z - sorted_[a].z <= window; ++b) {
+    for (std::size_t a = span.begin; a < span.end; ++a) {
+        for (std::size_t b = a + 1; b < span.end && sorted_[b].z - sorted_[a].z <= window; ++b) {
             add_pair_if_closer(sorted_[a], sorted_[b], limit, window, pairs);
         }
     }
 }
 
-void NeighbourGrid::add_cross_column_pairs(std::size_t first_column, std::size_t second_column, double limit,
+void NeighbourGrid::add_cross_column_pairs(const ColumnSpan& first, const ColumnSpan& second, double limit,
                                            double window, std::vector<AtomPair>& pairs) const {
-    const std::size_t begin = column_start_[second_column];
-    const std::size_t end = column_start_[second_column + 1];
     // As z rises through the first column, the window over the second one
     // only moves up: both of its ends advance monotonically.
-    std::size_t low = begin;
-    std::size_t high = begin;
-    for (std::size_t a = column_start_[first_column]; a < column_start_[first_column + 1]; ++a) {
+    std::size_t low = second.begin;
+    std::size_t high = second.begin;
+    for (std::size_t a = first.begin; a < first.end; ++a) {
         const double z = sorted_[a].z;
-        while (low < end && z - sorted_[low].z > window) ++low;
+        while (low < second.end && z - sorted_[low].z > window) ++low;
         if (high < low) high = low;
-        while (high < end && sorted_[high].z - z <= window) ++high;
+        while (high < second.end && sorted_[high].z - z <= window) ++high;
         for (std::size_t b = low; b < high; ++b) add_pair_if_closer(sorted_[a], sorted_[b], limit, window, pairs);
     }
 }
@@ -356,21 +422,13 @@ std::vector<AtomPair> NeighbourGrid::pairs_closer_than(double limit) const {
     std::vector<AtomPair> pairs;
     const double window = z_window(limit);
     const std::ptrdiff_t rings = rings_for(limit);
-    const auto columns_x = static_cast<std::ptrdiff_t>(columns_x_);
-    const auto columns_y = static_cast<std::ptrdiff_t>(columns_y_);
-    for (std::ptrdiff_t x = 0; x < columns_x; ++x) {
-        for (std::ptrdiff_t y = 0; y < columns_y; ++y) {
-            const std::size_t column = column_index(x, y);
-            if (column_start_[column] == column_start_[column + 1]) continue;
-            add_column_pairs(column, limit, window, pairs);
-            // Each unordered pair of columns once: the neighbours that come later.
-            for (std::ptrdiff_t dx = 0; dx <= rings; ++dx) {
-                for (std::ptrdiff_t dy = dx == 0 ? 1 : -rings; dy <= rings; ++dy) {
-                    const std::ptrdiff_t nx = x + dx;
-                    const std::ptrdiff_t ny = y + dy;
-                    if (nx >= columns_x || ny < 0 || ny >= columns_y) continue;
-                    add_cross_column_pairs(column, column_index(nx, ny), limit, window, pairs);
-                }
+    for (const ColumnSpan& span : occupied_) {
+        add_column_pairs(span, limit, window, pairs);
+        // Each unordered pair of columns once: the neighbours that come later.
+        for (std::ptrdiff_t dx = 0; dx <= rings; ++dx) {
+            for (std::ptrdiff_t dy = dx == 0 ? 1 : -rings; dy <= rings; ++dy) {
+                const ColumnSpan other = find_column(span.column.x + dx, span.column.y + dy);
+                if (other.begin != other.end) add_cross_column_pairs(span, other, limit, window, pairs);
             }
         }
     }
