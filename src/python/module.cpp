@@ -12,8 +12,8 @@ constexpr const char* kModuleDoc = "";
 constexpr const char* kVersion = "0.2.0";
 constexpr const char* kAllName = "__all__";
 constexpr const char* kSecondInitialization =
-    "quorv_lint can be initialized only once per process, and it already was; "
-    "a module removed from sys.modules or reloaded cannot be made again";
+    "quorv_lint can be initialized only once per process and already was: "
+    "keep using the module imported first";
 
 PyModuleDef kModuleDef = {
     PyModuleDef_HEAD_INIT, kModuleName, kModuleDoc, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
