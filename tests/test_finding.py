@@ -5,6 +5,7 @@ import importlib.util
 import json
 import pickle
 import re
+import subprocess
 import sys
 import unicodedata
 import weakref
@@ -154,6 +155,24 @@ def test_there_is_no_constructor(make):
 def test_object_new_cannot_make_one_either():
     with pytest.raises(TypeError, match=r"Finding"):
         object.__new__(Finding)
+
+
+def test_an_instance_made_past_the_constructor_reads_as_empty_texts():
+    # Replacing __new__ on the class gets an object whose texts the module never built.
+    code = """if True:
+        import quorv_lint
+        Finding = quorv_lint.Finding
+        Finding.__new__ = staticmethod(lambda cls: object.__new__(cls))
+        finding = Finding()
+        print(repr(finding), "|", str(finding), "|", finding.severity == finding.code == finding.message == "")
+        print(finding.is_error, quorv_lint.error_count([finding] * 3))
+        del finding
+        print("freed")
+    """
+    result = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, timeout=60)
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.splitlines() == [
+        "Finding(severity='', code='', message=\"\") | warn  []  | True", "False 0", "freed"]
 
 
 def test_the_class_cannot_be_subclassed():
@@ -382,7 +401,7 @@ needs_ucd = pytest.mark.skipif(
 
 @needs_ucd
 def test_the_committed_table_is_what_the_database_gives():
-    result = __import__("subprocess").run(
+    result = subprocess.run(
         [sys.executable, str(ROOT / "scripts" / "gen_unicode_tables.py"), "--check", "--ucd", str(UCD)],
         capture_output=True, text=True)
     assert result.returncode == 0, result.stderr

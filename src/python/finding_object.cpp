@@ -28,10 +28,20 @@ constexpr std::string_view kWarningLabel = "warn ";  // five characters, like "E
 
 struct FindingObject {
     PyObject_HEAD
-    FindingTexts texts;
+    FindingTexts texts;  // built in place by make_finding
+    // False in the zeroed memory the interpreter allocates. Python code can
+    // still get an instance past the constructor (by replacing __new__ on the
+    // class); its texts were never built, and it reads as three empty texts.
+    bool has_texts;
 };
 
 FindingObject* as_finding(PyObject* object) { return reinterpret_cast<FindingObject*>(object); }
+
+const FindingTexts& texts_of(PyObject* object) {
+    static const FindingTexts kNoTexts{};
+    const FindingObject* finding = as_finding(object);
+    return finding->has_texts ? finding->texts : kNoTexts;
+}
 
 bool is_error_text(std::string_view severity) { return severity == kErrorSeverity; }
 
@@ -57,7 +67,7 @@ std::string repr_text(const FindingTexts& texts) {
 
 void finding_dealloc(PyObject* self) noexcept {
     PyTypeObject* type = Py_TYPE(self);
-    as_finding(self)->texts.~FindingTexts();
+    if (as_finding(self)->has_texts) as_finding(self)->texts.~FindingTexts();
     auto free_object = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
     free_object(self);
     Py_DECREF(type);  // every instance of a heap type holds a reference to it
@@ -71,18 +81,18 @@ PyObject* finding_new(PyTypeObject* type, PyObject*, PyObject*) noexcept {
 }
 
 PyObject* finding_str(PyObject* self) noexcept {
-    return guarded([&] { return new_str(str_text(as_finding(self)->texts)); });
+    return guarded([&] { return new_str(str_text(texts_of(self))); });
 }
 
 PyObject* finding_repr(PyObject* self) noexcept {
-    return guarded([&] { return new_str(repr_text(as_finding(self)->texts)); });
+    return guarded([&] { return new_str(repr_text(texts_of(self))); });
 }
 
-PyObject* get_severity(PyObject* self, void*) noexcept { return new_str(as_finding(self)->texts.severity); }
-PyObject* get_code(PyObject* self, void*) noexcept { return new_str(as_finding(self)->texts.code); }
-PyObject* get_message(PyObject* self, void*) noexcept { return new_str(as_finding(self)->texts.message); }
+PyObject* get_severity(PyObject* self, void*) noexcept { return new_str(texts_of(self).severity); }
+PyObject* get_code(PyObject* self, void*) noexcept { return new_str(texts_of(self).code); }
+PyObject* get_message(PyObject* self, void*) noexcept { return new_str(texts_of(self).message); }
 PyObject* get_is_error(PyObject* self, void*) noexcept {
-    return PyBool_FromLong(is_error_text(as_finding(self)->texts.severity) ? 1 : 0);
+    return PyBool_FromLong(is_error_text(texts_of(self).severity) ? 1 : 0);
 }
 
 PyGetSetDef kGetters[] = {
@@ -138,6 +148,7 @@ PyRef make_finding(PyObject* type, const Finding& finding) {
     PyRef object(alloc(python_type, 0));
     if (!object) return object;
     new (&as_finding(object.get())->texts) FindingTexts(std::move(texts));  // moving cannot throw
+    as_finding(object.get())->has_texts = true;
     return object;
 }
 
@@ -167,6 +178,6 @@ bool is_finding(PyObject* object) {
     return type != nullptr && PyType_IsSubtype(Py_TYPE(object), reinterpret_cast<PyTypeObject*>(type));
 }
 
-const FindingTexts& finding_texts(PyObject* object) { return as_finding(object)->texts; }
+const FindingTexts& finding_texts(PyObject* object) { return texts_of(object); }
 
 }  // namespace quorv::python
