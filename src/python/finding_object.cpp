@@ -69,7 +69,7 @@ void finding_dealloc(PyObject* self) noexcept {
     PyTypeObject* type = Py_TYPE(self);
     if (as_finding(self)->has_texts) as_finding(self)->texts.~FindingTexts();
     auto free_object = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
-    free_object(self);
+    (free_object != nullptr ? free_object : PyObject_Free)(self);
     Py_DECREF(type);  // every instance of a heap type holds a reference to it
 }
 
