@@ -1,0 +1,2 @@
+EmbedMolecule(â€€pã=qð, randomSeedâ€¯=ã€€-1)
+p.randomSeed

@@ -1,0 +1,1 @@
+EmbedMolecule(EmbedMolecule(]EmbedMultipleConfs({[p, q=(r,)]}, ps , "(" # ) 

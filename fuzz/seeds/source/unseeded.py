@@ -1,0 +1,3 @@
+from rdkit.Chem import AllChem
+mol = AllChem.AddHs(mol)
+AllChem.EmbedMolecule(mol)

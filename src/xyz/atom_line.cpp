@@ -1,0 +1,39 @@
+#include "xyz/atom_line.h"
+
+#include <array>
+
+#include "lib/format.h"
+#include "xyz/coordinate_number.h"
+#include "xyz/element_symbol.h"
+#include "xyz/tokens.h"
+
+namespace quorv::xyz {
+
+namespace {
+
+constexpr std::string_view kNoElement = "atom line {} has no element";
+constexpr std::string_view kMissingCoordinate = "atom line {} is missing the {} coordinate";
+constexpr std::string_view kNotANumber = "atom line {}: {} coordinate is not a number";
+
+constexpr std::array<std::string_view, 3> kAxisNames = {"x", "y", "z"};
+
+}  // namespace
+
+std::variant<Atom, ReadError> read_atom_line(std::string_view line, std::uint64_t line_number) {
+    TokenReader tokens(line);
+    const auto element = tokens.next();
+    if (!element) return ReadError{fill(kNoElement, {decimal(line_number)})};
+
+    std::array<double, 3> coordinates{};
+    for (std::size_t axis = 0; axis < kAxisNames.size(); ++axis) {
+        // Each coordinate is judged in full before the next one is looked at.
+        const auto token = tokens.next();
+        if (!token) return ReadError{fill(kMissingCoordinate, {decimal(line_number), kAxisNames[axis]})};
+        const auto value = read_coordinate(*token);
+        if (!value) return ReadError{fill(kNotANumber, {decimal(line_number), kAxisNames[axis]})};
+        coordinates[axis] = *value;
+    }
+    return Atom{normalise_element(*element), coordinates[0], coordinates[1], coordinates[2]};
+}
+
+}  // namespace quorv::xyz
