@@ -20,7 +20,8 @@ PyModuleDef kModuleDef = {
 };
 
 // The one module of this process: made once and kept, so that a second
-// initialization (a re-import, a reload, another interpreter) is refused.
+// initialization (a re-import after removal from sys.modules, an import
+// from another interpreter) is refused.
 PyObject* created_module = nullptr;
 
 // Appends the name to __all__, which the first addition creates, and sets
