@@ -2,6 +2,7 @@
 
 import gc
 import os
+import subprocess
 import sys
 import tracemalloc
 
@@ -153,3 +154,26 @@ def test_findings_outlive_the_call_and_free_cleanly():
     gc.collect()
     references_after = sys.getrefcount(quorv_lint.Finding)
     assert references_after == references
+
+
+def test_running_out_of_memory_is_a_memory_error(tmp_path):
+    # A sparse file bigger than what the address-space limit leaves: reading it runs out.
+    big = tmp_path / "big.py"
+    with open(big, "wb") as sparse:
+        sparse.truncate(512 * 1024 * 1024)
+    code = f"""if True:
+        import resource
+        import quorv_lint
+        with open("/proc/self/statm") as statm:
+            virtual = int(statm.read().split()[0]) * {PAGE_SIZE}
+        limit = virtual + 128 * 1024 * 1024
+        resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+        try:
+            quorv_lint.lint_file({str(big)!r})
+        except MemoryError as error:
+            print("MemoryError", type(error) is MemoryError)
+        print(quorv_lint.lint_source("EmbedMolecule(m)")[0].code)
+    """
+    result = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, timeout=120)
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.split() == ["MemoryError", "True", "conformer-no-seed"]
