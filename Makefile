@@ -25,7 +25,10 @@ build: setup
 	    -Ccmake.define.QUORV_WERROR=ON .
 
 demo: build
+	@echo '--- the Python API: quorv_lint.lint_file on each example'
 	$(PY) scripts/demo.py examples
+	@echo '--- the command: quorv-lint examples (exits 1 when it finds errors)'
+	-$(VENV)/bin/quorv-lint examples
 
 test: build
 	$(PY) -m pytest -q

@@ -1,0 +1,25 @@
+// Lints one input: read it, choose its reader, run the rules, keep what the
+// user asked to see.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/file_report.h"
+#include "cli/input_walk.h"
+#include "lib/file_input.h"
+
+namespace quorv::cli {
+
+struct LintSettings {
+    std::vector<std::string> select;  // empty: every code
+    std::vector<std::string> ignore;
+    InputKind stdin_kind = InputKind::ClusterSpecJson;
+    std::uint64_t max_file_bytes = 0;  // 0: no limit
+};
+
+// Never throws: any failure becomes a report with outcome Failed.
+FileReport lint_input(const Input& input, const LintSettings& settings);
+
+}  // namespace quorv::cli

@@ -1,0 +1,40 @@
+// A small streaming JSON writer: it places the commas and escapes the texts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorv::cli {
+
+class JsonWriter {
+public:
+    JsonWriter& begin_object();
+    JsonWriter& end_object();
+    JsonWriter& begin_array();
+    JsonWriter& end_array();
+    JsonWriter& key(std::string_view name);
+    JsonWriter& string(std::string_view text);
+    JsonWriter& number(std::uint64_t value);
+    JsonWriter& number(std::int64_t value);
+    JsonWriter& boolean(bool value);
+    JsonWriter& null();
+    // A value that is JSON text already, such as another writer's finished text.
+    JsonWriter& raw(std::string_view json_value);
+
+    const std::string& text() const { return out_; }
+
+private:
+    void before_value();
+
+    std::string out_;
+    std::vector<bool> level_has_items_;
+    bool after_key_ = false;
+};
+
+// The text as a JSON string literal. Bytes that are not well-formed UTF-8 (a
+// file name may hold any bytes) become U+FFFD, so the output is always JSON.
+std::string json_string_literal(std::string_view text);
+
+}  // namespace quorv::cli

@@ -1,0 +1,128 @@
+// quorv-lint: lints files and directories from the command line. Reads the
+// options, collects the inputs, lints them in parallel and reports in order.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "cli/code_catalog.h"
+#include "cli/input_walk.h"
+#include "cli/options.h"
+#include "cli/os_error.h"
+#include "cli/parallel_lint.h"
+#include "cli/reporter.h"
+#include "cli/version.h"
+#include "lib/format.h"
+
+namespace quorv::cli {
+
+namespace {
+
+// Exit statuses: clean, findings that fail the run, and inputs or a command
+// line that could not be used.
+constexpr int kExitClean = 0;
+constexpr int kExitFindings = 1;
+constexpr int kExitTrouble = 2;
+
+constexpr std::string_view kDefaultPath = ".";
+constexpr std::string_view kUsageError = "quorv-lint: {}\nRun 'quorv-lint --help' for usage.\n";
+constexpr std::string_view kUnknownExplainCode = "quorv-lint: unknown code '{}'; the codes are:\n{}";
+constexpr std::string_view kVersionLine = "{} {}\n";
+constexpr std::string_view kFatal = "quorv-lint: {}\n";
+constexpr std::string_view kCannotWrite = "quorv-lint: cannot write the output: {}\n";
+
+// Colour only for a terminal, and never when NO_COLOR is set (to anything) or the terminal is dumb.
+bool wants_colour(OutputFormat format) {
+    if (format != OutputFormat::Text || !::isatty(STDOUT_FILENO)) return false;
+    if (std::getenv("NO_COLOR") != nullptr) return false;
+    const char* term = std::getenv("TERM");
+    return term == nullptr || std::string_view(term) != "dumb";
+}
+
+int explain(const std::string& code) {
+    if (find_code(code) != nullptr) {
+        if (auto page = code_page(code)) {
+            write_text(stdout, *page);
+            return kExitClean;
+        }
+    }
+    std::string known;
+    for (const CodeInfo& info : all_codes()) known += "  " + std::string(info.code) + "\n";
+    write_text(stderr, fill(kUnknownExplainCode, {code, known}));
+    return kExitTrouble;
+}
+
+int exit_status(const RunTotals& totals, bool warnings_as_errors) {
+    if (totals.failures != 0) return kExitTrouble;
+    if (totals.errors != 0 || (warnings_as_errors && totals.warnings != 0)) return kExitFindings;
+    return kExitClean;
+}
+
+int lint_paths(const Options& options) {
+    std::vector<std::string> paths = options.paths;
+    if (paths.empty()) paths.emplace_back(kDefaultPath);
+    const std::vector<Input> inputs = collect_inputs(paths);
+
+    const LintSettings settings{options.select, options.ignore, options.stdin_kind, options.max_file_bytes};
+    auto reporter = make_reporter(options.format, {stdout, stderr, wants_colour(options.format)});
+    RunTotals totals;
+    lint_in_parallel(inputs, settings, options.jobs, [&](FileReport&& report) {
+        switch (report.outcome) {
+            case FileReport::Outcome::Linted:
+                ++totals.files_linted;
+                for (const ReportedFinding& finding : report.findings) {
+                    ++(finding.severity == Severity::Error ? totals.errors : totals.warnings);
+                }
+                break;
+            case FileReport::Outcome::Failed: ++totals.failures; break;
+            case FileReport::Outcome::Skipped: break;
+        }
+        reporter->report(report);
+    });
+    totals.exit_status = exit_status(totals, options.warnings_as_errors);
+    reporter->finish(totals);
+    return totals.exit_status;
+}
+
+// A full disk or a closed pipe must not pass for a clean run.
+int checked_output(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    write_text(stderr, fill(kCannotWrite, {errno != 0 ? os_error_description(errno) : "write error"}));
+    return kExitTrouble;
+}
+
+int run(const std::vector<std::string>& arguments) {
+    auto parsed = parse_options(arguments);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        write_text(stderr, fill(kUsageError, {error->message}));
+        return kExitTrouble;
+    }
+    const Options& options = std::get<Options>(parsed);
+    switch (options.action) {
+        case Action::Help: write_text(stdout, help_text()); return kExitClean;
+        case Action::Version: write_text(stdout, fill(kVersionLine, {kProgramName, kVersion})); return kExitClean;
+        case Action::Explain: return explain(options.explain_code);
+        case Action::Lint: break;
+    }
+    return lint_paths(options);
+}
+
+}  // namespace
+
+}  // namespace quorv::cli
+
+int main(int argc, char** argv) {
+    try {
+        const int status = quorv::cli::run(std::vector<std::string>(argv + 1, argv + argc));
+        return quorv::cli::checked_output(status);
+    } catch (const std::exception& error) {
+        quorv::cli::write_text(stderr, quorv::fill(quorv::cli::kFatal, {error.what()}));
+    } catch (...) {
+        quorv::cli::write_text(stderr, quorv::fill(quorv::cli::kFatal, {"unexpected failure"}));
+    }
+    return quorv::cli::kExitTrouble;
+}

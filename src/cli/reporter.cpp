@@ -1,0 +1,16 @@
+#include "cli/reporter.h"
+
+namespace quorv::cli {
+
+std::unique_ptr<Reporter> make_reporter(OutputFormat format, const OutputStreams& streams) {
+    switch (format) {
+        case OutputFormat::Json: return make_json_lines_reporter(streams);
+        case OutputFormat::Sarif: return make_sarif_reporter(streams);
+        case OutputFormat::Text: break;
+    }
+    return make_text_reporter(streams);
+}
+
+void write_text(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+}  // namespace quorv::cli

@@ -1,0 +1,52 @@
+#include "lib/geometry_reference.h"
+
+#include <cmath>
+#include <limits>
+
+namespace quorv::geometry_reference {
+
+double distance(const Atom& a, const Atom& b) {
+    const double dx = a.x - b.x;
+    const double dy = a.y - b.y;
+    const double dz = a.z - b.z;
+    // The order of the sum is fixed so that every implementation rounds alike.
+    // One operation per statement keeps compilers that contract within an
+    // expression (clang) from fusing a product and a sum into one rounding.
+    const double xx = dx * dx;
+    const double yy = dy * dy;
+    const double zz = dz * dz;
+    const double xy = xx + yy;
+    return std::sqrt(xy + zz);
+}
+
+double nearest_distance(std::span<const Atom> atoms, std::size_t index) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t other = 0; other < atoms.size(); ++other) {
+        if (other == index) continue;
+        const double d = distance(atoms[index], atoms[other]);
+        if (d < nearest) nearest = d;  // false for NaN: the minimum keeps its value
+    }
+    return nearest;
+}
+
+std::size_t count_neighbours_within(std::span<const Atom> atoms, std::size_t index, double radius) {
+    std::size_t neighbours = 0;
+    for (std::size_t other = 0; other < atoms.size(); ++other) {
+        if (other == index) continue;
+        if (distance(atoms[index], atoms[other]) <= radius) ++neighbours;  // false for NaN
+    }
+    return neighbours;
+}
+
+std::vector<AtomPair> pairs_closer_than(std::span<const Atom> atoms, double limit) {
+    std::vector<AtomPair> pairs;
+    for (std::size_t first = 0; first < atoms.size(); ++first) {
+        for (std::size_t second = first + 1; second < atoms.size(); ++second) {
+            const double d = distance(atoms[first], atoms[second]);
+            if (d < limit) pairs.push_back({first, second, d});  // false for NaN
+        }
+    }
+    return pairs;
+}
+
+}  // namespace quorv::geometry_reference
