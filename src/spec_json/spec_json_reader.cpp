@@ -1,8 +1,159 @@
+// The document: an object with the cluster's keys, or an array of their
+// values in key order. Lists ("atoms", "ecp_elements") are read here too.
 #include "spec_json/spec_json_reader.h"
+
+#include <array>
+#include <string>
+
+#include "lib/format.h"
+#include "spec_json/atom_reader.h"
+#include "spec_json/byte_cursor.h"
+#include "spec_json/found_value.h"
+#include "spec_json/json_containers.h"
+#include "spec_json/json_messages.h"
+#include "spec_json/record_fields.h"
+#include "spec_json/typed_values.h"
+#include "spec_json/value_skipper.h"
 
 namespace quorv {
 
-// Placeholder until the reader lands.
-ReadResult parse_spec_json(std::string_view) { return ReadError{"reader not built yet"}; }
+namespace {
+
+using namespace spec_json;
+
+// Declaration order: the order of the array form.
+enum SpecField : std::size_t {
+    kAtoms,
+    kCharge,
+    kSpinMultiplicity,
+    kEcpElements,
+    kMetalOxidationState,
+    kSpecFieldCount,
+};
+constexpr std::array<std::string_view, kSpecFieldCount> kSpecKeys{
+    "atoms", "charge", "spin_multiplicity", "ecp_elements", "metal_oxidation_state"};
+constexpr std::array<bool, kSpecFieldCount> kSpecKeyRequired{true, false, false, false, false};
+
+// A JSON array whose elements `read_element` reads in order; the cursor
+// stands on the element's first byte when it is called.
+template <typename ReadElement>
+bool read_list(ByteCursor& cursor, ReadElement&& read_element) {
+    cursor.skip_white_space();
+    if (cursor.at_end()) return cursor.fail_at_next(kEofWhileParsingValue);
+    if (cursor.peek() != '[') return fail_with_invalid_type(cursor, kWantedSequence);
+    cursor.advance();
+    bool first = true;
+    while (true) {
+        Step step = next_element(cursor, first);
+        if (step == Step::Failed) return false;
+        if (step == Step::Close) break;
+        if (!read_element()) return false;
+    }
+    cursor.advance();  // ']'
+    return true;
+}
+
+class SpecReader {
+public:
+    explicit SpecReader(std::string_view text) : cursor_(text) {}
+
+    ReadResult read() {
+        ClusterSpec spec;
+        if (read_document(spec) && at_document_end()) return spec;
+        return ReadError{cursor_.error_text()};
+    }
+
+private:
+    bool read_document(ClusterSpec& spec) {
+        cursor_.skip_white_space();
+        switch (cursor_.peek()) {
+            case '{': return read_object_form(spec);
+            case '[': return read_array_form(spec);
+            case ByteCursor::kEnd: return cursor_.fail_at_next(kEofWhileParsingValue);
+            default: return fail_with_invalid_type(cursor_, kWantedClusterSpec);
+        }
+    }
+
+    bool at_document_end() {
+        cursor_.skip_white_space();
+        return cursor_.at_end() || cursor_.fail_at_next(kTrailingCharacters);
+    }
+
+    bool read_field(std::size_t field, ClusterSpec& spec) {
+        switch (field) {
+            case kAtoms: return read_atoms(spec);
+            case kCharge: return read_optional_i64(cursor_, spec.charge);
+            case kSpinMultiplicity: return read_optional_u32(cursor_, spec.spin_multiplicity);
+            case kEcpElements: return read_ecp_elements(spec);
+            default: return read_optional_i64(cursor_, spec.metal_oxidation_state);
+        }
+    }
+
+    bool read_atoms(ClusterSpec& spec) {
+        spec.atoms.clear();
+        return read_list(cursor_, [&] {
+            Atom atom;
+            if (!read_atom(cursor_, atom, scratch_)) return false;
+            spec.atoms.push_back(std::move(atom));
+            return true;
+        });
+    }
+
+    bool read_ecp_elements(ClusterSpec& spec) {
+        spec.ecp_elements.clear();
+        return read_list(cursor_, [&] {
+            std::string symbol;
+            if (!read_string_value(cursor_, kWantedString, symbol)) return false;
+            spec.ecp_elements.push_back(std::move(symbol));
+            return true;
+        });
+    }
+
+    bool read_object_form(ClusterSpec& spec) {
+        cursor_.advance();  // '{'
+        RecordFields fields(kSpecKeys);
+        bool first = true;
+        std::string key;
+        while (true) {
+            Step step = next_member(cursor_, first, key);
+            if (step == Step::Failed) return false;
+            if (step == Step::Close) break;
+            std::optional<std::size_t> field = fields.field_of(key);
+            if (field && !fields.claim(cursor_, *field)) return false;
+            if (!read_colon(cursor_)) return false;
+            bool read = field ? read_field(*field, spec) : skip_value(cursor_, scratch_);
+            if (!read) return false;
+        }
+        cursor_.advance();  // '}'
+        return fields.check_required(cursor_, kSpecKeyRequired);
+    }
+
+    // Elements past the end of a short array keep the values of absent keys.
+    bool read_array_form(ClusterSpec& spec) {
+        cursor_.advance();  // '['
+        bool first = true;
+        for (std::size_t field = 0; field < kSpecFieldCount; ++field) {
+            Step step = next_element(cursor_, first);
+            if (step == Step::Failed) return false;
+            if (step == Step::Close) {
+                cursor_.advance();  // ']'
+                if (field == kAtoms) {
+                    return cursor_.fail_at_last_read(
+                        fill(kInvalidLength, {decimal(std::uint64_t{0}), kWantedClusterSpecArray}));
+                }
+                return true;
+            }
+            if (!read_field(field, spec)) return false;
+        }
+        return close_record_array(cursor_);
+    }
+
+    ByteCursor cursor_;
+    std::string scratch_;  // strings that are read and dropped
+};
+
+}  // namespace
+
+ReadResult parse_spec_json(std::string_view text) { return SpecReader(text).read(); }
 
 }  // namespace quorv

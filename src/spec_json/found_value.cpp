@@ -1,0 +1,138 @@
+#include "spec_json/found_value.h"
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+
+#include "lib/format.h"
+#include "spec_json/json_messages.h"
+#include "spec_json/literal_lexer.h"
+#include "spec_json/string_lexer.h"
+
+namespace quorv::spec_json {
+
+namespace {
+
+struct CodePointRange {
+    std::uint32_t first;
+    std::uint32_t last;
+};
+
+// Characters written as \u{...}: controls, blanks other than the space,
+// invisible format characters and private use, so that the message shows
+// what is really there.
+constexpr std::array<CodePointRange, 22> kUnprintable{{
+    {0x0000, 0x001F},   {0x007F, 0x00A0},   {0x00AD, 0x00AD},   {0x0600, 0x0605},
+    {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x1680, 0x1680},
+    {0x180E, 0x180E},   {0x2000, 0x200F},   {0x2028, 0x202F},   {0x205F, 0x2064},
+    {0x2066, 0x206F},   {0x3000, 0x3000},   {0xE000, 0xF8FF},   {0xFEFF, 0xFEFF},
+    {0xFFF9, 0xFFFB},   {0xFFFE, 0xFFFF},   {0x110BD, 0x110BD}, {0xE0001, 0xE0001},
+    {0xE0020, 0xE007F}, {0xF0000, 0x10FFFF},
+}};
+
+bool is_unprintable(std::uint32_t code_point) {
+    for (const CodePointRange& range : kUnprintable) {
+        if (code_point >= range.first && code_point <= range.last) return true;
+    }
+    return false;
+}
+
+// Decodes the character at text[pos] of valid UTF-8 and returns its length.
+std::size_t decode_utf8(std::string_view text, std::size_t pos, std::uint32_t& code_point) {
+    auto byte_at = [&](std::size_t i) -> std::uint32_t {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0x80;
+    };
+    std::uint32_t lead = byte_at(pos);
+    if (lead < 0x80) {
+        code_point = lead;
+        return 1;
+    }
+    if (lead < 0xE0) {
+        code_point = ((lead & 0x1F) << 6) | (byte_at(pos + 1) & 0x3F);
+        return 2;
+    }
+    if (lead < 0xF0) {
+        code_point = ((lead & 0x0F) << 12) | ((byte_at(pos + 1) & 0x3F) << 6) | (byte_at(pos + 2) & 0x3F);
+        return 3;
+    }
+    code_point = ((lead & 0x07) << 18) | ((byte_at(pos + 1) & 0x3F) << 12) | ((byte_at(pos + 2) & 0x3F) << 6) |
+                 (byte_at(pos + 3) & 0x3F);
+    return 4;
+}
+
+void append_hex_escape(std::string& out, std::uint32_t code_point) {
+    std::array<char, 8> digits{};
+    auto result = std::to_chars(digits.data(), digits.data() + digits.size(), code_point, 16);
+    out += "\\u{";
+    out.append(digits.data(), result.ptr);
+    out += '}';
+}
+
+// Reads the scalar at the cursor and says what it is; empty on failure.
+std::string describe_next_value(ByteCursor& cursor, std::string& scratch) {
+    int byte = cursor.peek();
+    switch (byte) {
+        case 'n': return read_literal(cursor, kNullWord) ? std::string(kFoundNull) : std::string();
+        case 't': return read_literal(cursor, kTrueWord) ? fill(kFoundBoolean, {kTrueWord}) : std::string();
+        case 'f': return read_literal(cursor, kFalseWord) ? fill(kFoundBoolean, {kFalseWord}) : std::string();
+        case '"':
+            cursor.advance();
+            return read_string_rest(cursor, scratch) ? fill(kFoundString, {quoted_for_message(scratch)})
+                                                     : std::string();
+        case '[': return std::string(kFoundSequence);
+        case '{': return std::string(kFoundMap);
+        default: break;
+    }
+    if (byte == '-' || (byte >= '0' && byte <= '9')) {
+        JsonNumber number;
+        return read_number(cursor, number) ? describe_number(number) : std::string();
+    }
+    cursor.fail_at_next(kExpectedValue);
+    return std::string();
+}
+
+}  // namespace
+
+bool fail_with_invalid_type(ByteCursor& cursor, std::string_view wanted) {
+    std::string scratch;
+    std::string found = describe_next_value(cursor, scratch);
+    if (cursor.failed()) return false;
+    return cursor.fail_at_last_read(fill(kInvalidType, {found, wanted}));
+}
+
+std::string describe_number(const JsonNumber& number) {
+    switch (number.kind) {
+        case JsonNumber::Kind::NonNegativeInteger: return fill(kFoundInteger, {decimal(number.non_negative)});
+        case JsonNumber::Kind::NegativeInteger: return fill(kFoundInteger, {decimal(number.negative)});
+        case JsonNumber::Kind::Floating: break;
+    }
+    return fill(kFoundFloat, {shortest(number.floating)});
+}
+
+std::string quoted_for_message(std::string_view text) {
+    std::string out = "\"";
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::uint32_t code_point = 0;
+        std::size_t length = decode_utf8(text, pos, code_point);
+        switch (code_point) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\0': out += "\\0"; break;
+            default:
+                if (is_unprintable(code_point)) {
+                    append_hex_escape(out, code_point);
+                } else {
+                    out.append(text.substr(pos, length));
+                }
+        }
+        pos += length;
+    }
+    out += '"';
+    return out;
+}
+
+}  // namespace quorv::spec_json
