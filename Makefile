@@ -8,7 +8,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 15
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: all setup build demo check test cpp-test clang fuzz-build fuzz-smoke fuzz bench clean
+.PHONY: system-packages all setup build demo check test cpp-test clang fuzz-build fuzz-smoke fuzz bench clean
 
 all: build
 
@@ -33,7 +33,7 @@ demo: build
 test: build
 	$(PY) -m pytest -q
 
-check: test cpp-test fuzz-smoke
+check: system-packages test cpp-test fuzz-smoke
 
 CPP_TEST_BUILD := build/cpp-tests
 
@@ -44,10 +44,23 @@ cpp-test: setup
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(CPP_TEST_BUILD)
 	cd $(CPP_TEST_BUILD) && PATH="$(CURDIR)/$(VENV)/bin:$$PATH" ctest --output-on-failure
 
-clang:
-	@command -v clang++ >/dev/null || { \
-	    if [ "$$(id -u)" = 0 ]; then apt-get update -qq && apt-get install -y -qq clang >/dev/null; \
-	    else echo "clang++ is needed for the fuzz targets: install clang" >&2; exit 1; fi; }
+# System packages the full check uses: clang (libFuzzer) and the Unicode
+# character database (the repr() tables are checked against it). Installed
+# with apt when missing and we are root; otherwise we say what is missing.
+UCD_FILE := /usr/share/unicode/UnicodeData.txt
+system-packages:
+	@missing=""; \
+	command -v clang++ >/dev/null || missing="$$missing clang"; \
+	[ -f $(UCD_FILE) ] || missing="$$missing unicode-data"; \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	        echo "installing$$missing with apt"; \
+	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null; \
+	    else echo "please install:$$missing (the fuzz targets and some tests need them)" >&2; fi; \
+	fi
+
+clang: system-packages
+	@command -v clang++ >/dev/null || { echo "clang++ is needed for the fuzz targets" >&2; exit 1; }
 
 $(FUZZ_BUILD)/build.ninja: clang setup
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake -S . -B $(FUZZ_BUILD) -G Ninja \

@@ -12,18 +12,22 @@ namespace quorv {
 
 namespace {
 
-// The GNU strerror_r returns its text (which may not be the buffer); the XSI
-// one fills the buffer and returns a status. Overloads pick the right reading.
-[[maybe_unused]] const char* strerror_text(char* result, const char*) { return result; }
+constexpr std::string_view kOsErrorTemplate = "{} (os error {})";
+constexpr std::string_view kNulInPath = "file name contained an unexpected NUL byte";
+constexpr std::string_view kInvalidUtf8 = "stream did not contain valid UTF-8";
+constexpr const char* kUnknownError = "Unknown error";
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// Which strerror_r the C library declares depends on the feature macros: the
+// GNU one returns the text (often a static string, not the buffer), the XSI
+// one fills the buffer and returns a status. Overloading on the return type
+// reads either correctly.
+[[maybe_unused]] const char* strerror_text(char* text, const char*) { return text; }
 [[maybe_unused]] const char* strerror_text(int status, const char* buffer) {
-    return status == 0 ? buffer : "Unknown error";
+    return status == 0 ? buffer : kUnknownError;
 }
 
-FileReadError os_error(int error_number) {
-    char buffer[256] = {};
-    const char* text = strerror_text(strerror_r(error_number, buffer, sizeof buffer), buffer);
-    return {fill("{} (os error {})", {text, decimal(std::int64_t{error_number})})};
-}
+FileReadError os_error(int error_number) { return {os_error_description(error_number)}; }
 
 class FileDescriptor {
 public:
@@ -41,21 +45,32 @@ private:
 
 }  // namespace
 
+std::string os_error_description(int error_number) {
+    char buffer[256] = {};
+    const char* text = strerror_text(strerror_r(error_number, buffer, sizeof buffer), buffer);
+    return fill(kOsErrorTemplate, {text, decimal(std::int64_t{error_number})});
+}
+
 std::variant<std::string, FileReadError> read_utf8_file(const std::string& path) {
-    if (path.find('\0') != std::string::npos) {
-        return FileReadError{"file name contained an unexpected NUL byte"};
-    }
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) return os_error(errno);
+    // The C library would read such a path only up to its first NUL.
+    if (path.find('\0') != std::string::npos) return FileReadError{std::string(kNulInPath)};
+
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return os_error(errno);
+    FileDescriptor file(fd);
 
     std::string content;
     struct stat info {};
     if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
         content.reserve(static_cast<std::size_t>(info.st_size));
     }
-    char chunk[65536];
+    // Opening a directory succeeds; reading it fails with EISDIR here.
+    char chunk[kReadChunk];
     for (;;) {
-        ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
         if (got < 0) {
             if (errno == EINTR) continue;
             return os_error(errno);
@@ -63,7 +78,8 @@ std::variant<std::string, FileReadError> read_utf8_file(const std::string& path)
         if (got == 0) break;
         content.append(chunk, static_cast<std::size_t>(got));
     }
-    if (!is_valid_utf8(content)) return FileReadError{"stream did not contain valid UTF-8"};
+    // Checked on the whole content, so a character split between two reads is whole here.
+    if (!is_valid_utf8(content)) return FileReadError{std::string(kInvalidUtf8)};
     return content;
 }
 

@@ -1,5 +1,5 @@
-// Argument intake shared by the module functions: one parameter, by position
-// or keyword, and the wrapping of conversion errors.
+// Argument intake shared by the module functions: one parameter, passed by
+// position or keyword, and the wrapping of conversion errors.
 #pragma once
 
 #include <optional>
@@ -9,19 +9,22 @@
 
 namespace quorv::python {
 
-// The single argument of `function(parameter)`, borrowed; null with a
-// TypeError set when the call binds no argument or too many.
-PyObject* bind_single_argument(const char* function, const char* parameter, PyObject* args,
-                               PyObject* kwargs);
+// The single argument of `function(parameter)`, borrowed. Null with a
+// TypeError set when the call binds too many arguments, a wrong or repeated
+// keyword, or none at all (checked in that order).
+PyObject* bind_single_argument(const char* function, const char* parameter, PyObject* args, PyObject* kwargs);
 
-// The UTF-8 copy of a str argument; nullopt with the (wrapped) error set.
+// The UTF-8 copy of a str argument (a subclass of str included). Null with
+// the exception set: the wrapped not-a-str TypeError, or the interpreter's
+// UnicodeEncodeError for a lone surrogate.
 std::optional<std::string> text_argument(const char* parameter, PyObject* object);
 
-// Rewrites a pending exception of class exactly TypeError into
-// "argument '{parameter}': {text}"; other exceptions pass unchanged.
+// Replaces a pending exception of class exactly TypeError with a TypeError
+// "argument '{parameter}': {its text}" that keeps its __cause__; any other
+// pending exception (a subclass of TypeError included) stays as it is.
 void wrap_argument_error(const char* parameter);
 
-// Raises TypeError "'{qualname of the object's type}' object cannot be
+// Raises TypeError "'{qualified name of the object's type}' object cannot be
 // converted to '{target}'".
 void raise_cannot_convert(PyObject* object, const char* target);
 

@@ -16,14 +16,16 @@ struct FindingTexts {
     std::string message;
 };
 
-// Creates the type on first use and keeps it for the life of the process.
-// Returns a borrowed reference, or null with an exception set.
+// The class, created on first use and kept for the life of the process.
+// A borrowed reference, or null with an exception set.
 PyObject* finding_type();
 
-// A new list holding one new Finding object per core finding, in order.
+// A new list holding one new Finding object per core finding, in order,
+// created at its final length.
 PyRef findings_to_list(const std::vector<Finding>& findings);
 
-// True when the object's type is Finding or a subtype of it.
+// True when the object's type is Finding or a subtype of it. False with an
+// exception set when the class cannot be made.
 bool is_finding(PyObject* object);
 
 // The texts of an object for which is_finding() holds.
