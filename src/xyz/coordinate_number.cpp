@@ -8,6 +8,8 @@
 #include <limits>
 #include <optional>
 
+#include "xyz/short_fixed_point.h"
+
 namespace quorv::xyz {
 
 namespace {
@@ -141,9 +143,13 @@ bool read_coordinate(std::string_view token, double& value) {
         return true;
     }
 
+    double magnitude = 0.0;
+    if (read_short_fixed_point(body, magnitude)) {
+        value = negative ? -magnitude : magnitude;
+        return true;
+    }
     const auto parts = scan_decimal(body);
     if (!parts) return false;
-    double magnitude = 0.0;
     if (const auto exact = exact_short_decimal(*parts)) {
         magnitude = *exact;
     } else {
