@@ -110,17 +110,6 @@ NeighbourGrid::Bounds NeighbourGrid::place_atoms() {
     return bounds;
 }
 
-void NeighbourGrid::include(Bounds& bounds, const Atom& atom, bool& first) {
-    if (first) bounds = {{atom.x, atom.y, atom.z}, {atom.x, atom.y, atom.z}};
-    first = false;
-    bounds.low[0] = std::min(bounds.low[0], atom.x);
-    bounds.low[1] = std::min(bounds.low[1], atom.y);
-    bounds.low[2] = std::min(bounds.low[2], atom.z);
-    bounds.high[0] = std::max(bounds.high[0], atom.x);
-    bounds.high[1] = std::max(bounds.high[1], atom.y);
-    bounds.high[2] = std::max(bounds.high[2], atom.z);
-}
-
 NeighbourGrid::Bounds NeighbourGrid::on_grid_bounds() const {
     Bounds bounds{{0, 0, 0}, {0, 0, 0}};
     bool first = true;

@@ -24,6 +24,7 @@
 //    measurement is needed to know that.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -104,7 +105,16 @@ private:
     Bounds place_atoms();
     Bounds on_grid_bounds() const;
     // Widens `bounds` to take in the atom; the first atom sets them.
-    static void include(Bounds& bounds, const Atom& atom, bool& first);
+    static void include(Bounds& bounds, const Atom& atom, bool& first) {
+        if (first) bounds = {{atom.x, atom.y, atom.z}, {atom.x, atom.y, atom.z}};
+        first = false;
+        bounds.low[0] = std::min(bounds.low[0], atom.x);
+        bounds.low[1] = std::min(bounds.low[1], atom.y);
+        bounds.low[2] = std::min(bounds.low[2], atom.z);
+        bounds.high[0] = std::max(bounds.high[0], atom.x);
+        bounds.high[1] = std::max(bounds.high[1], atom.y);
+        bounds.high[2] = std::max(bounds.high[2], atom.z);
+    }
     void bin_atoms(const Bounds& bounds, double width);
     void bin_into_table(const Bounds& bounds, std::size_t on_grid, std::size_t most_cells);
     void bin_into_list(std::size_t on_grid);
