@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace quorv {
@@ -13,8 +14,9 @@ using geometry_reference::distance;
 
 // On-grid atoms lie within this many ångström of the cluster's middle in
 // every coordinate. With columns at least 1 Å wide, every column coordinate
-// stays below 2^31, where the rounding of (x - origin) / width is below 1e-6
-// of a column.
+// stays below 2^31, where the rounding of (x - origin) * (1 / width) is
+// below 1e-5 of a column; so is that of a z bin, there being fewer bins in
+// a column than 2^31.
 constexpr double kReach = 1073741824.0;  // 2^30
 // A safety margin, in columns, for the rounding of column coordinates.
 constexpr double kColumnSlack = 1e-4;
@@ -25,8 +27,9 @@ constexpr double kWindowRelativeMargin = 1e-9;
 constexpr double kWindowAbsoluteMargin = 1e-150;
 // A table of every column of the bounding box is kept when it needs no more
 // than this many entries per on-grid atom (plus a few); the same number of
-// cells, split along z, sorts each column all but completely.
-constexpr std::size_t kCellsPerAtom = 2;
+// cells, split along z into bins, finds an atom's neighbours in a column
+// without a search.
+constexpr std::size_t kCellsPerAtom = 4;
 constexpr std::size_t kExtraCells = 64;
 constexpr double kNarrowestColumn = 1.0;
 constexpr std::size_t kFewestAtomsPerColumn = 2;
@@ -46,6 +49,14 @@ double median(std::vector<double> values) {
 
 bool within_reach(double value, double middle) { return std::fabs(value - middle) <= kReach; }
 
+// floor(position) within 0 .. count - 1. Only the lower end may be negative
+// or -inf, and the upper end +inf; truncation is floor for what is left.
+std::size_t clamped_floor(double position, std::size_t count) {
+    if (!(position > 0.0)) return 0;
+    const auto last = static_cast<double>(count - 1);
+    return position >= last ? count - 1 : static_cast<std::size_t>(position);
+}
+
 }  // namespace
 
 NeighbourGrid::NeighbourGrid(std::span<const Atom> atoms, double width) : atoms_(atoms) {
@@ -58,23 +69,16 @@ NeighbourGrid::Bounds NeighbourGrid::place_atoms() {
     const std::size_t count = atoms_.size();
     placement_.assign(count, Placement::NonFinite);
     const Placement finite = count <= kMostIndexedAtoms ? Placement::OnGrid : Placement::Far;
+    // Reading the atoms is much of the work: one pass places them and
+    // measures the bounds of those on the grid.
     Bounds bounds{{0, 0, 0}, {0, 0, 0}};
-    const auto measure_bounds = [&] {
-        bool first = true;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (placement_[i] != Placement::OnGrid) continue;
-            const double coordinates[3] = {atoms_[i].x, atoms_[i].y, atoms_[i].z};
-            for (int axis = 0; axis < 3; ++axis) {
-                if (first || coordinates[axis] < bounds.low[axis]) bounds.low[axis] = coordinates[axis];
-                if (first || coordinates[axis] > bounds.high[axis]) bounds.high[axis] = coordinates[axis];
-            }
-            first = false;
-        }
-    };
+    bool first = true;
     for (std::size_t i = 0; i < count; ++i) {
-        if (is_finite(atoms_[i])) placement_[i] = finite;
+        const Atom& atom = atoms_[i];
+        if (!is_finite(atom)) continue;
+        placement_[i] = finite;
+        if (finite == Placement::OnGrid) include(bounds, atom, first);
     }
-    measure_bounds();
     bool compact = true;
     for (int axis = 0; axis < 3; ++axis) compact = compact && bounds.high[axis] - bounds.low[axis] <= 2 * kReach;
     if (!compact) {
@@ -98,7 +102,7 @@ NeighbourGrid::Bounds NeighbourGrid::place_atoms() {
                 placement_[i] = Placement::Far;
             }
         }
-        measure_bounds();
+        bounds = on_grid_bounds();
     }
     for (std::size_t i = 0; i < count; ++i) {
         if (placement_[i] == Placement::Far) far_.push_back(i);
@@ -106,15 +110,20 @@ NeighbourGrid::Bounds NeighbourGrid::place_atoms() {
     return bounds;
 }
 
-NeighbourGrid::Column NeighbourGrid::column_of(const Atom& atom) const {
+NeighbourGrid::Bounds NeighbourGrid::on_grid_bounds() const {
+    Bounds bounds{{0, 0, 0}, {0, 0, 0}};
+    bool first = true;
+    for (std::size_t i = 0; i < atoms_.size(); ++i) {
+        if (placement_[i] == Placement::OnGrid) include(bounds, atoms_[i], first);
+    }
+    return bounds;
+}
+
+NeighbourGrid::Column NeighbourGrid::column_of(double x, double y) const {
     // Rounding is monotone, so atoms keep their order along x and y; clamping
     // keeps it too, and cannot separate two atoms by more columns than before.
-    const double x = std::floor((atom.x - origin_x_) / width_);
-    const double y = std::floor((atom.y - origin_y_) / width_);
-    const auto clamp = [](double value, std::size_t columns) {
-        return static_cast<std::ptrdiff_t>(std::clamp(value, 0.0, static_cast<double>(columns - 1)));
-    };
-    return {clamp(x, columns_x_), clamp(y, columns_y_)};
+    return {static_cast<std::ptrdiff_t>(clamped_floor((x - origin_x_) * inverse_width_, columns_x_)),
+            static_cast<std::ptrdiff_t>(clamped_floor((y - origin_y_) * inverse_width_, columns_y_))};
 }
 
 NeighbourGrid::ColumnSpan NeighbourGrid::find_column(std::ptrdiff_t x, std::ptrdiff_t y) const {
@@ -124,8 +133,8 @@ NeighbourGrid::ColumnSpan NeighbourGrid::find_column(std::ptrdiff_t x, std::ptrd
         return none;
     }
     if (has_table_) {
-        const std::size_t column = static_cast<std::size_t>(x) * columns_y_ + static_cast<std::size_t>(y);
-        return {{x, y}, column_start_[column], column_start_[column + 1]};
+        const std::size_t first_cell = column_index(x, y) * bins_;
+        return {{x, y}, cell_start_[first_cell], cell_start_[first_cell + bins_]};
     }
     const auto found = std::lower_bound(occupied_.begin(), occupied_.end(), Column{x, y},
                                         [](const ColumnSpan& span, const Column& column) {
@@ -143,6 +152,7 @@ void NeighbourGrid::bin_atoms(const Bounds& bounds, double width) {
     origin_y_ = bounds.low[1];
     const std::size_t most_cells = kCellsPerAtom * on_grid + kExtraCells;
     for (;;) {
+        inverse_width_ = 1.0 / width_;
         columns_x_ = static_cast<std::size_t>(std::floor((bounds.high[0] - bounds.low[0]) / width_)) + 1;
         columns_y_ = static_cast<std::size_t>(std::floor((bounds.high[1] - bounds.low[1]) / width_)) + 1;
         if (columns_x_ * columns_y_ <= most_cells) {
@@ -162,59 +172,46 @@ void NeighbourGrid::bin_atoms(const Bounds& bounds, double width) {
 void NeighbourGrid::bin_into_table(const Bounds& bounds, std::size_t on_grid, std::size_t most_cells) {
     has_table_ = true;
     const std::size_t columns = columns_x_ * columns_y_;
-    // A counting sort by column and z bin, then each cell by z: the bins
-    // rise with z, so every column ends up sorted by z. A cluster flat in z
-    // to within rounding gets one bin: the bin height must be a normal number
-    // for the bin of every atom to be finite.
+    // A counting sort by column and z bin. A cluster flat in z to within
+    // rounding gets one bin: the bin height must be a normal number for the
+    // bin of every atom to be finite.
     const double span_z = bounds.high[2] - bounds.low[2];
     const bool flat = !(span_z >= kThinnestSpan);
-    const std::size_t bins = flat ? 1 : std::max<std::size_t>(1, most_cells / columns);
-    const double bin_height = span_z / static_cast<double>(bins);
+    bins_ = flat ? 1 : std::max<std::size_t>(1, most_cells / columns);
+    origin_z_ = bounds.low[2];
+    inverse_bin_height_ = static_cast<double>(bins_) / span_z;
     const auto cell_of = [&](const Atom& atom) {
-        const Column column = column_of(atom);
-        std::size_t bin = 0;
-        if (bins > 1) {
-            const double position = std::floor((atom.z - bounds.low[2]) / bin_height);
-            bin = static_cast<std::size_t>(std::clamp(position, 0.0, static_cast<double>(bins - 1)));
-        }
-        const std::size_t index = static_cast<std::size_t>(column.x) * columns_y_ + static_cast<std::size_t>(column.y);
-        return static_cast<std::uint32_t>(index * bins + bin);
+        const Column column = column_of(atom.x, atom.y);
+        const std::size_t bin = bins_ > 1 ? clamped_floor((atom.z - origin_z_) * inverse_bin_height_, bins_) : 0;
+        return static_cast<std::uint32_t>(column_index(column.x, column.y) * bins_ + bin);
     };
     std::vector<std::uint32_t> cell_of_atom(atoms_.size(), 0);
-    std::vector<std::uint32_t> cell_end(columns * bins, 0);
+    // Counts land two cells up, so that after the running sum
+    // cell_start_[c + 1] is where cell c starts; filling cell c moves that to
+    // where it ends, which is where cell c + 1 starts.
+    cell_start_.assign(columns * bins_ + 2, 0);
     for (std::size_t i = 0; i < atoms_.size(); ++i) {
         if (placement_[i] != Placement::OnGrid) continue;
         cell_of_atom[i] = cell_of(atoms_[i]);
-        ++cell_end[cell_of_atom[i]];
+        ++cell_start_[cell_of_atom[i] + 2];
     }
-    std::uint32_t total = 0;
-    for (std::uint32_t& cell : cell_end) {
-        total += cell;
-        cell = total - cell;  // for now the start: it becomes the end as the cell fills
-    }
+    for (std::size_t cell = 1; cell < cell_start_.size(); ++cell) cell_start_[cell] += cell_start_[cell - 1];
     sorted_.resize(on_grid);
     for (std::size_t i = 0; i < atoms_.size(); ++i) {
         if (placement_[i] != Placement::OnGrid) continue;
         const Atom& atom = atoms_[i];
-        sorted_[cell_end[cell_of_atom[i]]++] = Entry{atom.x, atom.y, atom.z, static_cast<std::uint32_t>(i)};
+        sorted_[cell_start_[cell_of_atom[i] + 1]++] = Entry{atom.x, atom.y, atom.z, static_cast<std::uint32_t>(i)};
     }
-    const auto by_z = [](const Entry& a, const Entry& b) { return a.z < b.z || (a.z == b.z && a.index < b.index); };
-    column_start_.assign(columns + 1, 0);
-    std::uint32_t begin = 0;
+    cell_start_.pop_back();
+    occupied_.reserve(std::min(columns, on_grid));
     for (std::size_t column = 0; column < columns; ++column) {
-        column_start_[column] = begin;
-        for (std::size_t cell = column * bins; cell < (column + 1) * bins; ++cell) {
-            const std::uint32_t end = cell_end[cell];
-            if (end - begin > 1) std::sort(sorted_.begin() + begin, sorted_.begin() + end, by_z);
-            begin = end;
-        }
-        if (begin > column_start_[column]) {
-            occupied_.push_back({{static_cast<std::ptrdiff_t>(column / columns_y_),
-                                  static_cast<std::ptrdiff_t>(column % columns_y_)},
-                                 column_start_[column], begin});
-        }
+        const std::uint32_t begin = cell_start_[column * bins_];
+        const std::uint32_t end = cell_start_[(column + 1) * bins_];
+        if (begin == end) continue;
+        occupied_.push_back({{static_cast<std::ptrdiff_t>(column / columns_y_),
+                              static_cast<std::ptrdiff_t>(column % columns_y_)},
+                             begin, end});
     }
-    column_start_[columns] = static_cast<std::uint32_t>(on_grid);
 }
 
 void NeighbourGrid::bin_into_list(std::size_t on_grid) {
@@ -227,7 +224,7 @@ void NeighbourGrid::bin_into_list(std::size_t on_grid) {
     for (std::size_t i = 0; i < atoms_.size(); ++i) {
         if (placement_[i] != Placement::OnGrid) continue;
         const Atom& atom = atoms_[i];
-        placed.push_back({column_of(atom), Entry{atom.x, atom.y, atom.z, static_cast<std::uint32_t>(i)}});
+        placed.push_back({column_of(atom.x, atom.y), Entry{atom.x, atom.y, atom.z, static_cast<std::uint32_t>(i)}});
     }
     std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
         if (a.column.x != b.column.x) return a.column.x < b.column.x;
@@ -256,17 +253,48 @@ bool NeighbourGrid::ring_outside_grid(Column centre, std::ptrdiff_t ring) const 
            centre.y + ring >= static_cast<std::ptrdiff_t>(columns_y_);
 }
 
+NeighbourGrid::ZRange NeighbourGrid::z_range(double z, double window) const {
+    ZRange range{z, window, 0, bins_ - 1};
+    if (has_table_ && bins_ > 1) {
+        // A partner's bin, rounded as its own z was, lies within the window
+        // (in bins) of this one; the slack covers the rounding.
+        const double position = (z - origin_z_) * inverse_bin_height_;
+        const double reach = window * inverse_bin_height_ + kColumnSlack;
+        range.first_bin = clamped_floor(position - reach, bins_);
+        range.last_bin = clamped_floor(position + reach, bins_);
+    }
+    return range;
+}
+
+std::span<const NeighbourGrid::Entry> NeighbourGrid::candidates(const ColumnSpan& span, const ZRange& range) const {
+    const Entry* const begin = sorted_.data() + span.begin;
+    const Entry* const end = sorted_.data() + span.end;
+    if (has_table_) {
+        const std::size_t first_cell = column_index(span.column.x, span.column.y) * bins_;
+        return {sorted_.data() + cell_start_[first_cell + range.first_bin],
+                sorted_.data() + cell_start_[first_cell + range.last_bin + 1]};
+    }
+    // Listed columns are sorted by z. Every difference is taken as the
+    // reference takes it, so that the window agrees with the distance it
+    // stands in for.
+    const Entry* const first =
+        std::partition_point(begin, end, [&](const Entry& other) { return range.z - other.z > range.window; });
+    const Entry* const last =
+        std::partition_point(first, end, [&](const Entry& other) { return other.z - range.z <= range.window; });
+    return {first, last};
+}
+
+bool NeighbourGrid::within_window(const Entry& a, const Entry& b, double window) {
+    return std::fabs(a.x - b.x) <= window && std::fabs(a.y - b.y) <= window && std::fabs(a.z - b.z) <= window;
+}
+
 template <typename Visit>
 bool NeighbourGrid::scan_column(std::size_t index, const ColumnSpan& span, double window, Visit&& visit) const {
     const Atom& atom = atoms_[index];
-    const Entry* const begin = sorted_.data() + span.begin;
-    const Entry* const end = sorted_.data() + span.end;
-    // Every difference is taken as the reference takes it, so that the window
-    // agrees with the distance it stands in for.
-    const Entry* at = std::partition_point(begin, end, [&](const Entry& other) { return atom.z - other.z > window; });
-    for (; at != end && at->z - atom.z <= window; ++at) {
-        if (at->index == index || std::fabs(atom.x - at->x) > window || std::fabs(atom.y - at->y) > window) continue;
-        if (visit(*at)) return true;
+    const Entry centre{atom.x, atom.y, atom.z, static_cast<std::uint32_t>(index)};
+    for (const Entry& other : candidates(span, z_range(atom.z, window))) {
+        if (other.index == index || !within_window(centre, other, window)) continue;
+        if (visit(other)) return true;
     }
     return false;
 }
@@ -317,7 +345,7 @@ std::size_t NeighbourGrid::count_neighbours_within(std::size_t index, double rad
     for (const std::size_t other : far_) {
         if (count(other)) return neighbours;
     }
-    const Column centre = column_of(atoms_[index]);
+    const Column centre = column_of(atoms_[index].x, atoms_[index].y);
     const double window = z_window(radius);
     const std::ptrdiff_t rings = rings_for(radius);
     const auto count_entry = [&](const Entry& entry) { return count(entry.index); };
@@ -349,7 +377,7 @@ double NeighbourGrid::nearest_distance_below(std::size_t index, double bound) co
             break;
     }
     for (const std::size_t other : far_) measure(other);
-    const Column centre = column_of(atoms_[index]);
+    const Column centre = column_of(atoms_[index].x, atoms_[index].y);
     double window = z_window(nearest);
     const auto measure_and_narrow = [&](const Entry& entry) {
         measure(entry.index);
@@ -390,46 +418,67 @@ void add_measured_pair(std::span<const Atom> atoms, std::size_t a, std::size_t b
 
 void NeighbourGrid::add_pair_if_closer(const Entry& a, const Entry& b, double limit, double window,
                                        std::vector<AtomPair>& pairs) const {
-    if (std::fabs(a.x - b.x) > window || std::fabs(a.y - b.y) > window) return;
-    add_measured_pair(atoms_, a.index, b.index, limit, pairs);
+    if (within_window(a, b, window)) add_measured_pair(atoms_, a.index, b.index, limit, pairs);
 }
 
-void NeighbourGrid::add_column_pairs(const ColumnSpan& span, double limit, double window,
-                                     std::vector<AtomPair>& pairs) const {
-    for (std::size_t a = span.begin; a < span.end; ++a) {
-        for (std::size_t b = a + 1; b < span.end && sorted_[b].z - sorted_[a].z <= window; ++b) {
+void NeighbourGrid::add_table_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns,
+                                           double limit, double window, std::vector<AtomPair>& pairs) const {
+    for (std::uint32_t a = own.span.begin; a < own.span.end; ++a) {
+        // Every column has the same bins, so the atom's bins give its
+        // candidates in each column at once.
+        const ZRange range = z_range(sorted_[a].z, window);
+        // Within its own column an atom pairs with those stored after it;
+        // each of two close atoms has the other among its candidates, so the
+        // pair is found once.
+        for (std::uint32_t b = std::max(a + 1, own.bins[range.first_bin]); b < own.bins[range.last_bin + 1]; ++b) {
             add_pair_if_closer(sorted_[a], sorted_[b], limit, window, pairs);
+        }
+        for (const NearColumn& later : later_columns) {
+            for (std::uint32_t b = later.bins[range.first_bin]; b < later.bins[range.last_bin + 1]; ++b) {
+                add_pair_if_closer(sorted_[a], sorted_[b], limit, window, pairs);
+            }
         }
     }
 }
 
-void NeighbourGrid::add_cross_column_pairs(const ColumnSpan& first, const ColumnSpan& second, double limit,
-                                           double window, std::vector<AtomPair>& pairs) const {
-    // As z rises through the first column, the window over the second one
-    // only moves up: both of its ends advance monotonically.
-    std::size_t low = second.begin;
-    std::size_t high = second.begin;
-    for (std::size_t a = first.begin; a < first.end; ++a) {
-        const double z = sorted_[a].z;
-        while (low < second.end && z - sorted_[low].z > window) ++low;
-        if (high < low) high = low;
-        while (high < second.end && sorted_[high].z - z <= window) ++high;
-        for (std::size_t b = low; b < high; ++b) add_pair_if_closer(sorted_[a], sorted_[b], limit, window, pairs);
+void NeighbourGrid::add_listed_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns,
+                                            double limit, double window, std::vector<AtomPair>& pairs) const {
+    for (const Entry* entry = sorted_.data() + own.span.begin; entry != sorted_.data() + own.span.end; ++entry) {
+        const ZRange range = z_range(entry->z, window);
+        for (const Entry& other : candidates(own.span, range)) {
+            if (&other > entry) add_pair_if_closer(*entry, other, limit, window, pairs);
+        }
+        for (const NearColumn& later : later_columns) {
+            for (const Entry& other : candidates(later.span, range)) {
+                add_pair_if_closer(*entry, other, limit, window, pairs);
+            }
+        }
     }
+}
+
+NeighbourGrid::NearColumn NeighbourGrid::near_column(const ColumnSpan& span) const {
+    if (!has_table_) return {span, nullptr};
+    return {span, cell_start_.data() + column_index(span.column.x, span.column.y) * bins_};
 }
 
 std::vector<AtomPair> NeighbourGrid::pairs_closer_than(double limit) const {
     std::vector<AtomPair> pairs;
     const double window = z_window(limit);
     const std::ptrdiff_t rings = rings_for(limit);
+    std::vector<NearColumn> later_columns;
     for (const ColumnSpan& span : occupied_) {
-        add_column_pairs(span, limit, window, pairs);
         // Each unordered pair of columns once: the neighbours that come later.
+        later_columns.clear();
         for (std::ptrdiff_t dx = 0; dx <= rings; ++dx) {
             for (std::ptrdiff_t dy = dx == 0 ? 1 : -rings; dy <= rings; ++dy) {
                 const ColumnSpan other = find_column(span.column.x + dx, span.column.y + dy);
-                if (other.begin != other.end) add_cross_column_pairs(span, other, limit, window, pairs);
+                if (other.begin != other.end) later_columns.push_back(near_column(other));
             }
+        }
+        if (has_table_) {
+            add_table_column_pairs(near_column(span), later_columns, limit, window, pairs);
+        } else {
+            add_listed_column_pairs(near_column(span), later_columns, limit, window, pairs);
         }
     }
     for (const std::size_t far : far_) {

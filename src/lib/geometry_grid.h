@@ -6,11 +6,14 @@
 // Atoms fall into three groups:
 //  - on the grid: every coordinate finite and within reach of the cluster's
 //    middle. They are binned into columns parallel to z (a square of side
-//    `width` in x and y) and sorted by z inside each column, so a query looks
-//    at the neighbouring columns and, in each, at a window of z values. Only
-//    occupied columns are kept: a table of all columns when the cluster fills
-//    its bounding box, a sorted list when it does not (fragments or stray
-//    atoms far apart), so empty space costs nothing.
+//    `width` in x and y), so a query looks at the neighbouring columns and,
+//    in each, at the atoms near its own z. When the cluster fills its
+//    bounding box, a table of all columns split along z into bins of equal
+//    height finds those atoms at once (the bins from the one just below the
+//    z window to the one just above it); when it does not (fragments or
+//    stray atoms far apart), a sorted list holds only the occupied columns,
+//    each sorted by z and searched for the window, so empty space costs
+//    nothing.
 //  - far: finite, but so far out (more than 10^9 Å) that binning could lose
 //    precision. They are compared with every atom, as in the reference.
 //  - non-finite: some coordinate is NaN or infinite. Every distance from such
@@ -21,6 +24,7 @@
 //    measurement is needed to know that.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -88,29 +92,72 @@ private:
         double high[3];
     };
 
+    // Where to look along z: around `z`, `window` either way, which with a
+    // table is the bins first_bin .. last_bin of every column.
+    struct ZRange {
+        double z;
+        double window;
+        std::size_t first_bin;
+        std::size_t last_bin;
+    };
+
+    // Places every atom and returns the bounds of those on the grid.
     Bounds place_atoms();
+    Bounds on_grid_bounds() const;
+    // Widens `bounds` to take in the atom; the first atom sets them.
+    static void include(Bounds& bounds, const Atom& atom, bool& first) {
+        if (first) bounds = {{atom.x, atom.y, atom.z}, {atom.x, atom.y, atom.z}};
+        first = false;
+        bounds.low[0] = std::min(bounds.low[0], atom.x);
+        bounds.low[1] = std::min(bounds.low[1], atom.y);
+        bounds.low[2] = std::min(bounds.low[2], atom.z);
+        bounds.high[0] = std::max(bounds.high[0], atom.x);
+        bounds.high[1] = std::max(bounds.high[1], atom.y);
+        bounds.high[2] = std::max(bounds.high[2], atom.z);
+    }
     void bin_atoms(const Bounds& bounds, double width);
     void bin_into_table(const Bounds& bounds, std::size_t on_grid, std::size_t most_cells);
     void bin_into_list(std::size_t on_grid);
-    Column column_of(const Atom& atom) const;
+    Column column_of(double x, double y) const;
+    std::size_t column_index(std::ptrdiff_t x, std::ptrdiff_t y) const {
+        return static_cast<std::size_t>(x) * columns_y_ + static_cast<std::size_t>(y);
+    }
     ColumnSpan find_column(std::ptrdiff_t x, std::ptrdiff_t y) const;
     std::ptrdiff_t rings_for(double radius) const;
     bool ring_outside_grid(Column centre, std::ptrdiff_t ring) const;
 
+    ZRange z_range(double z, double window) const;
+    // The atoms of a column that may lie within the range along z: all those
+    // that do, and with a table some more of the same bins.
+    std::span<const Entry> candidates(const ColumnSpan& span, const ZRange& range) const;
+    // Whether every coordinate difference is within `window`, taken as the
+    // reference takes it so that the window agrees with the distance it
+    // stands in for.
+    static bool within_window(const Entry& a, const Entry& b, double window);
+
     // Calls visit(entry) for each on-grid atom other than atoms[index] in the
     // columns at Chebyshev distance `ring` from `centre` whose coordinates
-    // each lie within `window` of atoms[index]'s (differences taken as the
-    // reference takes them), until visit returns true. `window` is read
-    // afresh for every column.
+    // each lie within `window` of atoms[index]'s, until visit returns true.
+    // `window` is read afresh for every column.
     template <typename Visit>
     bool scan_ring(std::size_t index, Column centre, std::ptrdiff_t ring, const double& window, Visit&& visit) const;
     template <typename Visit>
     bool scan_column(std::size_t index, const ColumnSpan& span, double window, Visit&& visit) const;
 
-    void add_column_pairs(const ColumnSpan& span, double limit, double window,
-                          std::vector<geometry_reference::AtomPair>& pairs) const;
-    void add_cross_column_pairs(const ColumnSpan& first, const ColumnSpan& second, double limit, double window,
-                                std::vector<geometry_reference::AtomPair>& pairs) const;
+    // A column met in the search for close pairs, with the starts of its
+    // bins when there is a table (bins[b] .. bins[b + 1] is bin b).
+    struct NearColumn {
+        ColumnSpan span;
+        const std::uint32_t* bins;
+    };
+    NearColumn near_column(const ColumnSpan& span) const;
+
+    // The close pairs of an atom in `own` and an atom stored after it in the
+    // same column or in one of `later_columns`.
+    void add_table_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns, double limit,
+                                double window, std::vector<geometry_reference::AtomPair>& pairs) const;
+    void add_listed_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns, double limit,
+                                 double window, std::vector<geometry_reference::AtomPair>& pairs) const;
     void add_pair_if_closer(const Entry& a, const Entry& b, double limit, double window,
                             std::vector<geometry_reference::AtomPair>& pairs) const;
 
@@ -118,16 +165,21 @@ private:
     std::vector<Placement> placement_;
     std::vector<std::size_t> far_;  // ascending
     double width_ = 1.0;
+    double inverse_width_ = 1.0;
     double origin_x_ = 0.0;
     double origin_y_ = 0.0;
     std::size_t columns_x_ = 0;  // the bounding box, in columns
     std::size_t columns_y_ = 0;
     // The occupied columns, by x then y.
     std::vector<ColumnSpan> occupied_;
-    // With a table, column (x, y) holds sorted_[column_start_[x * columns_y_ + y] .. the next start);
-    // without one, columns are found in `occupied_` by binary search.
+    // With a table, bin b of column (x, y) holds sorted_[cell_start_[c] .. cell_start_[c + 1]),
+    // c = (x * columns_y_ + y) * bins_ + b; without one, columns are found in
+    // `occupied_` by binary search and are sorted by z.
     bool has_table_ = false;
-    std::vector<std::uint32_t> column_start_;
+    std::size_t bins_ = 1;
+    double origin_z_ = 0.0;
+    double inverse_bin_height_ = 0.0;
+    std::vector<std::uint32_t> cell_start_;
     std::vector<Entry> sorted_;
 };
 

@@ -111,14 +111,14 @@ void check_overlapping_atoms(const ClusterSpec& spec, std::vector<Finding>& out)
 
 void check_unit_scale(const ClusterSpec& spec, std::vector<Finding>& out) {
     const std::span<const Atom> atoms(spec.atoms);
-    std::vector<std::size_t> hydrogens;
-    for (std::size_t i = 0; i < atoms.size(); ++i) {
-        if (atoms[i].element == kHydrogen) hydrogens.push_back(i);
-    }
     // One hydrogen with a partner within the threshold settles it: the
     // closest hydrogen contact can be no longer, and no finding follows.
-    for (const std::size_t h : hydrogens) {
-        if (has_listed_neighbour_within(atoms, h, geometry::kUnitScaleThreshold)) return;
+    // In a geometry in ångström the first hydrogen usually does.
+    std::vector<std::size_t> hydrogens;
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        if (atoms[i].element != kHydrogen) continue;
+        if (has_listed_neighbour_within(atoms, i, geometry::kUnitScaleThreshold)) return;
+        hydrogens.push_back(i);
     }
     if (hydrogens.empty()) return;
     LazyGrid grid(atoms);

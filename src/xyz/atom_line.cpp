@@ -19,21 +19,22 @@ constexpr std::array<std::string_view, 3> kAxisNames = {"x", "y", "z"};
 
 }  // namespace
 
-std::variant<Atom, ReadError> read_atom_line(std::string_view line, std::uint64_t line_number) {
+std::optional<ReadError> read_atom_line(std::string_view line, std::uint64_t line_number, Atom& atom) {
     TokenReader tokens(line);
     const auto element = tokens.next();
     if (!element) return ReadError{fill(kNoElement, {decimal(line_number)})};
 
-    std::array<double, 3> coordinates{};
+    std::array<double*, 3> coordinates = {&atom.x, &atom.y, &atom.z};
     for (std::size_t axis = 0; axis < kAxisNames.size(); ++axis) {
         // Each coordinate is judged in full before the next one is looked at.
         const auto token = tokens.next();
         if (!token) return ReadError{fill(kMissingCoordinate, {decimal(line_number), kAxisNames[axis]})};
-        const auto value = read_coordinate(*token);
-        if (!value) return ReadError{fill(kNotANumber, {decimal(line_number), kAxisNames[axis]})};
-        coordinates[axis] = *value;
+        if (!read_coordinate(*token, *coordinates[axis])) {
+            return ReadError{fill(kNotANumber, {decimal(line_number), kAxisNames[axis]})};
+        }
     }
-    return Atom{normalise_element(*element), coordinates[0], coordinates[1], coordinates[2]};
+    normalise_element(*element, atom.element);
+    return std::nullopt;
 }
 
 }  // namespace quorv::xyz

@@ -1,7 +1,6 @@
 // The number grammar of coordinate tokens.
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 namespace quorv::xyz {
@@ -12,7 +11,10 @@ namespace quorv::xyz {
 // exponent e/E with an optional sign and digits). No hexadecimal, no d
 // exponent, no decimal comma. The value is the nearest double, ties to even;
 // a value beyond the largest double is an infinity, one below the smallest
-// subnormal is a zero, both of the token's sign. Anything else is absent.
-std::optional<double> read_coordinate(std::string_view token);
+// subnormal is a zero, both of the token's sign. Stores the value and
+// returns true, or returns false for anything else. (Not an optional: this
+// runs for every coordinate, and GCC returns an optional<double> through
+// memory in a way that stalls the caller.)
+bool read_coordinate(std::string_view token, double& value);
 
 }  // namespace quorv::xyz

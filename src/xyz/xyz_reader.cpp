@@ -57,10 +57,9 @@ ReadResult parse_xyz(std::string_view text) {
     std::uint64_t line_number = 0;
     while (const auto line = lines.next()) {
         ++line_number;
-        if (trim_white_space(*line).empty()) continue;
-        auto atom = xyz::read_atom_line(*line, line_number);
-        if (auto* error = std::get_if<ReadError>(&atom)) return std::move(*error);
-        spec.atoms.push_back(std::move(std::get<Atom>(atom)));
+        // A blank line is skipped, but its number is used up all the same.
+        if (skip_white_space(*line, 0) == line->size()) continue;
+        if (auto error = xyz::read_atom_line(*line, line_number, spec.atoms.emplace_back())) return std::move(*error);
         // Stop at the declared count: later frames of a trajectory are never read.
         if (spec.atoms.size() == *declared) return spec;
     }
