@@ -20,25 +20,35 @@ public:
     explicit OrderedResults(std::size_t count) : slots_(count) {}
 
     void put(std::size_t index, FileReport&& report) {
+        bool awaited = false;
         {
             std::lock_guard lock(mutex_);
             slots_[index] = std::move(report);
+            awaited = index == awaited_;
         }
-        ready_.notify_all();
+        // Only the slot the deliverer is blocked on is worth a wake-up.
+        if (awaited) ready_.notify_one();
     }
 
-    FileReport take(std::size_t index) {
+    // The report for `index`, waiting for it when `wait` is set; nullopt when
+    // it is not done and `wait` is not set.
+    std::optional<FileReport> take(std::size_t index, bool wait) {
         std::unique_lock lock(mutex_);
-        ready_.wait(lock, [&] { return slots_[index].has_value(); });
-        FileReport report = std::move(*slots_[index]);
+        if (wait) {
+            awaited_ = index;
+            ready_.wait(lock, [&] { return slots_[index].has_value(); });
+        }
+        std::optional<FileReport> report = std::move(slots_[index]);
         slots_[index].reset();
         return report;
     }
 
 private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<std::optional<FileReport>> slots_;
+    std::size_t awaited_ = kNone;
 };
 
 unsigned thread_count(unsigned jobs, std::size_t inputs) {
@@ -50,6 +60,12 @@ unsigned thread_count(unsigned jobs, std::size_t inputs) {
 
 void lint_in_parallel(const std::vector<Input>& inputs, const LintSettings& settings, unsigned jobs,
                       const std::function<void(FileReport&&)>& deliver) {
+    const unsigned count = thread_count(jobs, inputs.size());
+    if (count <= 1) {
+        for (const Input& input : inputs) deliver(lint_input(input, settings));
+        return;
+    }
+
     OrderedResults results(inputs.size());
     std::atomic<std::size_t> next{0};
     auto work = [&] {
@@ -58,16 +74,25 @@ void lint_in_parallel(const std::vector<Input>& inputs, const LintSettings& sett
         }
     };
 
-    std::vector<std::jthread> workers;
-    const unsigned count = thread_count(jobs, inputs.size());
+    // The calling thread is one of the `count` workers: between its own files
+    // it delivers whatever is ready, in order.
+    std::vector<std::jthread> helpers;
     try {
-        for (unsigned i = 0; i < count; ++i) workers.emplace_back(work);
+        for (unsigned i = 1; i < count; ++i) helpers.emplace_back(work);
     } catch (const std::system_error&) {
-        // No more threads to be had: the ones started (or this one) do the rest.
+        // No more threads to be had: the ones started and this one do the rest.
     }
-    if (workers.empty()) work();
-
-    for (std::size_t index = 0; index < inputs.size(); ++index) deliver(results.take(index));
+    std::size_t delivered = 0;
+    for (std::size_t index = next++; index < inputs.size(); index = next++) {
+        results.put(index, lint_input(inputs[index], settings));
+        while (delivered < inputs.size()) {
+            std::optional<FileReport> report = results.take(delivered, false);
+            if (!report) break;
+            deliver(std::move(*report));
+            ++delivered;
+        }
+    }
+    for (; delivered < inputs.size(); ++delivered) deliver(std::move(*results.take(delivered, true)));
 }
 
 }  // namespace quorv::cli
