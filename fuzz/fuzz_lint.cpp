@@ -20,8 +20,9 @@
 // symbol:  0xff a raw symbol (length byte mod 5, then the bytes), else a
 //          dictionary entry (the byte mod its size)
 // coordinate: 0x00-0x7f a grid step (low four bits) negated when bit 4 is
-//          set; 0x80-0xbf the byte minus 0xa0; 0xc0-0xdf a special value;
-//          0xe0-0xff eight raw bytes, a double's bit pattern
+//          set; 0x80-0xaf the byte minus 0x98; 0xb0-0xbf two raw bytes, a
+//          signed count of 1/256 Å; 0xc0-0xdf a special value (the byte mod
+//          their number); 0xe0-0xff eight raw bytes, a double's bit pattern
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -57,7 +58,9 @@ constexpr std::array<double, 16> kGridSteps = {
     0.0, 0.25, 0.5, 0.74, 1.0, 1.5, 1.75, 1.8, 1.95, 2.0, 2.7, 3.0, 0.3, 0.4, 0.96, 5.0,
 };
 
-constexpr std::array<double, 12> kSpecialCoordinates = {
+// Non-finite, extreme and tiny values, and the edges of what a spatial
+// index might place on its grid.
+constexpr std::array<double, 16> kSpecialCoordinates = {
     std::numeric_limits<double>::quiet_NaN(),
     std::numeric_limits<double>::infinity(),
     -std::numeric_limits<double>::infinity(),
@@ -70,6 +73,10 @@ constexpr std::array<double, 12> kSpecialCoordinates = {
     1e300,
     -1e300,
     1e154,  // its square is near the largest double
+    1073741824.0,  // 2^30
+    -1073741824.0,
+    1e-150,
+    1e-200,
 };
 
 constexpr std::array<std::int64_t, 8> kSpecialIntegers = {
@@ -136,7 +143,8 @@ double coordinate(ByteReader& input) {
         const double step = kGridSteps[selector & 0x0f];
         return (selector & 0x10) != 0 ? -step : step;
     }
-    if (selector < 0xc0) return static_cast<double>(int{selector} - 0xa0);
+    if (selector < 0xb0) return static_cast<double>(int{selector} - 0x98);
+    if (selector < 0xc0) return static_cast<std::int16_t>(input.little_endian(2)) / 256.0;
     if (selector < 0xe0) return kSpecialCoordinates[selector % kSpecialCoordinates.size()];
     return std::bit_cast<double>(input.little_endian(8));
 }

@@ -17,7 +17,8 @@ SYMBOLS = ["H", "C", "N", "O", "P", "S", "Cl", "Si", "F", "Br", "I", "Fe", "Co",
            "", "fe", "FE", "CO", "h", " O", "O ", "Fe1", "Xx", "Q", "In", "\u00c5"]
 GRID_STEPS = [0.0, 0.25, 0.5, 0.74, 1.0, 1.5, 1.75, 1.8, 1.95, 2.0, 2.7, 3.0, 0.3, 0.4, 0.96, 5.0]
 SPECIAL = {"nan": 0xc0, "inf": 0xc1, "-inf": 0xc2, "max": 0xc3, "-max": 0xc4, "denorm": 0xc5,
-           "-denorm": 0xc6, "min": 0xc7, "-0": 0xc8, "1e300": 0xc9, "-1e300": 0xca, "1e154": 0xcb}
+           "-denorm": 0xc6, "min": 0xc7, "-0": 0xc8, "1e300": 0xc9, "-1e300": 0xca, "1e154": 0xcb,
+           "2^30": 0xcc, "-2^30": 0xcd, "1e-150": 0xce, "1e-200": 0xcf}
 INT64_MIN, INT64_MAX = 0, 1  # selectors of the extreme integers
 
 
@@ -42,8 +43,10 @@ def coordinate(value):
         return bytes([SPECIAL[value]])
     if abs(value) in GRID_STEPS and not (value == 0 and math.copysign(1, value) < 0):
         return bytes([GRID_STEPS.index(abs(value)) | (0x10 if value < 0 else 0)])
-    if value == int(value) and -32 <= value <= 31:
-        return bytes([int(value) + 0xa0])
+    if value == int(value) and -24 <= value <= 23:
+        return bytes([int(value) + 0x98])
+    if value * 256 == int(value * 256) and -128 <= value < 128:
+        return bytes([0xb0]) + struct.pack("<h", int(value * 256))
     return bytes([0xe0]) + struct.pack("<d", value)
 
 
@@ -87,6 +90,9 @@ CASES = {
     "non_finite": cluster([("H", "nan", 0, 0), ("O", "inf", 0, 0), ("H", "-inf", 0, 0), ("Cu", "max", "-max", 0),
                            ("S", "denorm", "-denorm", "-0"), ("P", "1e154", "1e154", "1e154")],
                           charge=0, multiplicity=1),
+    "far_apart": cluster([("H", "2^30", 0, 0), ("H", "-2^30", 0, 0), ("O", 100.5, -37.25, 0.75),
+                          ("H", 101.5, -37.25, 0.75), ("Fe", "1e-150", "1e-200", 0), ("Cl", 0, 0, 2.5)],
+                         charge=0, multiplicity=1),
     "huge_and_tiny": cluster([("H", "1e300", 0, 0), ("H", "-1e300", 0, 0), ("Co", "min", 0, 0),
                               ("Ni", 1e-310, 0, 0)], charge=1, multiplicity=2, oxidation=-3),
 }
