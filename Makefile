@@ -5,7 +5,7 @@ VENV := .venv
 PY := $(VENV)/bin/python
 DEPS_STAMP := $(VENV)/.deps-installed
 FUZZ_BUILD := build/fuzz
-FUZZ_SECONDS ?= 15
+FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
 
 .PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench clean

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "cli/os_error.h"
 #include "lib/format.h"
 
 namespace quorv::cli {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <variant>
 
-#include "cli/os_error.h"
+#include "lib/file_input.h"
 #include "lib/format.h"
 
 namespace quorv::cli {

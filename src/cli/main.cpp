@@ -11,10 +11,10 @@
 #include "cli/code_catalog.h"
 #include "cli/input_walk.h"
 #include "cli/options.h"
-#include "cli/os_error.h"
 #include "cli/parallel_lint.h"
 #include "cli/reporter.h"
 #include "cli/version.h"
+#include "lib/file_input.h"
 #include "lib/format.h"
 
 namespace quorv::cli {

@@ -27,11 +27,7 @@ constexpr std::size_t kReadChunk = 64 * 1024;
     return status == 0 ? buffer : kUnknownError;
 }
 
-FileReadError os_error(int error_number) {
-    char buffer[256] = {};
-    const char* text = strerror_text(strerror_r(error_number, buffer, sizeof buffer), buffer);
-    return {fill(kOsErrorTemplate, {text, decimal(std::int64_t{error_number})})};
-}
+FileReadError os_error(int error_number) { return {os_error_description(error_number)}; }
 
 class FileDescriptor {
 public:
@@ -48,6 +44,12 @@ private:
 };
 
 }  // namespace
+
+std::string os_error_description(int error_number) {
+    char buffer[256] = {};
+    const char* text = strerror_text(strerror_r(error_number, buffer, sizeof buffer), buffer);
+    return fill(kOsErrorTemplate, {text, decimal(std::int64_t{error_number})});
+}
 
 std::variant<std::string, FileReadError> read_utf8_file(const std::string& path) {
     // The C library would read such a path only up to its first NUL.

@@ -13,6 +13,9 @@ struct FileReadError {
     std::string description;
 };
 
+// The C library's text for an error number, framed as "{} (os error {})".
+std::string os_error_description(int error_number);
+
 // The whole file, checked to be strict UTF-8 (a byte-order mark is kept).
 std::variant<std::string, FileReadError> read_utf8_file(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "lib/format.h"
+#include "lib/quoted_text.h"
 #include "spec_json/json_messages.h"
 #include "spec_json/literal_lexer.h"
 #include "spec_json/string_lexer.h"
@@ -14,8 +15,8 @@ namespace quorv::spec_json {
 namespace {
 
 struct CodePointRange {
-    std::uint32_t first;
-    std::uint32_t last;
+    char32_t first;
+    char32_t last;
 };
 
 // Characters written as \u{...}: controls, blanks other than the space,
@@ -30,42 +31,11 @@ constexpr std::array<CodePointRange, 22> kUnprintable{{
     {0xE0020, 0xE007F}, {0xF0000, 0x10FFFF},
 }};
 
-bool is_unprintable(std::uint32_t code_point) {
+bool is_unprintable(char32_t code_point) {
     for (const CodePointRange& range : kUnprintable) {
         if (code_point >= range.first && code_point <= range.last) return true;
     }
     return false;
-}
-
-// Decodes the character at text[pos] of valid UTF-8 and returns its length.
-std::size_t decode_utf8(std::string_view text, std::size_t pos, std::uint32_t& code_point) {
-    auto byte_at = [&](std::size_t i) -> std::uint32_t {
-        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0x80;
-    };
-    std::uint32_t lead = byte_at(pos);
-    if (lead < 0x80) {
-        code_point = lead;
-        return 1;
-    }
-    if (lead < 0xE0) {
-        code_point = ((lead & 0x1F) << 6) | (byte_at(pos + 1) & 0x3F);
-        return 2;
-    }
-    if (lead < 0xF0) {
-        code_point = ((lead & 0x0F) << 12) | ((byte_at(pos + 1) & 0x3F) << 6) | (byte_at(pos + 2) & 0x3F);
-        return 3;
-    }
-    code_point = ((lead & 0x07) << 18) | ((byte_at(pos + 1) & 0x3F) << 12) | ((byte_at(pos + 2) & 0x3F) << 6) |
-                 (byte_at(pos + 3) & 0x3F);
-    return 4;
-}
-
-void append_hex_escape(std::string& out, std::uint32_t code_point) {
-    std::array<char, 8> digits{};
-    auto result = std::to_chars(digits.data(), digits.data() + digits.size(), code_point, 16);
-    out += "\\u{";
-    out.append(digits.data(), result.ptr);
-    out += '}';
 }
 
 // Reads the scalar at the cursor and says what it is; empty on failure.
@@ -110,29 +80,7 @@ std::string describe_number(const JsonNumber& number) {
 }
 
 std::string quoted_for_message(std::string_view text) {
-    std::string out = "\"";
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::uint32_t code_point = 0;
-        std::size_t length = decode_utf8(text, pos, code_point);
-        switch (code_point) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            case '\0': out += "\\0"; break;
-            default:
-                if (is_unprintable(code_point)) {
-                    append_hex_escape(out, code_point);
-                } else {
-                    out.append(text.substr(pos, length));
-                }
-        }
-        pos += length;
-    }
-    out += '"';
-    return out;
+    return quoted_with_escapes(text, is_unprintable);
 }
 
 }  // namespace quorv::spec_json

@@ -1,0 +1,387 @@
+// The indexed geometry against the plain pairwise reference, over many
+// generated clusters: the engine's whole output must match the engine run
+// with the pairwise rules byte for byte, and every measurement the index
+// answers (nearest distances, neighbour counts, close pairs) must equal the
+// reference's, bit for bit.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <span>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "lib/geometry_grid.h"
+#include "lib/geometry_reference.h"
+#include "lib/geometry_reference_rules.h"
+#include "lint_helpers.h"
+
+using namespace quorv;
+using namespace quorv::testing;
+
+namespace {
+
+using Random = std::mt19937_64;
+
+// Every distance the rules compare against, and a few more.
+constexpr double kThresholds[] = {0.5, 1.5, 1.75, 1.95, 2.0, 2.7};
+constexpr double kProbeRadii[] = {0.5, 1.0, 1.5, 1.75, 1.95, 2.0, 2.7, 4.0};
+
+// Symbols the rules treat differently (heteroatoms with either cutoff,
+// metals, hydrogen) and some they do not know or ignore.
+const char* const kElements[] = {"H", "H", "H", "O", "C", "N", "P", "S", "Fe", "Zn", "Cu", "Pt", "Cl", "Si", "He", "Xx"};
+
+double uniform(Random& random, double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(random);
+}
+std::size_t below(Random& random, std::size_t count) {
+    return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
+}
+bool chance(Random& random, double probability) { return std::bernoulli_distribution(probability)(random); }
+
+std::string element(Random& random) { return kElements[below(random, std::size(kElements))]; }
+
+Atom random_atom(Random& random, double side) {
+    return atom(element(random), uniform(random, 0, side), uniform(random, 0, side), uniform(random, 0, side));
+}
+
+// Random atoms in a cube; `density` in atoms per cubic ångström.
+std::vector<Atom> box(Random& random, std::size_t count, double density) {
+    const double side = std::cbrt(static_cast<double>(std::max<std::size_t>(count, 1)) / density);
+    std::vector<Atom> atoms;
+    for (std::size_t i = 0; i < count; ++i) atoms.push_back(random_atom(random, side));
+    return atoms;
+}
+
+// Water-like molecules with the odd metal, optionally scaled to bohr.
+std::vector<Atom> molecules(Random& random, std::size_t count, double scale) {
+    std::vector<Atom> atoms;
+    const double side = std::cbrt(static_cast<double>(count) * 30.0);
+    while (atoms.size() < count) {
+        const double x = uniform(random, 0, side), y = uniform(random, 0, side), z = uniform(random, 0, side);
+        if (chance(random, 0.05)) {
+            atoms.push_back(atom(chance(random, 0.5) ? "Fe" : "Zn", x * scale, y * scale, z * scale));
+            continue;
+        }
+        atoms.push_back(atom(chance(random, 0.8) ? "O" : "N", x * scale, y * scale, z * scale));
+        atoms.push_back(atom("H", (x + 0.96) * scale, y * scale, z * scale));
+        atoms.push_back(atom("H", (x - 0.24) * scale, (y + 0.93) * scale, z * scale));
+    }
+    atoms.resize(count);
+    return atoms;
+}
+
+// Pairs at exactly each threshold, and one step either side of it, along an
+// axis (where the distance is exactly the difference), placed on and across
+// column boundaries.
+std::vector<Atom> thresholds(Random& random, std::size_t count) {
+    std::vector<Atom> atoms;
+    while (atoms.size() < count) {
+        const double threshold = kThresholds[below(random, std::size(kThresholds))];
+        const double step = chance(random, 0.5) ? threshold
+                            : chance(random, 0.5) ? just_above(threshold)
+                                                  : just_below(threshold);
+        // Whole and half multiples of the column width put atoms on boundaries.
+        const double x = chance(random, 0.5) ? 2.0 * static_cast<double>(below(random, 8)) : uniform(random, 0, 16);
+        const double y = chance(random, 0.5) ? static_cast<double>(below(random, 16)) : uniform(random, 0, 16);
+        const double z = uniform(random, 0, 16);
+        atoms.push_back(atom(element(random), x, y, z));
+        switch (below(random, 3)) {
+            case 0: atoms.push_back(atom(element(random), x + step, y, z)); break;
+            case 1: atoms.push_back(atom(element(random), x, y + step, z)); break;
+            default: atoms.push_back(atom(element(random), x, y, z + step)); break;
+        }
+    }
+    atoms.resize(count);
+    return atoms;
+}
+
+double special_value(Random& random) {
+    constexpr double kSpecial[] = {kNaN, kInf, -kInf, 1e300, -1e300, 1.7e308, -1.7e308, 1e154, 3e7, -2e6, 1e-310};
+    return kSpecial[below(random, std::size(kSpecial))];
+}
+
+// Replaces coordinates of some atoms with NaN, infinities or huge values.
+void spoil(Random& random, std::vector<Atom>& atoms, double share) {
+    for (Atom& a : atoms) {
+        if (!chance(random, share)) continue;
+        double* coordinates[] = {&a.x, &a.y, &a.z};
+        for (double* coordinate : coordinates) {
+            if (chance(random, 0.5)) *coordinate = special_value(random);
+        }
+    }
+}
+
+// Copies some atoms exactly (same place, maybe another element).
+void duplicate(Random& random, std::vector<Atom>& atoms, double share) {
+    const std::size_t count = atoms.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!chance(random, share)) continue;
+        Atom copy = atoms[below(random, count)];
+        if (chance(random, 0.5)) copy.element = element(random);
+        atoms.insert(atoms.begin() + static_cast<std::ptrdiff_t>(below(random, atoms.size() + 1)), copy);
+    }
+}
+
+void shift(std::vector<Atom>& atoms, double dx, double dy, double dz) {
+    for (Atom& a : atoms) {
+        a.x += dx;
+        a.y += dy;
+        a.z += dz;
+    }
+}
+
+ClusterSpec with_atoms(Random& random, std::vector<Atom> atoms) {
+    ClusterSpec spec;
+    spec.atoms = std::move(atoms);
+    // Sometimes a complete declaration, so that the electron rules speak too
+    // and the severity sort interleaves their findings with the geometry's.
+    if (chance(random, 0.5)) {
+        spec.charge = static_cast<std::int64_t>(below(random, 5)) - 2;
+        spec.spin_multiplicity = static_cast<std::uint32_t>(below(random, 4));
+        if (chance(random, 0.3)) spec.metal_oxidation_state = 2;
+    }
+    return spec;
+}
+
+std::string bits(double value) {
+    std::ostringstream text;
+    text << value << " (0x" << std::hex << std::bit_cast<std::uint64_t>(value) << ")";
+    return text.str();
+}
+
+std::string pair_text(const std::vector<geometry_reference::AtomPair>& pairs) {
+    std::string text;
+    for (const auto& pair : pairs) {
+        text += std::to_string(pair.first) + "-" + std::to_string(pair.second) + ":" + bits(pair.distance) + "\n";
+    }
+    return text;
+}
+
+bool same_pairs(const std::vector<geometry_reference::AtomPair>& a, const std::vector<geometry_reference::AtomPair>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.first == y.first && x.second == y.second &&
+               std::bit_cast<std::uint64_t>(x.distance) == std::bit_cast<std::uint64_t>(y.distance);
+    });
+}
+
+// The first line where two texts differ, with some context for a failure report.
+std::string first_difference(const std::string& actual, const std::string& expected) {
+    std::istringstream a(actual), e(expected);
+    std::string line_a, line_e;
+    for (int line = 1;; ++line) {
+        const bool more_a = static_cast<bool>(std::getline(a, line_a));
+        const bool more_e = static_cast<bool>(std::getline(e, line_e));
+        if (!more_a && !more_e) return "";
+        if (!more_a || !more_e || line_a != line_e) {
+            return "line " + std::to_string(line) + "\n      actual:   " + (more_a ? line_a : "<end>") +
+                   "\n      expected: " + (more_e ? line_e : "<end>");
+        }
+    }
+}
+
+struct Tally {
+    std::size_t clusters = 0;
+    std::size_t atoms = 0;
+    std::size_t findings = 0;
+};
+
+// Compares everything for one cluster; `label` names it in a failure.
+void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Random& random) {
+    ++tally.clusters;
+    tally.atoms += spec.atoms.size();
+    const std::string actual = render(lint(spec));
+    const std::string expected = render(geometry_reference::lint(spec));
+    tally.findings += static_cast<std::size_t>(std::count(expected.begin(), expected.end(), '\n'));
+    const std::string lint_difference = first_difference(actual, expected);
+    if (!lint_difference.empty()) fail(__FILE__, __LINE__, label + ": lint differs at " + lint_difference);
+
+    const std::span<const Atom> atoms(spec.atoms);
+    // The column width the rules use, and one that makes every radius span several rings.
+    for (const double width : {2.0, 1.0}) {
+        const NeighbourGrid grid(atoms, width);
+        for (const double limit : {0.5, 2.7, 4.0}) {
+            const auto pairs = grid.pairs_closer_than(limit);
+            const auto expected_pairs = geometry_reference::pairs_closer_than(atoms, limit);
+            if (!same_pairs(pairs, expected_pairs)) {
+                fail(__FILE__, __LINE__,
+                     label + ": pairs closer than " + bits(limit) + " differ at " +
+                         first_difference(pair_text(pairs), pair_text(expected_pairs)));
+            }
+        }
+        for (std::size_t i = 0; i < atoms.size(); ++i) {
+            const double nearest = geometry_reference::nearest_distance(atoms, i);
+            if (std::bit_cast<std::uint64_t>(grid.nearest_distance(i)) != std::bit_cast<std::uint64_t>(nearest)) {
+                fail(__FILE__, __LINE__,
+                     label + ": nearest distance of atom " + std::to_string(i) + ": " +
+                         bits(grid.nearest_distance(i)) + " instead of " + bits(nearest));
+            }
+            // Bounds on either side of the answer, at it, and none.
+            const double bound = chance(random, 0.5) ? nearest * uniform(random, 0.5, 2.0)
+                                 : chance(random, 0.5) ? nearest
+                                                       : uniform(random, 0, 10);
+            const double bounded = grid.nearest_distance_below(i, bound);
+            if (std::bit_cast<std::uint64_t>(std::min(bounded, bound)) !=
+                std::bit_cast<std::uint64_t>(std::min(nearest, bound))) {
+                fail(__FILE__, __LINE__,
+                     label + ": nearest distance of atom " + std::to_string(i) + " below " + bits(bound) + ": " +
+                         bits(bounded) + " against " + bits(nearest));
+            }
+            const double radius = chance(random, 0.5) ? kProbeRadii[below(random, std::size(kProbeRadii))]
+                                                      : uniform(random, 0, 5);
+            const std::size_t expected_count = geometry_reference::count_neighbours_within(atoms, i, radius);
+            const std::size_t count = grid.count_neighbours_within(i, radius, atoms.size());
+            const std::size_t capped = grid.count_neighbours_within(i, radius, 2);
+            if (count != expected_count || capped != std::min<std::size_t>(expected_count, 2) ||
+                grid.has_neighbour_within(i, radius) != (expected_count > 0)) {
+                fail(__FILE__, __LINE__,
+                     label + ": neighbours of atom " + std::to_string(i) + " within " + bits(radius) + ": " +
+                         std::to_string(count) + " (capped " + std::to_string(capped) + ") instead of " +
+                         std::to_string(expected_count));
+            }
+        }
+    }
+}
+
+using Generator = std::function<std::vector<Atom>(Random&, std::size_t)>;
+
+// Runs `clusters` generated clusters of up to `most_atoms` atoms each.
+Tally run(const std::string& kind, const Generator& generate, std::size_t clusters, std::size_t most_atoms,
+          std::uint64_t seed) {
+    Tally tally;
+    Random random(seed);
+    for (std::size_t round = 0; round < clusters; ++round) {
+        const std::size_t count = below(random, most_atoms + 1);
+        const ClusterSpec spec = with_atoms(random, generate(random, count));
+        compare(spec, kind + " cluster " + std::to_string(round) + " (seed " + std::to_string(seed) + ")", tally,
+                random);
+    }
+    // Guards against a generator that quietly produces nothing to compare.
+    CHECK(2 * tally.atoms > clusters);
+    return tally;
+}
+
+}  // namespace
+
+TEST(differential_tiny_clusters) {
+    // Zero, one and two atoms, every kind of coordinate.
+    const Tally tally = run(
+        "tiny",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = box(random, count, 0.5);
+            spoil(random, atoms, 0.3);
+            return atoms;
+        },
+        600, 2, 1);
+    CHECK(tally.findings > 0);
+}
+
+TEST(differential_dense_and_sparse_boxes) {
+    for (const double density : {3.0, 0.5, 0.1, 0.01, 0.0005}) {
+        run("box", [density](Random& random, std::size_t count) { return box(random, count, density); }, 120, 100,
+            static_cast<std::uint64_t>(density * 1e4) + 2);
+    }
+}
+
+TEST(differential_molecules_in_angstrom_and_bohr) {
+    for (const double scale : {1.0, 1.8897259886}) {
+        run("molecules", [scale](Random& random, std::size_t count) { return molecules(random, count, scale); }, 200,
+            150, scale == 1.0 ? 3 : 4);
+    }
+}
+
+TEST(differential_distances_at_thresholds) {
+    run("thresholds", thresholds, 400, 60, 5);
+}
+
+TEST(differential_duplicated_atoms) {
+    run(
+        "duplicates",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = box(random, count, 0.1);
+            duplicate(random, atoms, 0.3);
+            return atoms;
+        },
+        250, 80, 6);
+}
+
+TEST(differential_non_finite_and_huge_coordinates) {
+    run(
+        "spoiled",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = chance(random, 0.5) ? molecules(random, count, 1.0) : box(random, count, 0.2);
+            spoil(random, atoms, chance(random, 0.5) ? 0.1 : 0.6);
+            duplicate(random, atoms, 0.05);
+            return atoms;
+        },
+        300, 80, 7);
+}
+
+TEST(differential_far_from_the_origin_and_spread_out) {
+    run(
+        "shifted",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = molecules(random, count, chance(random, 0.5) ? 1.0 : 1.8897259886);
+            // A whole cluster far out, so the grid must follow it; a few
+            // atoms strewn far apart, so columns must widen or atoms go far.
+            if (chance(random, 0.5)) shift(atoms, 1e7, -3e6, 2.5e8);
+            for (Atom& a : atoms) {
+                if (!chance(random, 0.05)) continue;
+                const double spread = chance(random, 0.5) ? 1e4 : 5e6;
+                a.x += uniform(random, -spread, spread);
+                a.y += uniform(random, -spread, spread);
+            }
+            return atoms;
+        },
+        200, 100, 8);
+}
+
+TEST(differential_lines_and_planes) {
+    // Degenerate shapes: everything in one column, or one row of columns.
+    run(
+        "line",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms;
+            const int axis = static_cast<int>(below(random, 3));
+            for (std::size_t i = 0; i < count; ++i) {
+                const double along = uniform(random, 0, static_cast<double>(count));
+                const double across = chance(random, 0.3) ? uniform(random, 0, 1) : 0.0;
+                atoms.push_back(axis == 0   ? atom(element(random), along, across, 0)
+                                : axis == 1 ? atom(element(random), across, along, across)
+                                            : atom(element(random), 0, across, along));
+            }
+            return atoms;
+        },
+        200, 100, 9);
+}
+
+TEST(differential_flat_to_within_rounding) {
+    // z spans a few subnormal steps at most: the bins of z must not divide by zero.
+    run(
+        "flat",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = box(random, count, 0.3);
+            constexpr double kTiny[] = {0.0, 5e-324, 1e-322, -5e-324};
+            // Two values one subnormal step apart, or a few steps.
+            const std::size_t values = chance(random, 0.5) ? 2 : std::size(kTiny);
+            for (Atom& a : atoms) a.z = kTiny[below(random, values)];
+            return atoms;
+        },
+        100, 80, 11);
+}
+
+TEST(differential_larger_clusters) {
+    run(
+        "large",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = molecules(random, count, 1.0);
+            duplicate(random, atoms, 0.002);
+            spoil(random, atoms, 0.002);
+            return atoms;
+        },
+        6, 2500, 10);
+}
