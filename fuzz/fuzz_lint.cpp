@@ -4,7 +4,9 @@
 // positions are common) or raw doubles (NaN, infinities, huge, subnormal),
 // and charge, multiplicity and oxidation state up to the 64-bit extremes.
 // Every finding must carry a cluster code with that code's severity, errors
-// must come first, and the counts per code must fit the cluster.
+// must come first, and the counts per code must fit the cluster. The
+// indexed geometry rules must give exactly what their pairwise reference
+// gives: the same findings, byte for byte, in the same order.
 //
 // The bytes are read front to back in a fixed layout, so that seeds can be
 // written by hand (scripts/make_lint_seeds.py); a missing byte reads as 0.
@@ -35,6 +37,7 @@
 
 #include "lib/cluster.h"
 #include "lib/finding.h"
+#include "lib/geometry_reference_rules.h"
 #include "lib/lint.h"
 
 namespace {
@@ -239,5 +242,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const quorv::ClusterSpec spec = cluster_from(input);
     const std::vector<quorv::Finding> findings = quorv::lint(spec);
     check_findings(spec, findings);
+    const std::vector<quorv::Finding> reference = quorv::geometry_reference::lint(spec);
+    require(findings.size() == reference.size());
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        require(findings[i].severity == reference[i].severity);
+        require(findings[i].code == reference[i].code);
+        require(findings[i].message == reference[i].message);
+    }
     return 0;
 }
