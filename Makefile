@@ -8,7 +8,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: system-packages all setup build demo check test cpp-test clang fuzz-build fuzz-smoke fuzz bench clean
+.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench clean
 
 all: build
 
@@ -34,6 +34,12 @@ test: build
 	$(PY) -m pytest -q
 
 check: system-packages test cpp-test fuzz-smoke
+
+# The pytest suite against the module and the command built with AddressSanitizer
+# and UndefinedBehaviorSanitizer (gcc), in a venv of their own. Slow, so not
+# part of `make check`.
+asan-test: setup
+	scripts/asan_test.sh
 
 CPP_TEST_BUILD := build/cpp-tests
 

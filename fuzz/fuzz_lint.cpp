@@ -1,0 +1,254 @@
+// The rules engine on clusters built straight from the fuzzer's bytes, past
+// any reader: element symbols the tables know, nearly know and do not know,
+// coordinates on a small grid (so that exact thresholds and duplicate
+// positions are common) or raw doubles (NaN, infinities, huge, subnormal),
+// and charge, multiplicity and oxidation state up to the 64-bit extremes.
+// Every finding must carry a cluster code with that code's severity, errors
+// must come first, and the counts per code must fit the cluster. The
+// indexed geometry rules must give exactly what their pairwise reference
+// gives: the same findings, byte for byte, in the same order.
+//
+// The bytes are read front to back in a fixed layout, so that seeds can be
+// written by hand (scripts/make_lint_seeds.py); a missing byte reads as 0.
+//   flags        bit 0 charge, bit 1 multiplicity, bit 2 oxidation state
+//                present; bits 4-6 the number of ECP symbols
+//   charge       integer, when present
+//   multiplicity 0x00-0xfd the value, 0xfe four raw bytes, 0xff 2^32-1
+//   oxidation    integer, when present
+//   ECP symbols  symbol each
+//   atoms        symbol, x, y, z each, until the bytes (or kMostAtoms) run out
+// integer: 0x00-0x07 an extreme, 0x08-0x0f eight raw bytes (little-endian),
+//          else the byte minus 0x80
+// symbol:  0xff a raw symbol (length byte mod 5, then the bytes), else a
+//          dictionary entry (the byte mod its size)
+// coordinate: 0x00-0x7f a grid step (low four bits) negated when bit 4 is
+//          set; 0x80-0xaf the byte minus 0x98; 0xb0-0xbf two raw bytes, a
+//          signed count of 1/256 Å; 0xc0-0xdf a special value (the byte mod
+//          their number); 0xe0-0xff eight raw bytes, a double's bit pattern
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lib/cluster.h"
+#include "lib/finding.h"
+#include "lib/geometry_reference_rules.h"
+#include "lib/lint.h"
+
+namespace {
+
+// Enough atoms for crowded neighbourhoods and many overlaps, few enough that
+// an execution, pairwise reference included, stays at a few milliseconds
+// under the sanitizers.
+constexpr std::size_t kMostAtoms = 300;
+constexpr std::size_t kMostRawSymbolBytes = 4;
+
+// Known symbols of every table, near misses (case, blanks, digits), the empty
+// text and a few unknown ones.
+constexpr std::array<std::string_view, 40> kSymbols = {
+    "H",  "C",  "N",  "O",  "P",  "S",  "Cl", "Si", "F",  "Br", "I",  "Fe", "Co", "Ni",
+    "Cu", "Zn", "Ag", "Cd", "Au", "Hg", "Pb", "Pt", "Ir", "Mn", "K",  "Na", "He", "D",
+    "",   "fe", "FE", "CO", "h",  " O", "O ", "Fe1", "Xx", "Q", "In", "\xc3\x85",
+};
+
+// Coordinates that put the rules' thresholds (0.5, 1.5, 1.75, 1.95, 2.7) and
+// their neighbours exactly between two atoms on one axis.
+constexpr std::array<double, 16> kGridSteps = {
+    0.0, 0.25, 0.5, 0.74, 1.0, 1.5, 1.75, 1.8, 1.95, 2.0, 2.7, 3.0, 0.3, 0.4, 0.96, 5.0,
+};
+
+// Non-finite, extreme and tiny values, and the edges of what a spatial
+// index might place on its grid.
+constexpr std::array<double, 16> kSpecialCoordinates = {
+    std::numeric_limits<double>::quiet_NaN(),
+    std::numeric_limits<double>::infinity(),
+    -std::numeric_limits<double>::infinity(),
+    std::numeric_limits<double>::max(),
+    -std::numeric_limits<double>::max(),
+    std::numeric_limits<double>::denorm_min(),
+    -std::numeric_limits<double>::denorm_min(),
+    std::numeric_limits<double>::min(),
+    -0.0,
+    1e300,
+    -1e300,
+    1e154,  // its square is near the largest double
+    1073741824.0,  // 2^30
+    -1073741824.0,
+    1e-150,
+    1e-200,
+};
+
+constexpr std::array<std::int64_t, 8> kSpecialIntegers = {
+    std::numeric_limits<std::int64_t>::min(),
+    std::numeric_limits<std::int64_t>::max(),
+    std::numeric_limits<std::int64_t>::min() + 1,
+    std::numeric_limits<std::int64_t>::max() - 1,
+    std::numeric_limits<std::int32_t>::min(),
+    std::numeric_limits<std::int32_t>::max(),
+    -(std::int64_t{1} << 53),
+    std::int64_t{1} << 53,
+};
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+// The fuzzer's bytes, front to back; past the end every byte reads as 0.
+class ByteReader {
+public:
+    ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    bool empty() const { return position_ >= size_; }
+
+    std::uint8_t byte() { return empty() ? 0 : data_[position_++]; }
+
+    std::uint64_t little_endian(int bytes) {
+        std::uint64_t value = 0;
+        for (int i = 0; i < bytes; ++i) value |= std::uint64_t{byte()} << (8 * i);
+        return value;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t position_ = 0;
+};
+
+std::int64_t integer(ByteReader& input) {
+    const std::uint8_t selector = input.byte();
+    if (selector < 0x08) return kSpecialIntegers[selector];
+    if (selector < 0x10) return static_cast<std::int64_t>(input.little_endian(8));
+    return std::int64_t{selector} - 0x80;
+}
+
+std::uint32_t multiplicity(ByteReader& input) {
+    const std::uint8_t selector = input.byte();
+    if (selector == 0xff) return std::numeric_limits<std::uint32_t>::max();
+    if (selector == 0xfe) return static_cast<std::uint32_t>(input.little_endian(4));
+    return selector;
+}
+
+std::string symbol(ByteReader& input) {
+    const std::uint8_t selector = input.byte();
+    if (selector != 0xff) return std::string(kSymbols[selector % kSymbols.size()]);
+    std::string raw(input.byte() % (kMostRawSymbolBytes + 1), '\0');
+    for (char& c : raw) c = static_cast<char>(input.byte());
+    return raw;
+}
+
+double coordinate(ByteReader& input) {
+    const std::uint8_t selector = input.byte();
+    if (selector < 0x80) {
+        const double step = kGridSteps[selector & 0x0f];
+        return (selector & 0x10) != 0 ? -step : step;
+    }
+    if (selector < 0xb0) return static_cast<double>(int{selector} - 0x98);
+    if (selector < 0xc0) return static_cast<std::int16_t>(input.little_endian(2)) / 256.0;
+    if (selector < 0xe0) return kSpecialCoordinates[selector % kSpecialCoordinates.size()];
+    return std::bit_cast<double>(input.little_endian(8));
+}
+
+quorv::ClusterSpec cluster_from(ByteReader& input) {
+    quorv::ClusterSpec spec;
+    const std::uint8_t flags = input.byte();
+    if ((flags & 0x01) != 0) spec.charge = integer(input);
+    if ((flags & 0x02) != 0) spec.spin_multiplicity = multiplicity(input);
+    if ((flags & 0x04) != 0) spec.metal_oxidation_state = integer(input);
+    const int ecp_count = (flags >> 4) & 0x07;
+    for (int i = 0; i < ecp_count; ++i) spec.ecp_elements.push_back(symbol(input));
+    while (!input.empty() && spec.atoms.size() < kMostAtoms) {
+        quorv::Atom atom;
+        atom.element = symbol(input);
+        atom.x = coordinate(input);
+        atom.y = coordinate(input);
+        atom.z = coordinate(input);
+        spec.atoms.push_back(std::move(atom));
+    }
+    return spec;
+}
+
+struct CodeCounts {
+    std::size_t electron_count = 0;  // the four codes of the electron-count rules
+    std::size_t bare_heteroatom = 0;
+    std::size_t metal_coordination = 0;
+    std::size_t metal_spin_state = 0;
+    std::size_t overlapping_atoms = 0;
+    std::size_t unit_scale = 0;
+};
+
+// Counts the finding under its code and checks that the code is a cluster
+// code with the severity that code always carries.
+void count(const quorv::Finding& finding, CodeCounts& counts) {
+    namespace codes = quorv::codes;
+    using quorv::Severity;
+    const std::string_view code = finding.code;
+    Severity expected = Severity::Error;
+    if (code == codes::kElectronParityAbstain) {
+        expected = Severity::Warning;
+        ++counts.electron_count;
+    } else if (code == codes::kElectronCountNegative || code == codes::kSpinMultiplicityInvalid ||
+               code == codes::kElectronParity) {
+        ++counts.electron_count;
+    } else if (code == codes::kBareHeteroatom) {
+        ++counts.bare_heteroatom;
+    } else if (code == codes::kMetalUncoordinated) {
+        ++counts.metal_coordination;
+    } else if (code == codes::kMetalLowCoordination) {
+        expected = Severity::Warning;
+        ++counts.metal_coordination;
+    } else if (code == codes::kMetalSpinState) {
+        ++counts.metal_spin_state;
+    } else if (code == codes::kOverlappingAtoms) {
+        ++counts.overlapping_atoms;
+    } else if (code == codes::kUnitScale) {
+        expected = Severity::Warning;
+        ++counts.unit_scale;
+    } else {
+        std::abort();  // a source-checker code, or one built at run time
+    }
+    require(finding.severity == expected);
+}
+
+void check_findings(const quorv::ClusterSpec& spec, const std::vector<quorv::Finding>& findings) {
+    const std::size_t atoms = spec.atoms.size();
+    CodeCounts counts;
+    bool warnings_started = false;
+    for (const quorv::Finding& finding : findings) {
+        count(finding, counts);
+        require(!finding.message.empty());
+        const bool is_warning = finding.severity == quorv::Severity::Warning;
+        require(!warnings_started || is_warning);  // errors first
+        warnings_started = is_warning;
+    }
+    // The electron-count rules always say exactly one thing when they cannot run.
+    const bool undeclared = !spec.charge || !spec.spin_multiplicity;
+    require(counts.electron_count <= 1);
+    require(!undeclared || counts.electron_count == 1);
+    require(counts.bare_heteroatom <= atoms);
+    require(counts.metal_coordination <= atoms);
+    require(counts.metal_spin_state <= 1);
+    require(counts.overlapping_atoms <= atoms * (atoms - (atoms > 0 ? 1 : 0)) / 2);
+    require(counts.unit_scale <= 1);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ByteReader input(data, size);
+    const quorv::ClusterSpec spec = cluster_from(input);
+    const std::vector<quorv::Finding> findings = quorv::lint(spec);
+    check_findings(spec, findings);
+    const std::vector<quorv::Finding> reference = quorv::geometry_reference::lint(spec);
+    require(findings.size() == reference.size());
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        require(findings[i].severity == reference[i].severity);
+        require(findings[i].code == reference[i].code);
+        require(findings[i].message == reference[i].message);
+    }
+    return 0;
+}
