@@ -7,18 +7,12 @@ from pathlib import Path
 import pytest
 
 import quorv_lint
+from finding_codes import CODES
 
 ROOT = Path(__file__).resolve().parent.parent
 PAGES = ROOT / "docs" / "codes"
 QUORV_LINT = Path(sys.executable).with_name("quorv-lint")
 
-CODES = {
-    "electron-parity-abstain": "warning", "electron-count-negative": "error",
-    "spin-multiplicity-invalid": "error", "electron-parity": "error", "metal-spin-state": "error",
-    "bare-heteroatom": "error", "metal-uncoordinated": "error", "metal-low-coordination": "warning",
-    "overlapping-atoms": "error", "unit-scale": "warning", "conformer-no-seed": "error",
-    "conformer-explicit-random": "warning",
-}
 SUFFIX_OF_FENCE = {"json": ".json", "xyz": ".xyz", "python": ".py"}
 SECTIONS = ["## What it does", "## Why is this bad?", "## How to fix it", "## Example", "## Use instead"]
 

@@ -10,18 +10,12 @@ import jsonschema
 import pytest
 
 import quorv_lint
+from finding_codes import CODES
 
 QUORV_LINT = Path(sys.executable).with_name("quorv-lint")
 SCHEMA = json.loads((Path(__file__).parent / "data" / "sarif-schema-2.1.0.json").read_text(encoding="utf-8"))
 DOCS = Path(__file__).resolve().parent.parent / "docs" / "codes"
 
-CODES = {
-    "electron-parity-abstain": "warning", "electron-count-negative": "error",
-    "spin-multiplicity-invalid": "error", "electron-parity": "error", "metal-spin-state": "error",
-    "bare-heteroatom": "error", "metal-uncoordinated": "error", "metal-low-coordination": "warning",
-    "overlapping-atoms": "error", "unit-scale": "warning", "conformer-no-seed": "error",
-    "conformer-explicit-random": "warning",
-}
 
 UNSEEDED = "AllChem.EmbedMolecule(mol)\n"
 EXPLICIT_RANDOM = "AllChem.EmbedMultipleConfs(mol, randomSeed=-1)\n"
