@@ -1,8 +1,6 @@
 #include "spec_json/found_value.h"
 
 #include <array>
-#include <charconv>
-#include <cstdint>
 
 #include "lib/format.h"
 #include "lib/quoted_text.h"
