@@ -37,7 +37,7 @@
 
 #include "lib/cluster.h"
 #include "lib/finding.h"
-#include "lib/geometry_reference_rules.h"
+#include "lib/geometry/pairwise_reference.h"
 #include "lib/lint.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "cli/input_reader.h"
 #include "cli/noqa.h"
-#include "lib/format.h"
+#include "text/format.h"
 #include "lib/lint.h"
 #include "source/seed_checker.h"
 #include "spec_json/spec_json_reader.h"

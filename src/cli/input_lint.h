@@ -8,7 +8,7 @@
 
 #include "cli/file_report.h"
 #include "cli/input_walk.h"
-#include "lib/file_input.h"
+#include "front/file_reading.h"
 
 namespace quorv::cli {
 

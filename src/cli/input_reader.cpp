@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "lib/format.h"
+#include "text/format.h"
 
 namespace quorv::cli {
 

@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "cli/input_walk.h"
-#include "lib/file_input.h"
+#include "front/file_reading.h"
 
 namespace quorv::cli {
 

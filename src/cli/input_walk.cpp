@@ -9,8 +9,8 @@
 #include <utility>
 #include <variant>
 
-#include "lib/file_input.h"
-#include "lib/format.h"
+#include "front/file_reading.h"
+#include "text/format.h"
 
 namespace quorv::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/json_writer.h"
 
-#include "lib/file_input.h"
-#include "lib/format.h"
+#include "front/file_reading.h"
+#include "text/format.h"
 
 namespace quorv::cli {
 

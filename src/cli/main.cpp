@@ -14,8 +14,8 @@
 #include "cli/parallel_lint.h"
 #include "cli/reporter.h"
 #include "cli/version.h"
-#include "lib/file_input.h"
-#include "lib/format.h"
+#include "front/file_reading.h"
+#include "text/format.h"
 
 namespace quorv::cli {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "cli/code_catalog.h"
-#include "lib/format.h"
+#include "text/format.h"
 
 namespace quorv::cli {
 

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "lib/file_input.h"
+#include "front/file_reading.h"
 
 namespace quorv::cli {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/reporter.h"
-#include "lib/format.h"
+#include "text/format.h"
 
 namespace quorv::cli {
 

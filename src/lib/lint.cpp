@@ -1,6 +1,6 @@
 #include "lib/lint.h"
 
-#include "lib/rules.h"
+#include "lib/rules/rules.h"
 
 namespace quorv {
 

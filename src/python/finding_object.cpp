@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "lib/file_input.h"
+#include "front/file_reading.h"
 #include "python/call_boundary.h"
 #include "python/unicode_escape.h"
 

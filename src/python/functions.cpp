@@ -5,8 +5,8 @@
 #include <variant>
 #include <vector>
 
-#include "lib/file_input.h"
-#include "lib/format.h"
+#include "front/file_reading.h"
+#include "text/format.h"
 #include "lib/lint.h"
 #include "python/arguments.h"
 #include "python/call_boundary.h"

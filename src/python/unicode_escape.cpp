@@ -1,6 +1,6 @@
 #include "python/unicode_escape.h"
 
-#include "lib/quoted_text.h"
+#include "text/escaping.h"
 
 #include <algorithm>
 #include <iterator>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "source/patterns.h"
 
 namespace quorv::seed_check {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "lib/white_space.h"
+#include "text/white_space.h"
 #include "source/patterns.h"
 
 namespace quorv::seed_check {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "lib/white_space.h"
+#include "text/white_space.h"
 #include "source/patterns.h"
 
 namespace quorv::seed_check {

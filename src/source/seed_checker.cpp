@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "source/call_sites.h"
 #include "source/explicit_seed.h"
 #include "source/parameter_object.h"

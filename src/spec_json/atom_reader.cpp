@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "spec_json/json_containers.h"
 #include "spec_json/json_messages.h"
 #include "spec_json/found_value.h"

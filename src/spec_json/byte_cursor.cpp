@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "spec_json/json_messages.h"
 
 namespace quorv::spec_json {

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "lib/format.h"
-#include "lib/quoted_text.h"
+#include "text/format.h"
+#include "text/escaping.h"
 #include "spec_json/json_messages.h"
 #include "spec_json/literal_lexer.h"
 #include "spec_json/string_lexer.h"

@@ -1,6 +1,6 @@
 #include "spec_json/record_fields.h"
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "spec_json/json_messages.h"
 
 namespace quorv::spec_json {

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "spec_json/atom_reader.h"
 #include "spec_json/byte_cursor.h"
 #include "spec_json/found_value.h"

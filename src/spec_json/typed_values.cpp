@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "spec_json/found_value.h"
 #include "spec_json/json_messages.h"
 #include "spec_json/literal_lexer.h"

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "lib/format.h"
+#include "text/format.h"
 #include "xyz/coordinate_number.h"
 #include "xyz/element_symbol.h"
 #include "xyz/tokens.h"

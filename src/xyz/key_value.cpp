@@ -1,5 +1,5 @@
 // The integer after a key such as "charge=" on a comment line.
-#include "lib/white_space.h"
+#include "text/white_space.h"
 #include "xyz/integer_text.h"
 #include "xyz/xyz_reader.h"
 

@@ -1,6 +1,6 @@
 #include "xyz/quoted_text.h"
 
-#include "lib/quoted_text.h"
+#include "text/escaping.h"
 
 namespace quorv::xyz {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "lib/white_space.h"
+#include "text/white_space.h"
 
 namespace quorv::xyz {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "lib/format.h"
-#include "lib/white_space.h"
+#include "text/format.h"
+#include "text/white_space.h"
 #include "xyz/atom_line.h"
 #include "xyz/comment_line.h"
 #include "xyz/integer_text.h"

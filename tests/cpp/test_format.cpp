@@ -1,6 +1,6 @@
 #include "check.h"
-#include "lib/format.h"
-#include "lib/white_space.h"
+#include "text/format.h"
+#include "text/white_space.h"
 
 #include <limits>
 

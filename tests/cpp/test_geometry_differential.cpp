@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "check.h"
-#include "lib/geometry_grid.h"
-#include "lib/geometry_reference.h"
-#include "lib/geometry_reference_rules.h"
+#include "lib/geometry/neighbour_grid.h"
+#include "lib/geometry/distance.h"
+#include "lib/geometry/pairwise_reference.h"
 #include "lint_helpers.h"
 
 using namespace quorv;

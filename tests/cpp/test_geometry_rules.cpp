@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "check.h"
-#include "lib/geometry_reference.h"
+#include "lib/geometry/distance.h"
 #include "lint_helpers.h"
 
 using namespace quorv;

@@ -2,8 +2,8 @@
 // rules (quadratic, but obviously right) over generated and adversarial texts.
 #include "check.h"
 #include "lib/finding.h"
-#include "lib/format.h"
-#include "lib/white_space.h"
+#include "text/format.h"
+#include "text/white_space.h"
 #include "source/seed_checker.h"
 
 #include <algorithm>

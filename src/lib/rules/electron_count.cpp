@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "lib/elements.h"
-#include "lib/format.h"
-#include "lib/rules.h"
+#include "text/format.h"
+#include "lib/rules/rules.h"
 
 namespace quorv {
 

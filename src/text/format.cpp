@@ -1,4 +1,4 @@
-#include "lib/format.h"
+#include "text/format.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "lib/geometry_grid.h"
+#include "lib/geometry/neighbour_grid.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
-#include "lib/geometry_reference_rules.h"
+#include "lib/geometry/pairwise_reference.h"
 
 #include <algorithm>
 #include <limits>
 #include <span>
 
 #include "lib/elements.h"
-#include "lib/geometry_findings.h"
-#include "lib/geometry_reference.h"
-#include "lib/rules.h"
+#include "lib/rules/geometry_findings.h"
+#include "lib/geometry/distance.h"
+#include "lib/rules/rules.h"
 
 namespace quorv::geometry_reference {
 

@@ -1,4 +1,4 @@
-#include "lib/white_space.h"
+#include "text/white_space.h"
 
 namespace quorv {
 

@@ -1,4 +1,4 @@
-#include "lib/file_input.h"
+#include "front/file_reading.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "lib/format.h"
+#include "text/format.h"
 
 namespace quorv {
 

@@ -8,7 +8,7 @@
 
 #include "lib/cluster.h"
 #include "lib/finding.h"
-#include "lib/geometry_reference.h"
+#include "lib/geometry/distance.h"
 
 namespace quorv::geometry {
 

@@ -1,4 +1,4 @@
-#include "lib/geometry_reference.h"
+#include "lib/geometry/distance.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "lib/quoted_text.h"
+#include "text/escaping.h"
 
 namespace quorv {
 

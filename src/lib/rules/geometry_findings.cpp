@@ -1,4 +1,4 @@
-#include "lib/geometry_findings.h"
+#include "lib/rules/geometry_findings.h"
 
 #include <cmath>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "lib/format.h"
+#include "text/format.h"
 
 namespace quorv::geometry {
 

@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "lib/cluster.h"
-#include "lib/geometry_reference.h"
+#include "lib/geometry/distance.h"
 
 namespace quorv {
 

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "lib/elements.h"
-#include "lib/geometry_findings.h"
-#include "lib/geometry_grid.h"
-#include "lib/geometry_reference.h"
-#include "lib/rules.h"
+#include "lib/rules/geometry_findings.h"
+#include "lib/geometry/neighbour_grid.h"
+#include "lib/geometry/distance.h"
+#include "lib/rules/rules.h"
 
 namespace quorv {
 
