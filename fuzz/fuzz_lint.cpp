@@ -3,8 +3,8 @@
 // coordinates on a small grid (so that exact thresholds and duplicate
 // positions are common) or raw doubles (NaN, infinities, huge, subnormal),
 // and charge, multiplicity and oxidation state up to the 64-bit extremes.
-// Every finding must carry a cluster code with that code's severity, errors
-// must come first, and the counts per code must fit the cluster. The
+// Every finding must carry a cluster code of the catalog, errors must come
+// first, and the counts per code must fit the cluster. The
 // indexed geometry rules must give exactly what their pairwise reference
 // gives: the same findings, byte for byte, in the same order.
 //
@@ -25,6 +25,7 @@
 //          set; 0x80-0xaf the byte minus 0x98; 0xb0-0xbf two raw bytes, a
 //          signed count of 1/256 Å; 0xc0-0xdf a special value (the byte mod
 //          their number); 0xe0-0xff eight raw bytes, a double's bit pattern
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -36,6 +37,7 @@
 #include <vector>
 
 #include "lib/cluster.h"
+#include "lib/catalog.h"
 #include "lib/finding.h"
 #include "lib/geometry/pairwise_reference.h"
 #include "lib/lint.h"
@@ -181,37 +183,27 @@ struct CodeCounts {
     std::size_t unit_scale = 0;
 };
 
-// Counts the finding under its code and checks that the code is a cluster
-// code with the severity that code always carries.
-void count(const quorv::Finding& finding, CodeCounts& counts) {
-    namespace codes = quorv::codes;
-    using quorv::Severity;
-    const std::string_view code = finding.code;
-    Severity expected = Severity::Error;
-    if (code == codes::kElectronParityAbstain) {
-        expected = Severity::Warning;
-        ++counts.electron_count;
-    } else if (code == codes::kElectronCountNegative || code == codes::kSpinMultiplicityInvalid ||
-               code == codes::kElectronParity) {
-        ++counts.electron_count;
-    } else if (code == codes::kBareHeteroatom) {
-        ++counts.bare_heteroatom;
-    } else if (code == codes::kMetalUncoordinated) {
-        ++counts.metal_coordination;
-    } else if (code == codes::kMetalLowCoordination) {
-        expected = Severity::Warning;
-        ++counts.metal_coordination;
-    } else if (code == codes::kMetalSpinState) {
-        ++counts.metal_spin_state;
-    } else if (code == codes::kOverlappingAtoms) {
-        ++counts.overlapping_atoms;
-    } else if (code == codes::kUnitScale) {
-        expected = Severity::Warning;
-        ++counts.unit_scale;
-    } else {
-        std::abort();  // a source-checker code, or one built at run time
+// Counts the finding under its rule group; every finding must carry a
+// cluster code and point only at atoms the cluster has.
+void count(const quorv::Finding& finding, std::size_t atoms, CodeCounts& counts) {
+    using quorv::Code;
+    require(quorv::catalog_entry(finding.code()).input == quorv::RuleInput::Cluster);
+    for (const std::uint64_t atom : finding.location().atoms()) require(atom < atoms);
+    switch (finding.code()) {
+        case Code::ElectronParityAbstain:
+        case Code::ElectronCountNegative:
+        case Code::SpinMultiplicityInvalid:
+        case Code::ElectronParity: ++counts.electron_count; return;
+        case Code::BareHeteroatom: ++counts.bare_heteroatom; return;
+        case Code::MetalUncoordinated:
+        case Code::MetalLowCoordination: ++counts.metal_coordination; return;
+        case Code::MetalSpinState: ++counts.metal_spin_state; return;
+        case Code::OverlappingAtoms: ++counts.overlapping_atoms; return;
+        case Code::UnitScale: ++counts.unit_scale; return;
+        case Code::ConformerNoSeed:
+        case Code::ConformerExplicitRandom: break;
     }
-    require(finding.severity == expected);
+    std::abort();
 }
 
 void check_findings(const quorv::ClusterSpec& spec, const std::vector<quorv::Finding>& findings) {
@@ -219,9 +211,9 @@ void check_findings(const quorv::ClusterSpec& spec, const std::vector<quorv::Fin
     CodeCounts counts;
     bool warnings_started = false;
     for (const quorv::Finding& finding : findings) {
-        count(finding, counts);
-        require(!finding.message.empty());
-        const bool is_warning = finding.severity == quorv::Severity::Warning;
+        count(finding, atoms, counts);
+        require(!finding.message().empty());
+        const bool is_warning = finding.severity() == quorv::Severity::Warning;
         require(!warnings_started || is_warning);  // errors first
         warnings_started = is_warning;
     }
@@ -243,12 +235,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const quorv::ClusterSpec spec = cluster_from(input);
     const std::vector<quorv::Finding> findings = quorv::lint(spec);
     check_findings(spec, findings);
-    const std::vector<quorv::Finding> reference = quorv::geometry_reference::lint(spec);
+    const std::vector<quorv::Finding> reference = quorv::geometry::pairwise::lint(spec);
     require(findings.size() == reference.size());
     for (std::size_t i = 0; i < findings.size(); ++i) {
-        require(findings[i].severity == reference[i].severity);
-        require(findings[i].code == reference[i].code);
-        require(findings[i].message == reference[i].message);
+        require(findings[i].code() == reference[i].code());
+        require(findings[i].message() == reference[i].message());
+        const auto atoms = findings[i].location().atoms();
+        const auto reference_atoms = reference[i].location().atoms();
+        require(std::equal(atoms.begin(), atoms.end(), reference_atoms.begin(), reference_atoms.end()));
     }
     return 0;
 }

@@ -1,10 +1,11 @@
 // Any bytes into the conformer-seed checker: it must never crash or read out
-// of bounds, and every finding must be one of its two kinds and name a line
-// that exists.
+// of bounds, and every finding must carry a source code of the catalog and
+// point at a line that exists, the line its message leads with.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "source/seed_checker.h"
@@ -15,18 +16,6 @@ void require(bool condition) {
     if (!condition) std::abort();
 }
 
-std::size_t line_number_of(std::string_view message) {
-    constexpr std::string_view kPrefix = "line ";
-    require(message.substr(0, kPrefix.size()) == kPrefix);
-    std::size_t number = 0;
-    std::size_t pos = kPrefix.size();
-    for (; pos < message.size() && message[pos] >= '0' && message[pos] <= '9'; ++pos) {
-        number = number * 10 + static_cast<std::size_t>(message[pos] - '0');
-    }
-    require(pos > kPrefix.size() && message[pos] == ':');
-    return number;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -35,12 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t lines = 1 + static_cast<std::size_t>(std::count(source.begin(), source.end(), '\n'));
     bool warnings_started = false;
     for (const quorv::Finding& finding : findings) {
-        const bool is_warning = finding.severity == quorv::Severity::Warning;
-        require(finding.code == (is_warning ? quorv::codes::kConformerExplicitRandom : quorv::codes::kConformerNoSeed));
+        const bool is_warning = finding.severity() == quorv::Severity::Warning;
+        require(quorv::catalog_entry(finding.code()).input == quorv::RuleInput::Source);
         require(!warnings_started || is_warning);  // errors first
         warnings_started = is_warning;
-        const std::size_t line = line_number_of(finding.message);
-        require(line >= 1 && line <= lines);
+        const auto line = finding.location().line();
+        require(line && *line >= 1 && *line <= lines);
+        // The message leads with the line its location carries.
+        const std::string lead = "line " + std::to_string(*line) + ": ";
+        require(finding.message() == lead + finding.message_parts().text_after_lead());
     }
     return 0;
 }

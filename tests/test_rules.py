@@ -165,7 +165,10 @@ def test_fe_has_no_known_core():
         (WATER, 0, 4294967295, []),
         (WATER, 1, 4294967295, [parity(9, 4294967295)]),
         ([], -9223372036854775807, 1, [parity(9223372036854775807, 1)]),
-        ([("H", 0, 0, 0)], -9223372036854775808, 1, [negative(-9223372036854775807)]),
+        # The charge adds 2^63 electrons: the count is exact, past the 64-bit range.
+        ([("H", 0, 0, 0)], -9223372036854775808, 1, [parity(9223372036854775809, 1)]),
+        ([], -9223372036854775808, 2, [parity(9223372036854775808, 2)]),
+        ([("I", 0, 0, 0)], 9223372036854775807, 1, [negative(-9223372036854775754)]),
     ],
 )
 def test_count_multiplicity_and_parity_edges(atoms, charge, multiplicity, expected):

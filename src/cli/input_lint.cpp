@@ -1,7 +1,6 @@
 #include "cli/input_lint.h"
 
 #include <algorithm>
-#include <charconv>
 #include <exception>
 #include <new>
 #include <string_view>
@@ -9,26 +8,16 @@
 
 #include "cli/input_reader.h"
 #include "cli/noqa.h"
+#include "front/file_reading.h"
+#include "front/lint_text.h"
 #include "text/format.h"
-#include "lib/lint.h"
-#include "source/seed_checker.h"
-#include "spec_json/spec_json_reader.h"
-#include "xyz/xyz_reader.h"
 
 namespace quorv::cli {
 
 namespace {
 
-// The texts the module's exceptions carry, so the command says the same.
-constexpr std::string_view kCannotRead = "cannot read {}: {}";
-constexpr std::string_view kNotClusterSpec = "not a valid cluster spec: {}";
-constexpr std::string_view kNotXyz = "not a valid XYZ file: {}";
 constexpr std::string_view kOutOfMemory = "ran out of memory while linting it";
 constexpr std::string_view kInternalError = "internal error while linting it: {}";
-
-// Source findings begin with the line they are about.
-constexpr std::string_view kLinePrefix = "line ";
-constexpr std::string_view kLineSeparator = ": ";
 
 FileReport report_for(const Input& input, FileReport::Outcome outcome, std::string problem = {},
                       bool problem_names_path = false) {
@@ -42,21 +31,6 @@ FileReport report_for(const Input& input, FileReport::Outcome outcome, std::stri
 
 FileReport failed(const Input& input, std::string problem, bool names_path) {
     return report_for(input, FileReport::Outcome::Failed, std::move(problem), names_path);
-}
-
-// Moves a leading "line N: " out of the message into the line field.
-ReportedFinding located(Finding finding) {
-    ReportedFinding reported{finding.severity, finding.code, std::nullopt, std::move(finding.message)};
-    std::string_view message = reported.message;
-    if (!message.starts_with(kLinePrefix)) return reported;
-    message.remove_prefix(kLinePrefix.size());
-    std::uint64_t line = 0;
-    auto [end, error] = std::from_chars(message.data(), message.data() + message.size(), line);
-    std::string_view rest(end, static_cast<std::size_t>(message.data() + message.size() - end));
-    if (error != std::errc() || !rest.starts_with(kLineSeparator)) return reported;
-    reported.line = line;
-    reported.message.erase(0, reported.message.size() - rest.size() + kLineSeparator.size());
-    return reported;
 }
 
 // The text of 1-based line `number`, without its line end.
@@ -82,27 +56,33 @@ bool silenced_by_noqa(const ReportedFinding& finding, std::string_view source) {
     return comment && silences(*comment, finding.code);
 }
 
-FileReport lint_text(const Input& input, InputKind kind, const std::string& text, const LintSettings& settings) {
-    std::vector<Finding> findings;
-    if (kind == InputKind::PythonSource) {
-        findings = lint_python_source(text);
-    } else {
-        ReadResult cluster = kind == InputKind::Xyz ? parse_xyz(text) : parse_spec_json(text);
-        if (const auto* error = std::get_if<ReadError>(&cluster)) {
-            return failed(input, fill(kind == InputKind::Xyz ? kNotXyz : kNotClusterSpec, {error->message}), false);
-        }
-        findings = lint(std::get<ClusterSpec>(cluster));
+// Keeps the findings the user asked to see, with the line a source
+// finding's message leads with moved into the line field.
+class WantedFindings final : public FindingSink {
+public:
+    WantedFindings(const LintSettings& settings, front::InputKind kind, std::string_view text, FileReport& report)
+        : settings_(settings), kind_(kind), text_(text), report_(report) {}
+
+    void accept(Finding&& finding) override {
+        if (!wanted(finding.code_name(), settings_)) return;
+        ReportedFinding reported{finding.severity(), finding.code_name(), finding.location().line(),
+                                 finding.message_parts().text_after_lead()};
+        if (kind_ == front::InputKind::PythonSource && silenced_by_noqa(reported, text_)) return;
+        report_.findings.push_back(std::move(reported));
     }
+
+private:
+    const LintSettings& settings_;
+    front::InputKind kind_;
+    std::string_view text_;
+    FileReport& report_;
+};
+
+FileReport lint_text(const Input& input, front::InputKind kind, const std::string& text,
+                     const LintSettings& settings) {
     FileReport report = report_for(input, FileReport::Outcome::Linted);
-    for (Finding& finding : findings) {
-        if (!wanted(finding.code, settings)) continue;
-        ReportedFinding reported = kind == InputKind::PythonSource
-                                       ? located(std::move(finding))
-                                       : ReportedFinding{finding.severity, finding.code, std::nullopt,
-                                                         std::move(finding.message)};
-        if (kind == InputKind::PythonSource && silenced_by_noqa(reported, text)) continue;
-        report.findings.push_back(std::move(reported));
-    }
+    WantedFindings findings(settings, kind, text, report);
+    if (auto failure = front::lint_text(kind, text, findings)) return failed(input, std::move(*failure), false);
     return report;
 }
 
@@ -117,10 +97,11 @@ FileReport lint_input(const Input& input, const LintSettings& settings) {
     }
     try {
         auto content = read_input(input, settings.max_file_bytes);
-        if (const auto* error = std::get_if<FileReadError>(&content)) {
-            return failed(input, fill(kCannotRead, {input.path, error->description}), true);
+        if (const auto* error = std::get_if<front::FileReadError>(&content)) {
+            return failed(input, front::cannot_read_message(input.path, error->description), true);
         }
-        const InputKind kind = input.what == Input::What::Stdin ? settings.stdin_kind : input_kind_for_path(input.path);
+        const front::InputKind kind =
+            input.what == Input::What::Stdin ? settings.stdin_kind : front::input_kind_for_path(input.path);
         return lint_text(input, kind, std::get<std::string>(content), settings);
     } catch (const std::bad_alloc&) {
         return failed(input, std::string(kOutOfMemory), false);

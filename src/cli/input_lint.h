@@ -8,14 +8,14 @@
 
 #include "cli/file_report.h"
 #include "cli/input_walk.h"
-#include "front/file_reading.h"
+#include "front/input_kind.h"
 
 namespace quorv::cli {
 
 struct LintSettings {
     std::vector<std::string> select;  // empty: every code
     std::vector<std::string> ignore;
-    InputKind stdin_kind = InputKind::ClusterSpecJson;
+    front::InputKind stdin_kind = front::InputKind::ClusterSpecJson;
     std::uint64_t max_file_bytes = 0;  // 0: no limit
 };
 

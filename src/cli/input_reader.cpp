@@ -6,41 +6,41 @@
 #include <unistd.h>
 
 #include "text/format.h"
+#include "text/utf8.h"
 
 namespace quorv::cli {
 
 namespace {
 
 constexpr std::string_view kTooLarge = "larger than {} bytes (raise --max-file-size to lint it)";
-constexpr std::string_view kNotUtf8 = "stream did not contain valid UTF-8";
 constexpr std::size_t kChunkBytes = 65536;
 
-FileReadError too_large(std::uint64_t max_bytes) {
+front::FileReadError too_large(std::uint64_t max_bytes) {
     return {fill(kTooLarge, {decimal(max_bytes)})};
 }
 
 // Reads a stream (a pipe, a terminal, a device) to its end, stopping as soon
 // as it passes the limit, so that an endless one cannot exhaust memory.
-std::variant<std::string, FileReadError> read_stream(int fd, std::uint64_t max_bytes) {
+std::variant<std::string, front::FileReadError> read_stream(int fd, std::uint64_t max_bytes) {
     std::string content;
     char chunk[kChunkBytes];
     for (;;) {
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return FileReadError{os_error_description(errno)};
+            return front::FileReadError{front::os_error_description(errno)};
         }
         if (got == 0) break;
         content.append(chunk, static_cast<std::size_t>(got));
         if (max_bytes != 0 && content.size() > max_bytes) return too_large(max_bytes);
     }
-    if (!is_valid_utf8(content)) return FileReadError{std::string(kNotUtf8)};
+    if (!is_valid_utf8(content)) return front::FileReadError{std::string(front::not_utf8_description())};
     return content;
 }
 
-std::variant<std::string, FileReadError> read_named_stream(const std::string& path, std::uint64_t max_bytes) {
+std::variant<std::string, front::FileReadError> read_named_stream(const std::string& path, std::uint64_t max_bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FileReadError{os_error_description(errno)};
+    if (fd < 0) return front::FileReadError{front::os_error_description(errno)};
     auto result = read_stream(fd, max_bytes);
     ::close(fd);
     return result;
@@ -48,7 +48,7 @@ std::variant<std::string, FileReadError> read_named_stream(const std::string& pa
 
 }  // namespace
 
-std::variant<std::string, FileReadError> read_input(const Input& input, std::uint64_t max_bytes) {
+std::variant<std::string, front::FileReadError> read_input(const Input& input, std::uint64_t max_bytes) {
     if (input.what == Input::What::Stdin) return read_stream(STDIN_FILENO, max_bytes);
 
     struct stat info {};
@@ -61,7 +61,7 @@ std::variant<std::string, FileReadError> read_input(const Input& input, std::uin
     }
     // Regular files, directories and paths that do not open: the module's own
     // reading, so that the texts of its failures are the same.
-    return read_utf8_file(input.path);
+    return front::read_utf8_file(input.path);
 }
 
 }  // namespace quorv::cli

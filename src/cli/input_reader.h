@@ -12,6 +12,6 @@ namespace quorv::cli {
 
 // The text of a file or of standard input, checked to be strict UTF-8, or why
 // it could not be had. A limit of 0 means no limit.
-std::variant<std::string, FileReadError> read_input(const Input& input, std::uint64_t max_bytes);
+std::variant<std::string, front::FileReadError> read_input(const Input& input, std::uint64_t max_bytes);
 
 }  // namespace quorv::cli

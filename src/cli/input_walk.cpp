@@ -17,7 +17,6 @@ namespace quorv::cli {
 namespace {
 
 constexpr std::string_view kStdinPath = "-";
-constexpr std::string_view kCannotRead = "cannot read {}: {}";
 constexpr std::string_view kDirectoryLoop = "directory loop: it leads back to {}, which is searched already";
 constexpr std::string_view kNotRegularFile = "not a regular file";
 
@@ -104,7 +103,7 @@ private:
 
         auto listing = list_directory(path);
         if (const int* error = std::get_if<int>(&listing)) {
-            inputs_.push_back({path, Input::What::Failed, fill(kCannotRead, {path, os_error_description(*error)})});
+            inputs_.push_back({path, Input::What::Failed, front::cannot_read_message(path, front::os_error_description(*error))});
             return;
         }
         ancestors_.emplace_back(id, path);

@@ -1,6 +1,6 @@
 #include "cli/json_writer.h"
 
-#include "front/file_reading.h"
+#include "text/utf8.h"
 #include "text/format.h"
 
 namespace quorv::cli {
@@ -9,14 +9,6 @@ namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 constexpr char kHexDigits[] = "0123456789abcdef";
-
-// The length of the well-formed UTF-8 sequence at the start of `text`, or 0.
-std::size_t utf8_sequence_length(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text.front());
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (length > text.size()) return 0;
-    return is_valid_utf8(text.substr(0, length)) ? length : 0;
-}
 
 void append_escaped(std::string& out, char c) {
     switch (c) {
@@ -48,9 +40,9 @@ std::string json_string_literal(std::string_view text) {
         } else if (byte < 0x80) {
             out += text.front();
             text.remove_prefix(1);
-        } else if (const std::size_t length = utf8_sequence_length(text); length != 0) {
-            out.append(text.substr(0, length));
-            text.remove_prefix(length);
+        } else if (const Utf8Char c = decode_utf8_at(text, 0); c.well_formed) {
+            out.append(text.substr(0, c.length));
+            text.remove_prefix(c.length);
         } else {
             out.append(kReplacementCharacter);
             text.remove_prefix(1);

@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cli/code_catalog.h"
+#include "cli/code_pages.h"
 #include "cli/input_walk.h"
 #include "cli/options.h"
 #include "cli/parallel_lint.h"
@@ -50,7 +50,7 @@ int explain(const std::string& code) {
         }
     }
     std::string known;
-    for (const CodeInfo& info : all_codes()) known += "  " + std::string(info.code) + "\n";
+    for (const CodeEntry& entry : kCatalog) known += "  " + std::string(entry.name) + "\n";
     write_text(stderr, fill(kUnknownExplainCode, {code, known}));
     return kExitTrouble;
 }
@@ -91,7 +91,7 @@ int lint_paths(const Options& options) {
 int checked_output(int status) {
     errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-    write_text(stderr, fill(kCannotWrite, {errno != 0 ? os_error_description(errno) : "write error"}));
+    write_text(stderr, fill(kCannotWrite, {errno != 0 ? front::os_error_description(errno) : "write error"}));
     return kExitTrouble;
 }
 

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "cli/code_catalog.h"
+#include "cli/code_pages.h"
 #include "text/format.h"
 
 namespace quorv::cli {
@@ -81,9 +81,9 @@ constexpr std::string_view kValueOptions[] = {"--format",        "--stdin-kind",
 constexpr Choice kFormats[] = {{"text", static_cast<int>(OutputFormat::Text)},
                                {"json", static_cast<int>(OutputFormat::Json)},
                                {"sarif", static_cast<int>(OutputFormat::Sarif)}};
-constexpr Choice kKinds[] = {{"xyz", static_cast<int>(InputKind::Xyz)},
-                             {"json", static_cast<int>(InputKind::ClusterSpecJson)},
-                             {"py", static_cast<int>(InputKind::PythonSource)}};
+constexpr Choice kKinds[] = {{"xyz", static_cast<int>(front::InputKind::Xyz)},
+                             {"json", static_cast<int>(front::InputKind::ClusterSpecJson)},
+                             {"py", static_cast<int>(front::InputKind::PythonSource)}};
 
 std::optional<std::uint64_t> whole_number(std::string_view text) {
     std::uint64_t value = 0;
@@ -162,7 +162,7 @@ private:
             if (!format) return UsageError{fill(kBadChoice, {name, choice_names(kFormats), *value})};
             options_.format = *format;
         } else if (name == "--stdin-kind") {
-            auto kind = pick<InputKind>(*value, kKinds);
+            auto kind = pick<front::InputKind>(*value, kKinds);
             if (!kind) return UsageError{fill(kBadChoice, {name, choice_names(kKinds), *value})};
             options_.stdin_kind = *kind;
         } else if (name == "--select") {

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "front/file_reading.h"
+#include "front/input_kind.h"
 
 namespace quorv::cli {
 
@@ -19,7 +19,7 @@ enum class Action { Lint, Help, Version, Explain };
 struct Options {
     Action action = Action::Lint;
     std::vector<std::string> paths;  // "-" is standard input; empty means "."
-    InputKind stdin_kind = InputKind::ClusterSpecJson;
+    front::InputKind stdin_kind = front::InputKind::ClusterSpecJson;
     OutputFormat format = OutputFormat::Text;
     std::vector<std::string> select;  // empty: every code
     std::vector<std::string> ignore;

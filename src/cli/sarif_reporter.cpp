@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/code_catalog.h"
+#include "cli/code_pages.h"
 #include "cli/json_writer.h"
 #include "cli/reporter.h"
 #include "cli/version.h"
@@ -61,11 +61,10 @@ std::string rule_name(std::string_view code) {
 }
 
 std::size_t rule_index(std::string_view code) {
-    const auto codes = all_codes();
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        if (codes[i].code == code) return i;
+    for (std::size_t i = 0; i < kCatalog.size(); ++i) {
+        if (kCatalog[i].name == code) return i;
     }
-    return codes.size();
+    return kCatalog.size();
 }
 
 void write_location(JsonWriter& json, const std::string& path, std::optional<std::uint64_t> line) {
@@ -77,14 +76,14 @@ void write_location(JsonWriter& json, const std::string& path, std::optional<std
 
 void write_rules(JsonWriter& json) {
     json.key("rules").begin_array();
-    for (const CodeInfo& info : all_codes()) {
-        const std::string_view page = code_page(info.code).value_or(std::string_view());
+    for (const CodeEntry& entry : kCatalog) {
+        const std::string_view page = code_page(entry.name).value_or(std::string_view());
         json.begin_object()
-            .key("id").string(info.code)
-            .key("name").string(rule_name(info.code))
+            .key("id").string(entry.name)
+            .key("name").string(rule_name(entry.name))
             .key("shortDescription").begin_object().key("text").string(page_summary(page)).end_object()
             .key("help").begin_object().key("text").string(page).key("markdown").string(page).end_object()
-            .key("defaultConfiguration").begin_object().key("level").string(level(info.severity)).end_object()
+            .key("defaultConfiguration").begin_object().key("level").string(level(entry.severity)).end_object()
             .end_object();
     }
     json.end_array();

@@ -7,14 +7,16 @@
 #include <unistd.h>
 
 #include "text/format.h"
+#include "text/utf8.h"
 
-namespace quorv {
+namespace quorv::front {
 
 namespace {
 
 constexpr std::string_view kOsErrorTemplate = "{} (os error {})";
 constexpr std::string_view kNulInPath = "file name contained an unexpected NUL byte";
 constexpr std::string_view kInvalidUtf8 = "stream did not contain valid UTF-8";
+constexpr std::string_view kCannotRead = "cannot read {}: {}";
 constexpr const char* kUnknownError = "Unknown error";
 constexpr std::size_t kReadChunk = 64 * 1024;
 
@@ -51,6 +53,12 @@ std::string os_error_description(int error_number) {
     return fill(kOsErrorTemplate, {text, decimal(std::int64_t{error_number})});
 }
 
+std::string_view not_utf8_description() { return kInvalidUtf8; }
+
+std::string cannot_read_message(std::string_view path, std::string_view description) {
+    return fill(kCannotRead, {path, description});
+}
+
 std::variant<std::string, FileReadError> read_utf8_file(const std::string& path) {
     // The C library would read such a path only up to its first NUL.
     if (path.find('\0') != std::string::npos) return FileReadError{std::string(kNulInPath)};
@@ -83,45 +91,4 @@ std::variant<std::string, FileReadError> read_utf8_file(const std::string& path)
     return content;
 }
 
-bool is_valid_utf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    auto continuation = [&](const unsigned char* q, unsigned char low, unsigned char high) {
-        return q < end && *q >= low && *q <= high;
-    };
-    while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            if (!continuation(p + 1, 0x80, 0xBF)) return false;
-            p += 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            // E0 needs A0..BF (no overlong), ED needs 80..9F (no surrogate).
-            const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-            const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-            if (!continuation(p + 1, low, high) || !continuation(p + 2, 0x80, 0xBF)) return false;
-            p += 3;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            // F0 needs 90..BF (no overlong), F4 needs 80..8F (nothing past U+10FFFF).
-            const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-            const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-            if (!continuation(p + 1, low, high) || !continuation(p + 2, 0x80, 0xBF) ||
-                !continuation(p + 3, 0x80, 0xBF)) {
-                return false;
-            }
-            p += 4;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-InputKind input_kind_for_path(std::string_view path) {
-    if (path.ends_with(".py")) return InputKind::PythonSource;
-    if (path.ends_with(".xyz")) return InputKind::Xyz;
-    return InputKind::ClusterSpecJson;
-}
-
-}  // namespace quorv
+}  // namespace quorv::front

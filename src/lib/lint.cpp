@@ -4,18 +4,36 @@
 
 namespace quorv {
 
-std::vector<Finding> lint(const ClusterSpec& spec) {
-    std::vector<Finding> findings;
+void OrderedFindings::add(Finding&& finding) {
+    if (finding.severity() == Severity::Error) {
+        sink_.accept(std::move(finding));
+    } else {
+        warnings_.push_back(std::move(finding));
+    }
+}
+
+void OrderedFindings::finish() {
+    for (Finding& warning : warnings_) sink_.accept(std::move(warning));
+    warnings_.clear();
+}
+
+void lint(const ClusterSpec& spec, FindingSink& sink) {
+    OrderedFindings out(sink);
     // The order of the groups is part of the output: within one severity,
     // findings keep the order in which these steps produce them.
-    check_electron_count(spec, findings);
-    check_bare_heteroatoms(spec, findings);
-    check_metal_coordination(spec, findings);
-    check_closed_shell_metal(spec, findings);
-    check_overlapping_atoms(spec, findings);
-    check_unit_scale(spec, findings);
-    sort_by_severity(findings);
-    return findings;
+    check_electron_count(spec, out);
+    check_bare_heteroatoms(spec, out);
+    check_metal_coordination(spec, out);
+    check_metal_spin_state(spec, out);
+    check_overlapping_atoms(spec, out);
+    check_unit_scale(spec, out);
+    out.finish();
+}
+
+std::vector<Finding> lint(const ClusterSpec& spec) {
+    FindingList list;
+    lint(spec, list);
+    return std::move(list.findings);
 }
 
 }  // namespace quorv

@@ -8,7 +8,39 @@
 
 namespace quorv {
 
+// Receives findings one at a time, in their final order.
+class FindingSink {
+public:
+    virtual ~FindingSink() = default;
+    virtual void accept(Finding&& finding) = 0;
+};
+
+// Puts findings into their final order as the rules produce them: every
+// error in the order produced, then every warning in the order produced
+// (a stable sort by severity). Errors go on to the sink at once, so that
+// the many findings a cluster can produce need not all be held; warnings
+// wait for finish().
+class OrderedFindings {
+public:
+    explicit OrderedFindings(FindingSink& sink) : sink_(sink) {}
+    void add(Finding&& finding);
+    // Hands on the warnings held back. Call once, after the last add().
+    void finish();
+
+private:
+    FindingSink& sink_;
+    std::vector<Finding> warnings_;
+};
+
+// A sink that keeps every finding, in order.
+class FindingList final : public FindingSink {
+public:
+    void accept(Finding&& finding) override { findings.push_back(std::move(finding)); }
+    std::vector<Finding> findings;
+};
+
 // Never fails: every problem it detects becomes a finding.
+void lint(const ClusterSpec& spec, FindingSink& sink);
 std::vector<Finding> lint(const ClusterSpec& spec);
 
 }  // namespace quorv

@@ -20,12 +20,19 @@ bool create_internal_error_class();
 // Sets the internal-failure exception with the given description.
 void raise_internal_error(std::string_view what) noexcept;
 
+// Thrown from inside the core's callbacks (a finding sink) when a Python call
+// failed there: the Python exception is set already, and the C++ stack only
+// needs unwinding back to the boundary.
+struct PythonExceptionSet {};
+
 // Runs `body` (which returns a new reference, or null with an exception set)
 // and turns any C++ exception that escapes it into a Python exception.
 template <typename Body>
 PyObject* guarded(Body&& body) noexcept {
     try {
         return body();
+    } catch (const PythonExceptionSet&) {
+        // Already set.
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
     } catch (const std::exception& error) {

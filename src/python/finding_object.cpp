@@ -4,7 +4,6 @@
 #include <string_view>
 #include <utility>
 
-#include "front/file_reading.h"
 #include "python/call_boundary.h"
 #include "python/unicode_escape.h"
 
@@ -22,52 +21,70 @@ constexpr const char* kClassDoc = "A single diagnostic. `severity` is `\"error\"
 constexpr const char* kIsErrorDoc = "True when this finding is an error (physically impossible / almost certainly wrong).";
 constexpr const char* kNoConstructor = "No constructor defined for %U";
 
-constexpr std::string_view kErrorSeverity = "error";
 constexpr std::string_view kErrorLabel = "ERROR";
 constexpr std::string_view kWarningLabel = "warn ";  // five characters, like "ERROR"
 
 struct FindingObject {
     PyObject_HEAD
-    FindingTexts texts;  // built in place by make_finding
+    // The template and its arguments: the texts are built when asked for,
+    // so that an object stays small however many a call returns.
+    FindingMessage message;  // built in place by make_finding
     // False in the zeroed memory the interpreter allocates. Python code can
     // still get an instance past the constructor (by replacing __new__ on the
-    // class); its texts were never built, and it reads as three empty texts.
-    bool has_texts;
+    // class); its message was never built, and it reads as three empty texts.
+    bool has_message;
 };
 
 FindingObject* as_finding(PyObject* object) { return reinterpret_cast<FindingObject*>(object); }
 
-const FindingTexts& texts_of(PyObject* object) {
-    static const FindingTexts kNoTexts{};
+const FindingMessage* message_of(PyObject* object) {
     const FindingObject* finding = as_finding(object);
-    return finding->has_texts ? finding->texts : kNoTexts;
+    return finding->has_message ? &finding->message : nullptr;
 }
 
-bool is_error_text(std::string_view severity) { return severity == kErrorSeverity; }
+std::string_view severity_of(PyObject* object) {
+    const FindingMessage* message = message_of(object);
+    return message != nullptr ? severity_text(message->severity()) : std::string_view();
+}
 
-std::string str_text(const FindingTexts& texts) {
-    std::string out(is_error_text(texts.severity) ? kErrorLabel : kWarningLabel);
+std::string_view code_of(PyObject* object) {
+    const FindingMessage* message = message_of(object);
+    return message != nullptr ? message->code_name() : std::string_view();
+}
+
+std::string message_text_of(PyObject* object) {
+    const FindingMessage* message = message_of(object);
+    return message != nullptr ? message->text() : std::string();
+}
+
+bool is_error(PyObject* object) {
+    const FindingMessage* message = message_of(object);
+    return message != nullptr && message->severity() == Severity::Error;
+}
+
+std::string str_text(PyObject* object) {
+    std::string out(is_error(object) ? kErrorLabel : kWarningLabel);
     out += " [";
-    out += texts.code;
+    out += code_of(object);
     out += "] ";
-    out += texts.message;
+    out += message_text_of(object);
     return out;
 }
 
-std::string repr_text(const FindingTexts& texts) {
+std::string repr_text(PyObject* object) {
     std::string out = "Finding(severity='";
-    out += texts.severity;
+    out += severity_of(object);
     out += "', code='";
-    out += texts.code;
+    out += code_of(object);
     out += "', message=";
-    out += quoted_literal(texts.message);
+    out += quoted_literal(message_text_of(object));
     out += ')';
     return out;
 }
 
 void finding_dealloc(PyObject* self) noexcept {
     PyTypeObject* type = Py_TYPE(self);
-    if (as_finding(self)->has_texts) as_finding(self)->texts.~FindingTexts();
+    if (as_finding(self)->has_message) as_finding(self)->message.~FindingMessage();
     auto free_object = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
     (free_object != nullptr ? free_object : PyObject_Free)(self);
     Py_DECREF(type);  // every instance of a heap type holds a reference to it
@@ -81,19 +98,19 @@ PyObject* finding_new(PyTypeObject* type, PyObject*, PyObject*) noexcept {
 }
 
 PyObject* finding_str(PyObject* self) noexcept {
-    return guarded([&] { return new_str(str_text(texts_of(self))); });
+    return guarded([&] { return new_str(str_text(self)); });
 }
 
 PyObject* finding_repr(PyObject* self) noexcept {
-    return guarded([&] { return new_str(repr_text(texts_of(self))); });
+    return guarded([&] { return new_str(repr_text(self)); });
 }
 
-PyObject* get_severity(PyObject* self, void*) noexcept { return new_str(texts_of(self).severity); }
-PyObject* get_code(PyObject* self, void*) noexcept { return new_str(texts_of(self).code); }
-PyObject* get_message(PyObject* self, void*) noexcept { return new_str(texts_of(self).message); }
-PyObject* get_is_error(PyObject* self, void*) noexcept {
-    return PyBool_FromLong(is_error_text(texts_of(self).severity) ? 1 : 0);
+PyObject* get_severity(PyObject* self, void*) noexcept { return new_str(severity_of(self)); }
+PyObject* get_code(PyObject* self, void*) noexcept { return new_str(code_of(self)); }
+PyObject* get_message(PyObject* self, void*) noexcept {
+    return guarded([&] { return new_str(message_text_of(self)); });
 }
+PyObject* get_is_error(PyObject* self, void*) noexcept { return PyBool_FromLong(is_error(self) ? 1 : 0); }
 
 PyGetSetDef kGetters[] = {
     {"severity", get_severity, nullptr, nullptr, nullptr},
@@ -131,14 +148,7 @@ PyObject* create_type() {
     return type.release();
 }
 
-PyRef make_finding(PyObject* type, const Finding& finding) {
-    // Every text is built before the object exists, so that a failure here
-    // never leaves an object with half-made texts to deallocate.
-    FindingTexts texts{std::string(severity_text(finding.severity)), std::string(finding.code), finding.message};
-    if (!is_valid_utf8(texts.code) || !is_valid_utf8(texts.message)) {
-        raise_internal_error("a finding's text is not valid UTF-8");
-        return PyRef();
-    }
+PyRef make_finding(PyObject* type, FindingMessage&& message) {
     auto* python_type = reinterpret_cast<PyTypeObject*>(type);
     auto alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(python_type, Py_tp_alloc));
     if (alloc == nullptr) {
@@ -147,8 +157,8 @@ PyRef make_finding(PyObject* type, const Finding& finding) {
     }
     PyRef object(alloc(python_type, 0));
     if (!object) return object;
-    new (&as_finding(object.get())->texts) FindingTexts(std::move(texts));  // moving cannot throw
-    as_finding(object.get())->has_texts = true;
+    new (&as_finding(object.get())->message) FindingMessage(std::move(message));  // moving cannot throw
+    as_finding(object.get())->has_message = true;
     return object;
 }
 
@@ -160,16 +170,21 @@ PyObject* finding_type() {
     return type;
 }
 
-PyRef findings_to_list(const std::vector<Finding>& findings) {
+void FindingObjects::accept(Finding&& finding) {
     PyObject* type = finding_type();
-    if (type == nullptr) return PyRef();
-    PyRef list(PyList_New(static_cast<Py_ssize_t>(findings.size())));
+    if (type == nullptr) throw PythonExceptionSet{};
+    PyRef object = make_finding(type, std::move(finding).take_message());
+    if (!object) throw PythonExceptionSet{};
+    objects_.push_back(std::move(object));
+}
+
+PyRef FindingObjects::take_list() {
+    PyRef list(PyList_New(static_cast<Py_ssize_t>(objects_.size())));
     if (!list) return list;
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        PyRef item = make_finding(type, findings[i]);
-        if (!item) return PyRef();
-        if (PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), item.release()) < 0) return PyRef();
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+        if (PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), objects_[i].release()) < 0) return PyRef();
     }
+    objects_.clear();
     return list;
 }
 
@@ -178,6 +193,6 @@ bool is_finding(PyObject* object) {
     return type != nullptr && PyType_IsSubtype(Py_TYPE(object), reinterpret_cast<PyTypeObject*>(type));
 }
 
-const FindingTexts& finding_texts(PyObject* object) { return texts_of(object); }
+bool finding_is_error(PyObject* object) { return is_error(object); }
 
 }  // namespace quorv::python

@@ -1,35 +1,21 @@
 #include "python/functions.h"
 
-#include <algorithm>
 #include <string>
 #include <variant>
-#include <vector>
 
 #include "front/file_reading.h"
-#include "text/format.h"
-#include "lib/lint.h"
+#include "front/lint_text.h"
 #include "python/arguments.h"
 #include "python/call_boundary.h"
 #include "python/finding_object.h"
-#include "source/seed_checker.h"
-#include "spec_json/spec_json_reader.h"
-#include "xyz/xyz_reader.h"
 
 namespace quorv::python {
 
 namespace {
 
-constexpr std::string_view kJsonErrorTemplate = "not a valid cluster spec: {}";
-constexpr std::string_view kXyzErrorTemplate = "not a valid XYZ file: {}";
-constexpr std::string_view kCannotReadTemplate = "cannot read {}: {}";
 constexpr const char* kStrFindings = "Can't extract `str` to `Vec`";
 constexpr const char* kSequenceTarget = "Sequence";
 constexpr const char* kFindingTarget = "Finding";
-constexpr std::string_view kErrorSeverity = "error";
-
-// A length hint only sizes the working list; a lying __len__ must not make
-// the call reserve more than this up front.
-constexpr Py_ssize_t kMaxReservedItems = Py_ssize_t{1} << 16;
 
 PyObject* raise_message(PyObject* exception_class, const std::string& message) {
     PyRef text(new_str(message));
@@ -39,21 +25,11 @@ PyObject* raise_message(PyObject* exception_class, const std::string& message) {
     return nullptr;
 }
 
-PyObject* lint_read_result(const ReadResult& result, std::string_view error_template) {
-    if (const auto* error = std::get_if<ReadError>(&result)) {
-        return raise_message(PyExc_ValueError, fill(error_template, {error->message}));
-    }
-    return findings_to_list(lint(std::get<ClusterSpec>(result))).release();
-}
-
-PyObject* lint_text_of_kind(InputKind kind, const std::string& text) {
-    switch (kind) {
-        case InputKind::PythonSource: return findings_to_list(lint_python_source(text)).release();
-        case InputKind::Xyz: return lint_read_result(parse_xyz(text), kXyzErrorTemplate);
-        case InputKind::ClusterSpecJson: return lint_read_result(parse_spec_json(text), kJsonErrorTemplate);
-    }
-    raise_internal_error("unknown input kind");
-    return nullptr;
+// Lints the text as the kind says; a reader's failure is the ValueError.
+PyObject* lint_text_of_kind(front::InputKind kind, const std::string& text) {
+    FindingObjects findings;
+    if (auto failure = front::lint_text(kind, text, findings)) return raise_message(PyExc_ValueError, *failure);
+    return findings.take_list().release();
 }
 
 // What every text-taking function shares: bind, take the text, lint it.
@@ -71,34 +47,34 @@ PyObject* text_function(const char* name, const char* parameter, PyObject* args,
 
 PyObject* lint_json(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
     return text_function("lint_json", "text", args, kwargs, [](const std::string& text) {
-        return lint_text_of_kind(InputKind::ClusterSpecJson, text);
+        return lint_text_of_kind(front::InputKind::ClusterSpecJson, text);
     });
 }
 
 PyObject* lint_xyz(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
     return text_function("lint_xyz", "text", args, kwargs,
-                         [](const std::string& text) { return lint_text_of_kind(InputKind::Xyz, text); });
+                         [](const std::string& text) { return lint_text_of_kind(front::InputKind::Xyz, text); });
 }
 
 PyObject* lint_source(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
     return text_function("lint_source", "text", args, kwargs, [](const std::string& text) {
-        return lint_text_of_kind(InputKind::PythonSource, text);
+        return lint_text_of_kind(front::InputKind::PythonSource, text);
     });
 }
 
 PyObject* lint_file(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
     return text_function("lint_file", "path", args, kwargs, [](const std::string& path) -> PyObject* {
         // The content is read and decoded before the name is looked at.
-        auto content = read_utf8_file(path);
-        if (const auto* error = std::get_if<FileReadError>(&content)) {
-            return raise_message(PyExc_OSError, fill(kCannotReadTemplate, {path, error->description}));
+        auto content = front::read_utf8_file(path);
+        if (const auto* error = std::get_if<front::FileReadError>(&content)) {
+            return raise_message(PyExc_OSError, front::cannot_read_message(path, error->description));
         }
-        return lint_text_of_kind(input_kind_for_path(path), std::get<std::string>(content));
+        return lint_text_of_kind(front::input_kind_for_path(path), std::get<std::string>(content));
     });
 }
 
-// The texts of every item are copied before anything is counted, so that
-// nothing is counted unless the whole argument converts.
+// Counts as it iterates; a result is returned only when every item is a
+// Finding, so nothing is counted unless the whole argument converts.
 PyObject* convert_and_count(PyObject* findings) {
     if (PyType_IsSubtype(Py_TYPE(findings), &PyUnicode_Type)) {
         PyErr_SetString(PyExc_TypeError, kStrFindings);
@@ -108,30 +84,26 @@ PyObject* convert_and_count(PyObject* findings) {
         raise_cannot_convert(findings, kSequenceTarget);
         return nullptr;
     }
-    std::vector<FindingTexts> items;
-    const Py_ssize_t size_hint = PySequence_Size(findings);
-    if (size_hint >= 0) {
-        items.reserve(static_cast<std::size_t>(std::min(size_hint, kMaxReservedItems)));
-    } else if (PyErr_ExceptionMatches(PyExc_Exception)) {
-        PyErr_Clear();  // only a hint: start empty
-    } else {
-        return nullptr;  // KeyboardInterrupt and its kind are never swallowed
+    // The length is asked for as the conversion always has (a __len__ may
+    // have effects), but it is only a hint: a failure leaves nothing behind,
+    // except that KeyboardInterrupt and its kind are never swallowed.
+    if (PySequence_Size(findings) < 0) {
+        if (!PyErr_ExceptionMatches(PyExc_Exception)) return nullptr;
+        PyErr_Clear();
     }
 
     PyRef iterator(PyObject_GetIter(findings));
     if (!iterator) return nullptr;
+    unsigned long long errors = 0;
     while (PyRef item{PyIter_Next(iterator.get())}) {
         if (!is_finding(item.get())) {
             if (PyErr_Occurred() == nullptr) raise_cannot_convert(item.get(), kFindingTarget);
             return nullptr;
         }
-        items.push_back(finding_texts(item.get()));
+        if (finding_is_error(item.get())) ++errors;
     }
     if (PyErr_Occurred() != nullptr) return nullptr;  // raised by the iteration itself
-
-    const auto errors = std::count_if(items.begin(), items.end(),
-                                      [](const FindingTexts& item) { return item.severity == kErrorSeverity; });
-    return PyLong_FromUnsignedLongLong(static_cast<unsigned long long>(errors));
+    return PyLong_FromUnsignedLongLong(errors);
 }
 
 PyObject* error_count(PyObject*, PyObject* args, PyObject* kwargs) noexcept {

@@ -1,9 +1,14 @@
+// conformer-no-seed, conformer-explicit-random: every call of EmbedMolecule
+// or EmbedMultipleConfs in a script whose random seed is not fixed. A call
+// whose argument text names randomSeed is judged by the value after it (-1
+// asks for a random seed: a warning); any other call must pass a parameter
+// object whose ".randomSeed" is set somewhere in the text, or it is an error.
+// A text scanner, not a parser: comments and strings count like code.
 #include "source/seed_checker.h"
 
 #include <array>
 #include <optional>
 
-#include "text/format.h"
 #include "source/call_sites.h"
 #include "source/explicit_seed.h"
 #include "source/parameter_object.h"
@@ -13,13 +18,6 @@
 namespace quorv {
 
 namespace {
-
-constexpr std::string_view kNoSeedMessage =
-    "line {}: {}(...) has no fixed randomSeed \u2014 the embedding is nondeterministic and the 3D geometry "
-    "(and every descriptor computed on it) changes each run. Set params.randomSeed to a fixed value.";
-constexpr std::string_view kExplicitRandomMessage =
-    "line {}: {}(...) sets randomSeed=-1, which is explicitly nondeterministic. Use a fixed nonnegative seed "
-    "for reproducibility.";
 
 using namespace seed_check;
 
@@ -38,41 +36,39 @@ struct SourceIndex {
     ParameterObjectTest parameter_objects;
 };
 
-Finding finding_for(Severity severity, std::string_view code, std::string_view message_template,
-                    const CallSite& call, std::string_view function) {
-    return {severity, code, fill(message_template, {decimal(std::uint64_t{call.line}), function})};
-}
-
 }  // namespace
 
-std::vector<Finding> lint_python_source(std::string_view source) {
+void lint_python_source(std::string_view source, FindingSink& sink) {
     std::array<std::vector<CallSite>, kEmbeddingFunctions.size()> calls_by_function;
     bool any_call = false;
     for (std::size_t i = 0; i < kEmbeddingFunctions.size(); ++i) {
         calls_by_function[i] = find_call_sites(source, kEmbeddingFunctions[i]);
         any_call = any_call || !calls_by_function[i].empty();
     }
-    if (!any_call) return {};
+    if (!any_call) return;
 
     SourceIndex index(source);
-    std::vector<Finding> findings;
+    OrderedFindings out(sink);
     for (std::size_t i = 0; i < kEmbeddingFunctions.size(); ++i) {
         const std::string_view function = kEmbeddingFunctions[i];
         for (const CallSite& call : calls_by_function[i]) {
             // A call that mentions the keyword is judged by it alone.
             if (auto keyword = index.keywords.first_within(call.args_begin, call.args_end)) {
                 if (index.explicit_seeds.asks_for_random_seed(*keyword, call.args_end)) {
-                    findings.push_back(finding_for(Severity::Warning, codes::kConformerExplicitRandom,
-                                                   kExplicitRandomMessage, call, function));
+                    out.add(make_line_finding(messages::kConformerExplicitRandom, call.line, function));
                 }
             } else if (!index.parameter_objects.names_seeded_object(call)) {
-                findings.push_back(
-                    finding_for(Severity::Error, codes::kConformerNoSeed, kNoSeedMessage, call, function));
+                out.add(make_line_finding(messages::kConformerNoSeed, call.line, function));
             }
         }
     }
-    sort_by_severity(findings);
-    return findings;
+    out.finish();
+}
+
+std::vector<Finding> lint_python_source(std::string_view source) {
+    FindingList list;
+    lint_python_source(source, list);
+    return std::move(list.findings);
 }
 
 }  // namespace quorv

@@ -4,11 +4,13 @@
 #include <string_view>
 #include <vector>
 
-#include "lib/finding.h"
+#include "lib/lint.h"
 
 namespace quorv {
 
-// Never fails; the findings come back sorted errors first.
+// Reports every call of EmbedMolecule / EmbedMultipleConfs whose seed is not
+// fixed, errors first. Never fails.
+void lint_python_source(std::string_view source, FindingSink& sink);
 std::vector<Finding> lint_python_source(std::string_view source);
 
 }  // namespace quorv

@@ -36,6 +36,21 @@ std::string to_text(Number value, Format... format) {
 std::string decimal(std::int64_t value) { return to_text(value); }
 std::string decimal(std::uint64_t value) { return to_text(value); }
 
+std::string decimal(Int128 value) {
+    // The magnitude of the most negative value still fits the unsigned type.
+    __extension__ typedef unsigned __int128 UInt128;
+    UInt128 magnitude = value < 0 ? UInt128{0} - static_cast<UInt128>(value) : static_cast<UInt128>(value);
+    std::array<char, 40> digits{};
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + static_cast<int>(magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::string text(value < 0 ? "-" : "");
+    while (count > 0) text += digits[--count];
+    return text;
+}
+
 std::string fixed(double value, int decimals) {
     return to_text(value, std::chars_format::fixed, decimals);
 }

@@ -17,6 +17,10 @@ std::string decimal(std::int64_t value);
 std::string decimal(std::uint64_t value);
 inline std::string decimal(std::uint32_t value) { return decimal(std::uint64_t{value}); }
 
+// Wide enough for any sum of 64-bit values the rules add up (electron counts).
+__extension__ typedef __int128 Int128;
+std::string decimal(Int128 value);
+
 // Fixed-point with exactly `decimals` digits after the point, correctly
 // rounded from the double; infinities print as "inf" / "-inf", NaN as "nan".
 std::string fixed(double value, int decimals);

@@ -16,6 +16,8 @@
 
 namespace quorv::testing {
 
+inline constexpr std::string_view name_of(Code code) { return catalog_entry(code).name; }
+
 inline constexpr double kInf = std::numeric_limits<double>::infinity();
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -44,11 +46,11 @@ inline ClusterSpec declared(std::vector<Atom> atoms, std::int64_t charge, std::u
 inline std::string render(const std::vector<Finding>& findings) {
     std::string text;
     for (const Finding& finding : findings) {
-        text += severity_text(finding.severity);
+        text += severity_text(finding.severity());
         text += ' ';
-        text += finding.code;
+        text += finding.code_name();
         text += ": ";
-        text += finding.message;
+        text += finding.message();
         text += '\n';
     }
     return text;
@@ -61,7 +63,7 @@ inline std::string lint_text(const ClusterSpec& spec, std::initializer_list<std:
     std::vector<Finding> kept;
     for (Finding& finding : lint(spec)) {
         for (std::string_view code : codes) {
-            if (finding.code == code) kept.push_back(std::move(finding));
+            if (finding.code_name() == code) kept.push_back(std::move(finding));
         }
     }
     return render(kept);
@@ -72,7 +74,7 @@ inline std::string lint_codes(const ClusterSpec& spec) {
     std::string text;
     for (const Finding& finding : lint(spec)) {
         if (!text.empty()) text += ' ';
-        text += finding.code;
+        text += finding.code_name();
     }
     return text;
 }

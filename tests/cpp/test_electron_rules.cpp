@@ -14,8 +14,8 @@ using namespace quorv::testing;
 namespace {
 
 const std::initializer_list<std::string_view> kElectronCodes = {
-    codes::kElectronParityAbstain, codes::kElectronCountNegative, codes::kSpinMultiplicityInvalid,
-    codes::kElectronParity, codes::kMetalSpinState,
+    name_of(Code::ElectronParityAbstain), name_of(Code::ElectronCountNegative), name_of(Code::SpinMultiplicityInvalid),
+    name_of(Code::ElectronParity), name_of(Code::MetalSpinState),
 };
 
 std::string electron_text(const ClusterSpec& spec) { return lint_text(spec, kElectronCodes); }
@@ -154,17 +154,17 @@ TEST(parity_uses_the_full_multiplicity_range) {
     CHECK_EQ(electron_text(declared(water(), 1, kLargest)), parity("9", "4294967295"));
 }
 
-TEST(extreme_charges_wrap_without_failing) {
+TEST(extreme_charges_are_counted_exactly) {
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
     CHECK_EQ(electron_text(declared({}, kMin + 1, 1)), parity("9223372036854775807", "1"));
     CHECK_EQ(electron_text(declared({}, kMin + 1, 2)), std::string());
     CHECK_EQ(electron_text(declared({}, kMax, 1)), negative("-9223372036854775807"));
-    // 1 - min wraps to min + 1.
-    CHECK_EQ(electron_text(declared({atom("H")}, kMin, 1)), negative("-9223372036854775807"));
-    // No atoms, charge min: N = -min wraps to min itself.
-    CHECK_EQ(electron_text(declared({}, kMin, 1)), negative("-9223372036854775808"));
-    // charge + C wraps: 79 - (max + 60) = 20 - min, which wraps to min + 20.
+    // A charge of -2^63 adds 2^63 electrons: N = 1 + 2^63, past the 64-bit range.
+    CHECK_EQ(electron_text(declared({atom("H")}, kMin, 1)), parity("9223372036854775809", "1"));
+    CHECK_EQ(electron_text(declared({atom("Fe"), atom("H"), atom("H")}, kMin, 0)), kMultiplicityZero);
+    CHECK_EQ(electron_text(declared({}, kMin, 2)), parity("9223372036854775808", "2"));
+    // charge + C leaves the range too: 79 - (max + 60) = -(2^63 - 20).
     CHECK_EQ(electron_text(declared({atom("Au")}, kMax, 1, {"Au"})), negative("-9223372036854775788"));
 }
 
@@ -189,18 +189,18 @@ TEST(closed_shell_d10_cation_must_be_a_singlet) {
         spec.atoms = {atom(c.metal), atom("Cl", 2.2), atom("Cl", -2.2)};
         spec.spin_multiplicity = c.multiplicity;
         spec.metal_oxidation_state = c.oxidation_state;
-        CHECK_EQ(lint_text(spec, {codes::kMetalSpinState}), c.expected);
+        CHECK_EQ(lint_text(spec, {name_of(Code::MetalSpinState)}), c.expected);
     }
 }
 
 TEST(closed_shell_rule_needs_exactly_one_metal_and_both_declarations) {
     auto zinc = [](std::vector<Atom> atoms) { return declared(std::move(atoms), 2, 3, {}, 2); };
     const std::string zinc_triplet = closed_shell("Zn+2", "3");
-    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("H", 1.6), atom("O", 3.0)}), {codes::kMetalSpinState}), zinc_triplet);
-    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("Zn", 2.5)}), {codes::kMetalSpinState}), std::string());
-    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("Fe", 2.5)}), {codes::kMetalSpinState}), std::string());
-    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("Mn", 2.5)}), {codes::kMetalSpinState}), std::string());
-    CHECK_EQ(lint_text(zinc({atom("zn")}), {codes::kMetalSpinState}), std::string());
+    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("H", 1.6), atom("O", 3.0)}), {name_of(Code::MetalSpinState)}), zinc_triplet);
+    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("Zn", 2.5)}), {name_of(Code::MetalSpinState)}), std::string());
+    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("Fe", 2.5)}), {name_of(Code::MetalSpinState)}), std::string());
+    CHECK_EQ(lint_text(zinc({atom("Zn"), atom("Mn", 2.5)}), {name_of(Code::MetalSpinState)}), std::string());
+    CHECK_EQ(lint_text(zinc({atom("zn")}), {name_of(Code::MetalSpinState)}), std::string());
 
     ClusterSpec no_multiplicity = zinc({atom("Zn")});
     no_multiplicity.spin_multiplicity.reset();
@@ -208,7 +208,7 @@ TEST(closed_shell_rule_needs_exactly_one_metal_and_both_declarations) {
 
     ClusterSpec no_oxidation_state = zinc({atom("Zn")});
     no_oxidation_state.metal_oxidation_state.reset();
-    CHECK_EQ(lint_text(no_oxidation_state, {codes::kMetalSpinState}), std::string());
+    CHECK_EQ(lint_text(no_oxidation_state, {name_of(Code::MetalSpinState)}), std::string());
 }
 
 TEST(lone_zinc_triplet) {

@@ -154,7 +154,7 @@ std::string bits(double value) {
     return text.str();
 }
 
-std::string pair_text(const std::vector<geometry_reference::AtomPair>& pairs) {
+std::string pair_text(const std::vector<geometry::AtomPair>& pairs) {
     std::string text;
     for (const auto& pair : pairs) {
         text += std::to_string(pair.first) + "-" + std::to_string(pair.second) + ":" + bits(pair.distance) + "\n";
@@ -162,7 +162,7 @@ std::string pair_text(const std::vector<geometry_reference::AtomPair>& pairs) {
     return text;
 }
 
-bool same_pairs(const std::vector<geometry_reference::AtomPair>& a, const std::vector<geometry_reference::AtomPair>& b) {
+bool same_pairs(const std::vector<geometry::AtomPair>& a, const std::vector<geometry::AtomPair>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
         return x.first == y.first && x.second == y.second &&
                std::bit_cast<std::uint64_t>(x.distance) == std::bit_cast<std::uint64_t>(y.distance);
@@ -195,7 +195,7 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
     ++tally.clusters;
     tally.atoms += spec.atoms.size();
     const std::string actual = render(lint(spec));
-    const std::string expected = render(geometry_reference::lint(spec));
+    const std::string expected = render(geometry::pairwise::lint(spec));
     tally.findings += static_cast<std::size_t>(std::count(expected.begin(), expected.end(), '\n'));
     const std::string lint_difference = first_difference(actual, expected);
     if (!lint_difference.empty()) fail(__FILE__, __LINE__, label + ": lint differs at " + lint_difference);
@@ -203,10 +203,10 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
     const std::span<const Atom> atoms(spec.atoms);
     // The column width the rules use, and one that makes every radius span several rings.
     for (const double width : {2.0, 1.0}) {
-        const NeighbourGrid grid(atoms, width);
+        const geometry::NeighbourGrid grid(atoms, width);
         for (const double limit : {0.5, 2.7, 4.0}) {
             const auto pairs = grid.pairs_closer_than(limit);
-            const auto expected_pairs = geometry_reference::pairs_closer_than(atoms, limit);
+            const auto expected_pairs = geometry::pairwise::pairs_closer_than(atoms, limit);
             if (!same_pairs(pairs, expected_pairs)) {
                 fail(__FILE__, __LINE__,
                      label + ": pairs closer than " + bits(limit) + " differ at " +
@@ -214,7 +214,7 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
             }
         }
         for (std::size_t i = 0; i < atoms.size(); ++i) {
-            const double nearest = geometry_reference::nearest_distance(atoms, i);
+            const double nearest = geometry::pairwise::nearest_distance(atoms, i);
             if (std::bit_cast<std::uint64_t>(grid.nearest_distance(i)) != std::bit_cast<std::uint64_t>(nearest)) {
                 fail(__FILE__, __LINE__,
                      label + ": nearest distance of atom " + std::to_string(i) + ": " +
@@ -233,7 +233,7 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
             }
             const double radius = chance(random, 0.5) ? kProbeRadii[below(random, std::size(kProbeRadii))]
                                                       : uniform(random, 0, 5);
-            const std::size_t expected_count = geometry_reference::count_neighbours_within(atoms, i, radius);
+            const std::size_t expected_count = geometry::pairwise::count_neighbours_within(atoms, i, radius);
             const std::size_t count = grid.count_neighbours_within(i, radius, atoms.size());
             const std::size_t capped = grid.count_neighbours_within(i, radius, 2);
             if (count != expected_count || capped != std::min<std::size_t>(expected_count, 2) ||

@@ -16,8 +16,8 @@ namespace {
 // Charge and multiplicity declared, no atom unknown to the electron count:
 // only geometry findings remain for neutral closed-shell inputs.
 const std::initializer_list<std::string_view> kGeometryCodes = {
-    codes::kBareHeteroatom, codes::kMetalUncoordinated, codes::kMetalLowCoordination,
-    codes::kOverlappingAtoms, codes::kUnitScale,
+    name_of(Code::BareHeteroatom), name_of(Code::MetalUncoordinated), name_of(Code::MetalLowCoordination),
+    name_of(Code::OverlappingAtoms), name_of(Code::UnitScale),
 };
 
 std::string geometry_text(std::vector<Atom> atoms) {
@@ -190,17 +190,17 @@ TEST(infinite_coordinates) {
 }
 
 TEST(reference_measurements) {
-    namespace ref = geometry_reference;
+    namespace ref = geometry::pairwise;
     const std::vector<Atom> atoms = {atom("A"), atom("B", 3, 4), atom("C", kNaN), atom("D", 0, 0, 0.2)};
-    CHECK_EQ(ref::distance(atoms[0], atoms[1]), 5.0);
-    CHECK(std::isnan(ref::distance(atoms[0], atoms[2])));
+    CHECK_EQ(geometry::distance(atoms[0], atoms[1]), 5.0);
+    CHECK(std::isnan(geometry::distance(atoms[0], atoms[2])));
     CHECK_EQ(ref::nearest_distance(atoms, 0), 0.2);
     CHECK_EQ(ref::nearest_distance(atoms, 2), kInf);
     // B is exactly 5 from A and a little more from D.
     CHECK_EQ(ref::count_neighbours_within(atoms, 1, 5.0), std::size_t{1});
     CHECK_EQ(ref::count_neighbours_within(atoms, 1, just_below(5.0)), std::size_t{0});
     CHECK_EQ(ref::count_neighbours_within(atoms, 1, 5.01), std::size_t{2});
-    auto pair_list = [](const std::vector<ref::AtomPair>& pairs) {
+    auto pair_list = [](const std::vector<geometry::AtomPair>& pairs) {
         std::string text;
         for (const auto& pair : pairs) text += std::to_string(pair.first) + "-" + std::to_string(pair.second) + " ";
         return text;
@@ -211,5 +211,5 @@ TEST(reference_measurements) {
     // would round differently.
     const Atom far = atom("", 1e8, 1.0, 1.0);
     const double expected = std::sqrt((1e16 + 1.0) + 1.0);
-    CHECK_EQ(ref::distance(atoms[0], far), expected);
+    CHECK_EQ(geometry::distance(atoms[0], far), expected);
 }

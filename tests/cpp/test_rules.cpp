@@ -24,16 +24,16 @@ TEST(every_group_once_sorted_errors_first) {
                                            "electron-parity-abstain metal-low-coordination unit-scale"));
     CHECK_EQ(findings.size(), std::size_t{6});
     if (findings.size() != 6) return;
-    CHECK_EQ(findings[0].message, std::string("atom 0 (O) has no bonding partner within 1.75 \u00c5 (nearest is 10.00 "
+    CHECK_EQ(findings[0].message(), std::string("atom 0 (O) has no bonding partner within 1.75 \u00c5 (nearest is 10.00 "
                                               "\u00c5). Likely a bare oxygen / missing hydrogens / a fragment cut "
                                               "through a bond."));
-    CHECK_EQ(findings[2].message, std::string("atoms 3 (He) and 4 (He) are 0.200 \u00c5 apart \u2014 below any real "
+    CHECK_EQ(findings[2].message(), std::string("atoms 3 (He) and 4 (He) are 0.200 \u00c5 apart \u2014 below any real "
                                               "bond (H\u2013H is 0.74 \u00c5). Likely a duplicated atom or a "
                                               "coordinate error."));
-    CHECK_EQ(findings[4].message, std::string("metal Zn (atom 1) has coordination 1 \u2014 verify this is intended"));
-    CHECK(findings[5].message.starts_with("closest hydrogen bond is 2.00 \u00c5"));
+    CHECK_EQ(findings[4].message(), std::string("metal Zn (atom 1) has coordination 1 \u2014 verify this is intended"));
+    CHECK(findings[5].message().starts_with("closest hydrogen bond is 2.00 \u00c5"));
     for (std::size_t i = 0; i < findings.size(); ++i) {
-        CHECK(findings[i].severity == (i < 3 ? Severity::Error : Severity::Warning));
+        CHECK(findings[i].severity() == (i < 3 ? Severity::Error : Severity::Warning));
     }
 }
 
@@ -57,12 +57,12 @@ TEST(repeated_findings_are_never_merged) {
     std::size_t overlaps = 0;
     std::size_t bare = 0;
     for (const Finding& finding : findings) {
-        overlaps += finding.code == codes::kOverlappingAtoms;
-        bare += finding.code == codes::kBareHeteroatom;
+        overlaps += finding.code_name() == name_of(Code::OverlappingAtoms);
+        bare += finding.code_name() == name_of(Code::BareHeteroatom);
     }
     CHECK_EQ(overlaps, std::size_t{150 * 149 / 2});
     CHECK_EQ(bare, std::size_t{3});
-    CHECK(!findings.empty() && findings.back().message.starts_with("atoms 148 (He) and 149 (He)"));
+    CHECK(!findings.empty() && findings.back().message().starts_with("atoms 148 (He) and 149 (He)"));
 }
 
 TEST(lint_only_reads_its_input) {

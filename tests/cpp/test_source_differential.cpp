@@ -18,13 +18,6 @@ using namespace quorv;
 
 namespace reference {
 
-constexpr std::string_view kNoSeed =
-    "line {}: {}(...) has no fixed randomSeed \u2014 the embedding is nondeterministic and the 3D geometry "
-    "(and every descriptor computed on it) changes each run. Set params.randomSeed to a fixed value.";
-constexpr std::string_view kExplicitRandom =
-    "line {}: {}(...) sets randomSeed=-1, which is explicitly nondeterministic. Use a fixed nonnegative seed "
-    "for reproducibility.";
-
 bool is_identifier(std::string_view text) {
     if (text.empty()) return false;
     auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
@@ -105,18 +98,17 @@ std::vector<Finding> lint(std::string_view source) {
                 }
             }
             const std::string_view argument_text = source.substr(open + 1, close - open - 1);
-            const std::string line_text = decimal(line);
             if (argument_text.find("randomSeed") != std::string_view::npos) {
                 if (explicitly_random(argument_text)) {
-                    findings.push_back({Severity::Warning, codes::kConformerExplicitRandom,
-                                        fill(kExplicitRandom, {line_text, name})});
+                    findings.push_back(make_line_finding(messages::kConformerExplicitRandom, line, name));
                 }
             } else if (!names_seeded_object(source, argument_text)) {
-                findings.push_back({Severity::Error, codes::kConformerNoSeed, fill(kNoSeed, {line_text, name})});
+                findings.push_back(make_line_finding(messages::kConformerNoSeed, line, name));
             }
         }
     }
-    sort_by_severity(findings);
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.severity() < b.severity(); });
     return findings;
 }
 
@@ -127,13 +119,13 @@ namespace {
 std::string describe(const std::vector<Finding>& findings) {
     std::ostringstream out;
     out << findings.size() << " findings";
-    for (const Finding& f : findings) out << "\n  [" << severity_text(f.severity) << " " << f.code << "] " << f.message;
+    for (const Finding& f : findings) out << "\n  [" << severity_text(f.severity()) << " " << f.code_name() << "] " << f.message();
     return out.str();
 }
 
 bool same_findings(const std::vector<Finding>& a, const std::vector<Finding>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Finding& x, const Finding& y) {
-        return x.severity == y.severity && x.code == y.code && x.message == y.message;
+        return x.code() == y.code() && x.message() == y.message() && x.location().line() == y.location().line();
     });
 }
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace quorv::geometry_reference {
+namespace quorv::geometry {
 
 double distance(const Atom& a, const Atom& b) {
     const double dx = a.x - b.x;
@@ -18,6 +18,8 @@ double distance(const Atom& a, const Atom& b) {
     const double xy = xx + yy;
     return std::sqrt(xy + zz);
 }
+
+namespace pairwise {
 
 double nearest_distance(std::span<const Atom> atoms, std::size_t index) {
     double nearest = std::numeric_limits<double>::infinity();
@@ -49,4 +51,6 @@ std::vector<AtomPair> pairs_closer_than(std::span<const Atom> atoms, double limi
     return pairs;
 }
 
-}  // namespace quorv::geometry_reference
+}  // namespace pairwise
+
+}  // namespace quorv::geometry

@@ -14,10 +14,18 @@
 
 #include "lib/cluster.h"
 
-namespace quorv::geometry_reference {
+namespace quorv::geometry {
 
 // sqrt((dx*dx + dy*dy) + dz*dz), summed in exactly that order.
 double distance(const Atom& a, const Atom& b);
+
+struct AtomPair {
+    std::size_t first;   // always below `second`
+    std::size_t second;
+    double distance;
+};
+
+namespace pairwise {
 
 // The smallest distance from atoms[index] to any other atom, NaN skipped;
 // +inf when there is no other atom or every distance is NaN.
@@ -26,14 +34,10 @@ double nearest_distance(std::span<const Atom> atoms, std::size_t index);
 // How many other atoms lie at a distance <= radius from atoms[index].
 std::size_t count_neighbours_within(std::span<const Atom> atoms, std::size_t index, double radius);
 
-struct AtomPair {
-    std::size_t first;   // always below `second`
-    std::size_t second;
-    double distance;
-};
-
 // Every pair closer than `limit` (strictly), in the order
 // (0,1), (0,2), ..., (0,n-1), (1,2), ...
 std::vector<AtomPair> pairs_closer_than(std::span<const Atom> atoms, double limit);
 
-}  // namespace quorv::geometry_reference
+}  // namespace pairwise
+
+}  // namespace quorv::geometry

@@ -5,12 +5,10 @@
 #include <limits>
 #include <utility>
 
-namespace quorv {
+namespace quorv::geometry {
 
 namespace {
 
-using geometry_reference::AtomPair;
-using geometry_reference::distance;
 
 // On-grid atoms lie within this many ångström of the cluster's middle in
 // every coordinate. With columns at least 1 Å wide, every column coordinate
@@ -494,4 +492,4 @@ std::vector<AtomPair> NeighbourGrid::pairs_closer_than(double limit) const {
     return pairs;
 }
 
-}  // namespace quorv
+}  // namespace quorv::geometry

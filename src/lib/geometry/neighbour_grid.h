@@ -34,7 +34,7 @@
 #include "lib/cluster.h"
 #include "lib/geometry/distance.h"
 
-namespace quorv {
+namespace quorv::geometry {
 
 class NeighbourGrid {
 public:
@@ -61,7 +61,7 @@ public:
 
     // Every pair closer than `limit` (strictly), in the reference order
     // (0,1), (0,2), ..., (1,2), ...
-    std::vector<geometry_reference::AtomPair> pairs_closer_than(double limit) const;
+    std::vector<AtomPair> pairs_closer_than(double limit) const;
 
 private:
     enum class Placement : std::uint8_t { OnGrid, Far, NonFinite };
@@ -155,11 +155,11 @@ private:
     // The close pairs of an atom in `own` and an atom stored after it in the
     // same column or in one of `later_columns`.
     void add_table_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns, double limit,
-                                double window, std::vector<geometry_reference::AtomPair>& pairs) const;
+                                double window, std::vector<AtomPair>& pairs) const;
     void add_listed_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns, double limit,
-                                 double window, std::vector<geometry_reference::AtomPair>& pairs) const;
+                                 double window, std::vector<AtomPair>& pairs) const;
     void add_pair_if_closer(const Entry& a, const Entry& b, double limit, double window,
-                            std::vector<geometry_reference::AtomPair>& pairs) const;
+                            std::vector<AtomPair>& pairs) const;
 
     std::span<const Atom> atoms_;
     std::vector<Placement> placement_;
@@ -183,4 +183,4 @@ private:
     std::vector<Entry> sorted_;
 };
 
-}  // namespace quorv
+}  // namespace quorv::geometry

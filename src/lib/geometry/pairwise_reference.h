@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "lib/cluster.h"
-#include "lib/finding.h"
+#include "lib/lint.h"
 
-namespace quorv::geometry_reference {
+namespace quorv::geometry::pairwise {
 
-void check_bare_heteroatoms(const ClusterSpec& spec, std::vector<Finding>& out);
-void check_metal_coordination(const ClusterSpec& spec, std::vector<Finding>& out);
-void check_overlapping_atoms(const ClusterSpec& spec, std::vector<Finding>& out);
-void check_unit_scale(const ClusterSpec& spec, std::vector<Finding>& out);
+void check_bare_heteroatoms(const ClusterSpec& spec, OrderedFindings& out);
+void check_metal_coordination(const ClusterSpec& spec, OrderedFindings& out);
+void check_overlapping_atoms(const ClusterSpec& spec, OrderedFindings& out);
+void check_unit_scale(const ClusterSpec& spec, OrderedFindings& out);
 
 // `lint` with the rule groups above in place of the indexed ones, same order.
 std::vector<Finding> lint(const ClusterSpec& spec);
 
-}  // namespace quorv::geometry_reference
+}  // namespace quorv::geometry::pairwise

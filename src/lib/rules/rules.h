@@ -1,25 +1,39 @@
-// The rule groups that the engine runs, each appending its findings in order.
+// The rule groups that the engine runs, each adding its findings in order.
+// A group's file is named after the codes it emits and documents them at its
+// top; the functions that report a finding are shared with the pairwise
+// reference of the geometry rules, so that both word them alike.
 #pragma once
 
-#include <vector>
+#include <cstddef>
+#include <span>
 
 #include "lib/cluster.h"
-#include "lib/finding.h"
+#include "lib/lint.h"
 
 namespace quorv {
 
-// Electron count and spin: at most one finding.
-void check_electron_count(const ClusterSpec& spec, std::vector<Finding>& out);
-// A single closed-shell d10 metal cation must be a singlet: at most one finding.
-void check_closed_shell_metal(const ClusterSpec& spec, std::vector<Finding>& out);
+// electron_count.cpp: at most one finding.
+void check_electron_count(const ClusterSpec& spec, OrderedFindings& out);
+// metal_spin_state.cpp: at most one finding.
+void check_metal_spin_state(const ClusterSpec& spec, OrderedFindings& out);
 
-// C, N, O, P and S atoms with no partner within bonding distance.
-void check_bare_heteroatoms(const ClusterSpec& spec, std::vector<Finding>& out);
-// Metal atoms with no or one neighbour.
-void check_metal_coordination(const ClusterSpec& spec, std::vector<Finding>& out);
-// Pairs of atoms closer than any bond.
-void check_overlapping_atoms(const ClusterSpec& spec, std::vector<Finding>& out);
-// Hydrogens all too far from everything: a geometry in bohr.
-void check_unit_scale(const ClusterSpec& spec, std::vector<Finding>& out);
+// bare_heteroatom.cpp
+void check_bare_heteroatoms(const ClusterSpec& spec, OrderedFindings& out);
+void report_bare_heteroatom(OrderedFindings& out, std::span<const Atom> atoms, std::size_t index, double cutoff,
+                            double nearest);
+
+// metal_coordination.cpp: a finding for a metal with no or one neighbour, nothing for more.
+void check_metal_coordination(const ClusterSpec& spec, OrderedFindings& out);
+void report_metal_coordination(OrderedFindings& out, std::span<const Atom> atoms, std::size_t index,
+                               std::size_t neighbours);
+
+// overlapping_atoms.cpp
+void check_overlapping_atoms(const ClusterSpec& spec, OrderedFindings& out);
+void report_overlapping_atoms(OrderedFindings& out, std::span<const Atom> atoms, std::size_t first,
+                              std::size_t second, double distance);
+
+// unit_scale.cpp: at most one finding, judged from the closest hydrogen contact.
+void check_unit_scale(const ClusterSpec& spec, OrderedFindings& out);
+void report_unit_scale_if_bohr(OrderedFindings& out, double closest_hydrogen_contact);
 
 }  // namespace quorv

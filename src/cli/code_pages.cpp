@@ -1,27 +1,10 @@
-#include "cli/code_catalog.h"
-
-#include <array>
+#include "cli/code_pages.h"
 
 #include "cli/embedded_pages.h"
 
 namespace quorv::cli {
 
 namespace {
-
-constexpr std::array kCodes = {
-    CodeInfo{codes::kElectronParityAbstain, Severity::Warning},
-    CodeInfo{codes::kElectronCountNegative, Severity::Error},
-    CodeInfo{codes::kSpinMultiplicityInvalid, Severity::Error},
-    CodeInfo{codes::kElectronParity, Severity::Error},
-    CodeInfo{codes::kMetalSpinState, Severity::Error},
-    CodeInfo{codes::kBareHeteroatom, Severity::Error},
-    CodeInfo{codes::kMetalUncoordinated, Severity::Error},
-    CodeInfo{codes::kMetalLowCoordination, Severity::Warning},
-    CodeInfo{codes::kOverlappingAtoms, Severity::Error},
-    CodeInfo{codes::kUnitScale, Severity::Warning},
-    CodeInfo{codes::kConformerNoSeed, Severity::Error},
-    CodeInfo{codes::kConformerExplicitRandom, Severity::Warning},
-};
 
 // Splits off the next line (without its line feed) and advances the rest.
 std::string_view next_line(std::string_view& rest) {
@@ -33,11 +16,9 @@ std::string_view next_line(std::string_view& rest) {
 
 }  // namespace
 
-std::span<const CodeInfo> all_codes() { return kCodes; }
-
-const CodeInfo* find_code(std::string_view code) {
-    for (const CodeInfo& info : kCodes) {
-        if (info.code == code) return &info;
+const CodeEntry* find_code(std::string_view name) {
+    for (const CodeEntry& entry : kCatalog) {
+        if (entry.name == name) return &entry;
     }
     return nullptr;
 }

@@ -1,0 +1,34 @@
+#include "front/lint_text.h"
+
+#include <variant>
+
+#include "source/seed_checker.h"
+#include "spec_json/spec_json_reader.h"
+#include "text/format.h"
+#include "xyz/xyz_reader.h"
+
+namespace quorv::front {
+
+namespace {
+
+constexpr std::string_view kNotClusterSpec = "not a valid cluster spec: {}";
+constexpr std::string_view kNotXyz = "not a valid XYZ file: {}";
+
+std::optional<std::string> lint_cluster(const ReadResult& result, std::string_view failure, FindingSink& sink) {
+    if (const auto* error = std::get_if<ReadError>(&result)) return fill(failure, {error->message});
+    lint(std::get<ClusterSpec>(result), sink);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> lint_text(InputKind kind, std::string_view text, FindingSink& sink) {
+    switch (kind) {
+        case InputKind::PythonSource: lint_python_source(text, sink); return std::nullopt;
+        case InputKind::Xyz: return lint_cluster(parse_xyz(text), kNotXyz, sink);
+        case InputKind::ClusterSpecJson: break;
+    }
+    return lint_cluster(parse_spec_json(text), kNotClusterSpec, sink);
+}
+
+}  // namespace quorv::front

@@ -1,0 +1,50 @@
+// unit-scale: when the closest contact of any hydrogen ("H" exactly) with
+// any other atom is longer than 1.5 Å, no hydrogen is bonded, which is what
+// a geometry in bohr read as ångström looks like. One warning per cluster,
+// with the contact and what it would be in ångström. A cluster without a
+// hydrogen with a measurable partner says nothing about units.
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "lib/elements.h"
+#include "lib/geometry/listed_neighbours.h"
+#include "lib/geometry/thresholds.h"
+#include "lib/rules/rules.h"
+
+namespace quorv {
+
+void report_unit_scale_if_bohr(OrderedFindings& out, double closest_hydrogen_contact) {
+    if (std::isfinite(closest_hydrogen_contact) && closest_hydrogen_contact > geometry::kUnitScaleThreshold) {
+        out.add(make_finding(messages::kUnitScale, {}, closest_hydrogen_contact,
+                             closest_hydrogen_contact * geometry::kBohrToAngstrom));
+    }
+}
+
+void check_unit_scale(const ClusterSpec& spec, OrderedFindings& out) {
+    const std::span<const Atom> atoms(spec.atoms);
+    // One hydrogen with a partner within the threshold settles it: the
+    // closest hydrogen contact can be no longer, and no finding follows.
+    // In a geometry in ångström the first hydrogen usually does.
+    std::vector<std::size_t> hydrogens;
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        if (atoms[i].element != kHydrogen) continue;
+        if (geometry::has_listed_neighbour_within(atoms, i, geometry::kUnitScaleThreshold)) return;
+        hydrogens.push_back(i);
+    }
+    if (hydrogens.empty()) return;
+    geometry::LazyGrid grid(atoms);
+    for (const std::size_t h : hydrogens) {
+        if (grid->has_neighbour_within(h, geometry::kUnitScaleThreshold)) return;
+    }
+    // Every hydrogen is far from everything: the closest contact is needed
+    // exactly, and each search can stop at the closest one found so far.
+    double closest_hydrogen_contact = std::numeric_limits<double>::infinity();
+    for (const std::size_t h : hydrogens) {
+        closest_hydrogen_contact =
+            std::min(closest_hydrogen_contact, grid->nearest_distance_below(h, closest_hydrogen_contact));
+    }
+    report_unit_scale_if_bohr(out, closest_hydrogen_contact);
+}
+
+}  // namespace quorv
