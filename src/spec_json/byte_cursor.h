@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,25 +36,31 @@ public:
     // Space, tab, LF and CR: the only blanks JSON has.
     void skip_white_space();
 
-    // Both record the error and return false, so that a reader can
+    // Each records the error and returns false, so that a reader can
     // `return cursor.fail_...(...)`. The first error recorded wins.
     //
-    // The point is the last byte consumed: a value that turned out wrong, a
-    // character that was read and rejected, or the end of the text.
-    bool fail_at_last_read(std::string_view message) { return fail_at(position_, message); }
-    // The point is the byte about to be read (the end when there is none):
+    // The point is the last byte consumed: a value that turned out wrong, or
+    // a character that was read and rejected.
+    bool fail_at_last_read(std::string_view message) {
+        return position_ == 0 ? fail_at_end(message) : fail_at_character(position_ - 1, message);
+    }
+    // The point is the byte about to be read, or the end when there is none:
     // a character seen by looking ahead and rejected.
     bool fail_at_next(std::string_view message) {
-        return fail_at(at_end() ? text_.size() : position_ + 1, message);
+        return at_end() ? fail_at_end(message) : fail_at_character(position_, message);
     }
+    // The point is the end of the text: the text ended where more was due.
+    bool fail_at_end(std::string_view message);
 
     bool failed() const { return error_.has_value(); }
     const std::string& error_text() const { return *error_; }
 
 private:
-    // `end` counts the bytes up to and including the point; the column is
-    // the part of them on the point's line, so 0 means "start of a line".
-    bool fail_at(std::size_t end, std::string_view message);
+    // The point is the character that covers byte `pos`. Its line counts the
+    // line feeds before it (a line feed stays on the line it ends); its
+    // column counts the bytes of that line up to the character's first byte.
+    bool fail_at_character(std::size_t pos, std::string_view message);
+    bool fail_at_line_column(std::uint64_t line, std::uint64_t column, std::string_view message);
 
     std::string_view text_;
     std::size_t position_ = 0;

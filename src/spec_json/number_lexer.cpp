@@ -46,7 +46,7 @@ bool read_exponent(ByteCursor& cursor, NumberShape& shape) {
     bool negative_exponent = false;
     if (cursor.peek() == '+' || cursor.peek() == '-') negative_exponent = cursor.next() == '-';
     int first = cursor.next();
-    if (first == ByteCursor::kEnd) return cursor.fail_at_last_read(kEofWhileParsingValue);
+    if (first == ByteCursor::kEnd) return cursor.fail_at_end(kEofWhileParsingValue);
     if (!is_digit(first)) return cursor.fail_at_last_read(kInvalidNumber);
     std::int64_t exponent = first - '0';
     while (is_digit(cursor.peek())) {
@@ -68,7 +68,7 @@ bool read_shape(ByteCursor& cursor, NumberShape& shape) {
     }
     shape.integer_start = cursor.position();
     int first = cursor.next();
-    if (first == ByteCursor::kEnd) return cursor.fail_at_last_read(kEofWhileParsingValue);
+    if (first == ByteCursor::kEnd) return cursor.fail_at_end(kEofWhileParsingValue);
     if (first == '0') {
         if (is_digit(cursor.peek())) return cursor.fail_at_next(kInvalidNumber);
     } else if (is_digit(first)) {
@@ -144,6 +144,11 @@ double JsonNumber::as_double() const {
         case Kind::Floating: break;
     }
     return floating;
+}
+
+bool skip_number(ByteCursor& cursor) {
+    NumberShape shape;
+    return read_shape(cursor, shape);
 }
 
 bool read_number(ByteCursor& cursor, JsonNumber& number) {

@@ -27,4 +27,8 @@ struct JsonNumber {
 // becomes zero of the same sign.
 bool read_number(ByteCursor& cursor, JsonNumber& number);
 
+// Reads past a well-formed number whose first byte is next, without taking
+// its value: any magnitude is fine where nobody asked for the value.
+bool skip_number(ByteCursor& cursor);
+
 }  // namespace quorv::spec_json

@@ -83,7 +83,7 @@ bool read_hex_escape(ByteCursor& cursor, std::uint32_t& value) {
     std::size_t start = cursor.position();
     if (text.size() - start < kHexEscapeDigits) {
         cursor.move_to(text.size());
-        return cursor.fail_at_last_read(kEofWhileParsingString);
+        return cursor.fail_at_end(kEofWhileParsingString);
     }
     value = 0;
     bool all_hex = true;
@@ -100,7 +100,7 @@ bool read_hex_escape(ByteCursor& cursor, std::uint32_t& value) {
 // backslash and the "u" that start it.
 bool expect_low_surrogate_start(ByteCursor& cursor, char expected) {
     int byte = cursor.peek();
-    if (byte == ByteCursor::kEnd) return cursor.fail_at_last_read(kEofWhileParsingString);
+    if (byte == ByteCursor::kEnd) return cursor.fail_at_end(kEofWhileParsingString);
     cursor.advance();
     return byte == expected || cursor.fail_at_last_read(kUnexpectedEndOfHexEscape);
 }
@@ -131,7 +131,7 @@ bool read_unicode_escape(ByteCursor& cursor, std::string& decoded) {
 bool read_escape(ByteCursor& cursor, std::string& decoded) {
     int byte = cursor.next();
     switch (byte) {
-        case ByteCursor::kEnd: return cursor.fail_at_last_read(kEofWhileParsingString);
+        case ByteCursor::kEnd: return cursor.fail_at_end(kEofWhileParsingString);
         case '"': decoded.push_back('"'); return true;
         case '\\': decoded.push_back('\\'); return true;
         case '/': decoded.push_back('/'); return true;
@@ -160,7 +160,7 @@ bool read_string_rest(ByteCursor& cursor, std::string& decoded) {
         }
         if (pos == text.size()) {
             cursor.move_to(pos);
-            return cursor.fail_at_last_read(kEofWhileParsingString);
+            return cursor.fail_at_end(kEofWhileParsingString);
         }
         auto byte = static_cast<unsigned char>(text[pos]);
         if (byte >= kFirstNonAscii) {
