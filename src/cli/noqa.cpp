@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/ascii.h"
+
 namespace quorv::cli {
 
 namespace {
@@ -9,19 +11,12 @@ namespace {
 constexpr std::string_view kKeyword = "noqa";
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 // Wide enough for other linters' codes too ("E501"), so that their lists never
 // read as a blanket "noqa" here.
-bool is_code_char(char c) { return is_letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '_'; }
-
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+bool is_code_char(char c) { return is_ascii_letter(c) || is_ascii_digit(c) || c == '-' || c == '_'; }
 
 bool starts_with_keyword(std::string_view text) {
-    if (text.size() < kKeyword.size()) return false;
-    for (std::size_t i = 0; i < kKeyword.size(); ++i) {
-        if (ascii_lower(text[i]) != kKeyword[i]) return false;
-    }
-    return true;
+    return equals_ignoring_ascii_case(text.substr(0, kKeyword.size()), kKeyword);
 }
 
 void skip(std::string_view& text, bool (*predicate)(char)) {
@@ -33,7 +28,7 @@ std::vector<std::string> read_codes(std::string_view text) {
     std::vector<std::string> codes;
     for (;;) {
         skip(text, [](char c) { return is_blank(c) || c == ','; });
-        if (text.empty() || !is_letter(text.front())) return codes;
+        if (text.empty() || !is_ascii_letter(text.front())) return codes;
         std::size_t length = 0;
         while (length < text.size() && is_code_char(text[length])) ++length;
         codes.emplace_back(text.substr(0, length));

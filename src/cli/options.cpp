@@ -1,11 +1,11 @@
 #include "cli/options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 
 #include "cli/code_pages.h"
 #include "text/format.h"
+#include "text/integers.h"
 
 namespace quorv::cli {
 
@@ -85,14 +85,6 @@ constexpr Choice kKinds[] = {{"xyz", static_cast<int>(front::InputKind::Xyz)},
                              {"json", static_cast<int>(front::InputKind::ClusterSpecJson)},
                              {"py", static_cast<int>(front::InputKind::PythonSource)}};
 
-std::optional<std::uint64_t> whole_number(std::string_view text) {
-    std::uint64_t value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || ptr != end) return std::nullopt;
-    return value;
-}
-
 // Adds the codes of one comma-separated list; blank entries are skipped.
 std::optional<UsageError> add_codes(std::string_view option, std::string_view list,
                                     std::vector<std::string>& codes) {
@@ -170,11 +162,11 @@ private:
         } else if (name == "--ignore") {
             return add_codes(name, *value, options_.ignore);
         } else if (name == "--max-file-size") {
-            auto bytes = whole_number(*value);
+            auto bytes = parse_digits(*value);
             if (!bytes) return UsageError{fill(kBadNumber, {name, *value})};
             options_.max_file_bytes = *bytes;
         } else if (name == "-j" || name == "--jobs") {
-            auto jobs = whole_number(*value);
+            auto jobs = parse_digits(*value);
             if (!jobs) return UsageError{fill(kBadNumber, {name, *value})};
             if (*jobs == 0 || *jobs > kMaxJobs) return UsageError{fill(kJobsOutOfRange, {name, decimal(kMaxJobs), *value})};
             options_.jobs = static_cast<unsigned>(*jobs);

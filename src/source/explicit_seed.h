@@ -16,10 +16,6 @@ namespace quorv::seed_check {
 // ignored, so "-1.5" reads as "-1".
 std::string_view leading_number_text(std::string_view text);
 
-// A 64-bit signed decimal: optional sign, one or more digits, leading zeros
-// allowed. Empty text, a lone sign or a value out of range give nothing.
-std::optional<std::int64_t> parse_int64(std::string_view number_text);
-
 class ExplicitSeedReader {
 public:
     // Both referenced objects must outlive the reader.

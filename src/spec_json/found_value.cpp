@@ -7,6 +7,7 @@
 #include "spec_json/json_messages.h"
 #include "spec_json/literal_lexer.h"
 #include "spec_json/string_lexer.h"
+#include "text/ascii.h"
 
 namespace quorv::spec_json {
 
@@ -51,7 +52,7 @@ std::string describe_next_value(ByteCursor& cursor, std::string& scratch) {
         case '{': return std::string(kFoundMap);
         default: break;
     }
-    if (byte == '-' || (byte >= '0' && byte <= '9')) {
+    if (byte == '-' || is_ascii_digit(byte)) {
         JsonNumber number;
         return read_number(cursor, number) ? describe_number(number) : std::string();
     }

@@ -7,6 +7,8 @@
 #include <system_error>
 
 #include "spec_json/json_messages.h"
+#include "text/ascii.h"
+#include "text/integers.h"
 
 namespace quorv::spec_json {
 
@@ -15,11 +17,9 @@ namespace {
 constexpr std::int64_t kExponentCap = std::numeric_limits<std::int64_t>::max() / 16;
 constexpr std::uint64_t kMostNegativeMagnitude = std::uint64_t{1} << 63;
 
-bool is_digit(int byte) { return byte >= '0' && byte <= '9'; }
-
 std::size_t skip_digits(ByteCursor& cursor) {
     std::size_t count = 0;
-    while (is_digit(cursor.peek())) {
+    while (is_ascii_digit(cursor.peek())) {
         cursor.advance();
         ++count;
     }
@@ -47,9 +47,9 @@ bool read_exponent(ByteCursor& cursor, NumberShape& shape) {
     if (cursor.peek() == '+' || cursor.peek() == '-') negative_exponent = cursor.next() == '-';
     int first = cursor.next();
     if (first == ByteCursor::kEnd) return cursor.fail_at_end(kEofWhileParsingValue);
-    if (!is_digit(first)) return cursor.fail_at_last_read(kInvalidNumber);
+    if (!is_ascii_digit(first)) return cursor.fail_at_last_read(kInvalidNumber);
     std::int64_t exponent = first - '0';
-    while (is_digit(cursor.peek())) {
+    while (is_ascii_digit(cursor.peek())) {
         int digit = cursor.next() - '0';
         if (exponent < kExponentCap) exponent = exponent * 10 + digit;
         if (!shape.exponent_overflow_end && exponent > std::numeric_limits<std::int32_t>::max()) {
@@ -70,8 +70,8 @@ bool read_shape(ByteCursor& cursor, NumberShape& shape) {
     int first = cursor.next();
     if (first == ByteCursor::kEnd) return cursor.fail_at_end(kEofWhileParsingValue);
     if (first == '0') {
-        if (is_digit(cursor.peek())) return cursor.fail_at_next(kInvalidNumber);
-    } else if (is_digit(first)) {
+        if (is_ascii_digit(cursor.peek())) return cursor.fail_at_next(kInvalidNumber);
+    } else if (is_ascii_digit(first)) {
         skip_digits(cursor);
     } else {
         return cursor.fail_at_last_read(kInvalidNumber);
@@ -91,13 +91,6 @@ bool read_shape(ByteCursor& cursor, NumberShape& shape) {
         shape.has_fraction_or_exponent = true;
     }
     return true;
-}
-
-std::optional<std::uint64_t> integer_magnitude(std::string_view digits) {
-    std::uint64_t value = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
-    return value;
 }
 
 // Whether a number that the double range cannot hold is too large (rather
@@ -157,7 +150,7 @@ bool read_number(ByteCursor& cursor, JsonNumber& number) {
     if (!shape.has_fraction_or_exponent) {
         std::string_view digits =
             cursor.text().substr(shape.integer_start, shape.integer_end - shape.integer_start);
-        std::optional<std::uint64_t> magnitude = integer_magnitude(digits);
+        std::optional<std::uint64_t> magnitude = parse_digits(digits);
         if (magnitude && !shape.negative) {
             number.kind = JsonNumber::Kind::NonNegativeInteger;
             number.non_negative = *magnitude;

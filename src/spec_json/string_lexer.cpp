@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "spec_json/json_messages.h"
+#include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace quorv::spec_json {
 
@@ -35,42 +37,8 @@ void append_utf8(std::string& out, std::uint32_t code_point) {
     }
 }
 
-bool is_continuation(std::string_view text, std::size_t pos) {
-    return pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80;
-}
-
-// Length of the well-formed UTF-8 sequence that starts at text[pos] with a
-// non-ASCII byte, or 0 for a stray, overlong, surrogate or cut sequence.
-std::size_t utf8_sequence_length(std::string_view text, std::size_t pos) {
-    auto byte_at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte_at(pos);
-    std::size_t length = 0;
-    unsigned char second_min = 0x80;
-    unsigned char second_max = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) second_min = 0xA0;  // overlong
-        if (lead == 0xED) second_max = 0x9F;  // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) second_min = 0x90;  // overlong
-        if (lead == 0xF4) second_max = 0x8F;  // beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (!is_continuation(text, pos + 1) || byte_at(pos + 1) < second_min || byte_at(pos + 1) > second_max) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (!is_continuation(text, pos + i)) return 0;
-    }
-    return length;
-}
-
 int hex_value(char digit) {
-    if (digit >= '0' && digit <= '9') return digit - '0';
+    if (is_ascii_digit(digit)) return digit - '0';
     if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
     if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
     return -1;
@@ -164,12 +132,12 @@ bool read_string_rest(ByteCursor& cursor, std::string& decoded) {
         }
         auto byte = static_cast<unsigned char>(text[pos]);
         if (byte >= kFirstNonAscii) {
-            std::size_t length = utf8_sequence_length(text, pos);
-            if (length == 0) {
+            const Utf8Char c = decode_utf8_at(text, pos);
+            if (!c.well_formed) {
                 cursor.move_to(pos + 1);
                 return cursor.fail_at_last_read(kInvalidUnicode);
             }
-            pos += length;
+            pos += c.length;
             continue;
         }
         decoded.append(text.substr(run_start, pos - run_start));

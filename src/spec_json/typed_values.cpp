@@ -8,12 +8,13 @@
 #include "spec_json/literal_lexer.h"
 #include "spec_json/number_lexer.h"
 #include "spec_json/string_lexer.h"
+#include "text/ascii.h"
 
 namespace quorv::spec_json {
 
 namespace {
 
-bool starts_number(int byte) { return byte == '-' || (byte >= '0' && byte <= '9'); }
+bool starts_number(int byte) { return byte == '-' || is_ascii_digit(byte); }
 
 // Blanks, then the first byte of the value; fails when the text ends.
 bool reach_value(ByteCursor& cursor) {

@@ -7,6 +7,7 @@
 #include "spec_json/literal_lexer.h"
 #include "spec_json/number_lexer.h"
 #include "spec_json/string_lexer.h"
+#include "text/ascii.h"
 
 namespace quorv::spec_json {
 
@@ -34,7 +35,7 @@ bool start_value(ByteCursor& cursor, std::vector<OpenContainer>& open, std::stri
         case '"': cursor.advance(); return read_string_rest(cursor, scratch);
         default: break;
     }
-    if (byte == '-' || (byte >= '0' && byte <= '9')) return skip_number(cursor);
+    if (byte == '-' || is_ascii_digit(byte)) return skip_number(cursor);
     return cursor.fail_at_next(kExpectedValue);
 }
 

@@ -1,27 +1,10 @@
 #include "text/escaping.h"
 
+#include "text/utf8.h"
+
 namespace quorv {
 
 namespace {
-
-bool is_continuation(std::string_view text, std::size_t pos) {
-    return pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80;
-}
-
-// Decodes the character at `pos` and advances past it. A malformed sequence
-// is taken one byte at a time and never read past.
-char32_t decode_at(std::string_view text, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (lead < 0xC2 || lead > 0xF4) length = 1;
-    for (std::size_t i = 1; i < length; ++i) {
-        if (!is_continuation(text, pos + i)) length = 1;
-    }
-    char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
-    for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3Fu);
-    pos += length;
-    return c;
-}
 
 void append_code_point_escape(std::string& out, char32_t c) {
     static constexpr char kHexDigits[] = "0123456789abcdef";
@@ -57,15 +40,15 @@ std::string quoted_with_escapes(std::string_view utf8, EscapeAsCodePoint escape)
     out += '"';
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        const std::size_t start = pos;
-        const char32_t c = decode_at(utf8, pos);
-        if (const char* short_form = short_escape(c)) {
+        const Utf8Char c = decode_utf8_at(utf8, pos);
+        if (const char* short_form = short_escape(c.code_point)) {
             out += short_form;
-        } else if (escape(c)) {
-            append_code_point_escape(out, c);
+        } else if (c.well_formed && escape(c.code_point)) {
+            append_code_point_escape(out, c.code_point);
         } else {
-            out.append(utf8, start, pos - start);
+            out.append(utf8, pos, c.length);
         }
+        pos += c.length;
     }
     out += '"';
     return out;

@@ -1,5 +1,7 @@
 #include "text/white_space.h"
 
+#include "text/utf8.h"
+
 namespace quorv {
 
 namespace {
@@ -54,15 +56,6 @@ std::size_t non_ascii_white_space_at(std::string_view text, std::size_t pos) {
         return space ? 3 : 0;
     }
     return (b1 == 0x81 && b2 == 0x9F) ? 3 : 0;  // U+205F
-}
-
-std::size_t non_ascii_char_length_at(std::string_view text, std::size_t pos) {
-    const unsigned char lead = byte_at(text, pos);
-    std::size_t length = 1;
-    if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-    else if (lead >= 0xE0) length = lead <= 0xEF ? 3 : 1;
-    else if (lead >= 0xC2) length = 2;
-    return pos + length <= text.size() ? length : 1;
 }
 
 }  // namespace white_space_detail

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/utf8.h"
+
 namespace quorv {
 
 namespace white_space_detail {
@@ -18,9 +20,6 @@ constexpr bool is_ascii_white_space(unsigned char byte) { return (byte >= 0x09 &
 
 // The non-ASCII White_Space characters, starting at a byte >= 0x80.
 std::size_t non_ascii_white_space_at(std::string_view text, std::size_t pos);
-
-// The length of a character whose lead byte is >= 0x80.
-std::size_t non_ascii_char_length_at(std::string_view text, std::size_t pos);
 
 }  // namespace white_space_detail
 
@@ -33,11 +32,11 @@ inline std::size_t white_space_at(std::string_view text, std::size_t pos) {
     return white_space_detail::non_ascii_white_space_at(text, pos);
 }
 
-// Byte length of the character that starts at text[pos]: 1 to 4 for a valid
-// UTF-8 lead byte, 1 for anything else, so a walk always moves forward.
+// Byte length of the character that starts at text[pos]: 1 to 4 for a
+// well-formed one, 1 for a byte that starts none, so a walk always moves forward.
 inline std::size_t char_length_at(std::string_view text, std::size_t pos) {
-    if (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) return 1;
-    return white_space_detail::non_ascii_char_length_at(text, pos);
+    if (pos >= text.size() || static_cast<unsigned char>(text[pos]) < 0x80) return 1;
+    return decode_utf8_at(text, pos).length;
 }
 
 // The position of the first character at or after `pos` that is not white

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "xyz/integer_text.h"
+#include "text/ascii.h"
+#include "text/integers.h"
 #include "xyz/tokens.h"
 #include "xyz/xyz_reader.h"
 
@@ -19,9 +20,7 @@ constexpr std::string_view kShortMultiplicityKey = "mult=";
 // The keys are plain ASCII, so folding ASCII letters alone finds them in any case.
 std::string ascii_lowercase(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : lower) c = ascii_lower(c);
     return lower;
 }
 
@@ -35,8 +34,8 @@ ChargeAndMultiplicity read_bare_pair(std::string_view line) {
         tokens.push_back(*token);
     }
     if (tokens.size() != 2) return {};
-    auto charge = read_signed64(tokens[0]);
-    auto multiplicity = read_unsigned32(tokens[1]);
+    auto charge = parse_signed64(tokens[0]);
+    auto multiplicity = parse_unsigned32(tokens[1]);
     if (!charge || !multiplicity) return {};
     return {charge, multiplicity};
 }

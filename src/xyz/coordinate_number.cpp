@@ -8,23 +8,12 @@
 #include <limits>
 #include <optional>
 
+#include "text/ascii.h"
 #include "xyz/short_fixed_point.h"
 
 namespace quorv::xyz {
 
 namespace {
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equals_ignoring_ascii_case(std::string_view text, std::string_view lower_word) {
-    if (text.size() != lower_word.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (ascii_lower(text[i]) != lower_word[i]) return false;
-    }
-    return true;
-}
 
 std::optional<double> read_word(std::string_view body) {
     if (equals_ignoring_ascii_case(body, "inf") || equals_ignoring_ascii_case(body, "infinity")) {
@@ -62,7 +51,7 @@ std::optional<DecimalParts> scan_decimal(std::string_view body) {
     std::size_t mantissa_digits = 0;
     const auto take_mantissa_digits = [&] {
         const std::size_t start = pos;
-        for (; pos < body.size() && is_digit(body[pos]); ++pos) {
+        for (; pos < body.size() && is_ascii_digit(body[pos]); ++pos) {
             if (++mantissa_digits <= kMostMantissaDigits) parts.mantissa = parts.mantissa * 10 + (body[pos] - '0');
         }
         return body.substr(start, pos - start);
@@ -79,7 +68,7 @@ std::optional<DecimalParts> scan_decimal(std::string_view body) {
         const bool negative = pos < body.size() && body[pos] == '-';
         if (pos < body.size() && (body[pos] == '+' || body[pos] == '-')) ++pos;
         const std::size_t start = pos;
-        for (; pos < body.size() && is_digit(body[pos]); ++pos) {
+        for (; pos < body.size() && is_ascii_digit(body[pos]); ++pos) {
             parts.exponent = std::min<std::int64_t>(parts.exponent * 10 + (body[pos] - '0'), kMagnitudeCap);
         }
         if (pos == start) return std::nullopt;
@@ -136,7 +125,7 @@ bool read_coordinate(std::string_view token, double& value) {
         body.remove_prefix(1);
     }
     // Only a word starts with a letter; a decimal never does.
-    if (!body.empty() && !is_digit(body.front()) && body.front() != '.') {
+    if (!body.empty() && !is_ascii_digit(body.front()) && body.front() != '.') {
         const auto word = read_word(body);
         if (!word) return false;
         value = std::copysign(*word, negative ? -1.0 : 1.0);

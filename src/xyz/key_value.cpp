@@ -1,12 +1,13 @@
 // The integer after a key such as "charge=" on a comment line.
 #include "text/white_space.h"
-#include "xyz/integer_text.h"
+#include "text/ascii.h"
+#include "text/integers.h"
 #include "xyz/xyz_reader.h"
 
 namespace quorv {
 
 namespace {
-bool is_integer_character(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-'; }
+bool is_integer_character(char c) { return is_ascii_digit(c) || c == '+' || c == '-'; }
 }  // namespace
 
 std::optional<std::int64_t> extract_kv(std::string_view line, std::string_view key) {
@@ -19,7 +20,7 @@ std::optional<std::int64_t> extract_kv(std::string_view line, std::string_view k
     const std::size_t start = pos;
     while (pos < line.size() && is_integer_character(line[pos])) ++pos;
     // The run may hold stray signs ("--1", "1-2"); then it is no integer.
-    return xyz::read_signed64(line.substr(start, pos - start));
+    return parse_signed64(line.substr(start, pos - start));
 }
 
 }  // namespace quorv

@@ -9,7 +9,7 @@
 #include "text/white_space.h"
 #include "xyz/atom_line.h"
 #include "xyz/comment_line.h"
-#include "xyz/integer_text.h"
+#include "text/integers.h"
 #include "xyz/quoted_text.h"
 #include "xyz/text_lines.h"
 
@@ -40,7 +40,7 @@ ReadResult parse_xyz(std::string_view text) {
     const auto header = lines.next();
     if (!header) return ReadError{std::string(kEmptyFile)};
     const std::string_view count_text = trim_white_space(*header);
-    const auto declared = xyz::read_unsigned64(count_text);
+    const auto declared = parse_unsigned64(count_text);
     if (!declared) return ReadError{fill(kNotAnAtomCount, {xyz::quoted(count_text)})};
 
     // The second line is the comment line, whatever it holds.
