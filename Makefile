@@ -48,7 +48,7 @@ cpp-test: setup
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake -S . -B $(CPP_TEST_BUILD) -G Ninja \
 	    -DQUORV_CPP_TESTS=ON -DQUORV_PYTHON=OFF -DQUORV_CLI=OFF -DQUORV_WERROR=ON >/dev/null
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(CPP_TEST_BUILD)
-	cd $(CPP_TEST_BUILD) && PATH="$(CURDIR)/$(VENV)/bin:$$PATH" ctest --output-on-failure
+	cd $(CPP_TEST_BUILD) && PATH="$(CURDIR)/$(VENV)/bin:$$PATH" ctest --output-on-failure --parallel 2
 
 # System packages the full check uses: clang (libFuzzer) and the Unicode
 # character database (the repr() tables are checked against it). Installed

@@ -2,24 +2,9 @@
 import json
 import math
 
-import pytest
 import quorv_lint
 
 ANGSTROM_PER_BOHR = 0.529177
-
-
-def _json_reader_is_built():
-    try:
-        quorv_lint.lint_json('{"atoms": []}')
-    except ValueError as error:
-        return "reader not built yet" not in str(error)
-    return True
-
-
-# Until the JSON reader is merged, these tests can only say that they did not run.
-requires_json_reader = pytest.mark.skipif(
-    not _json_reader_is_built(), reason="the cluster-spec JSON reader is not built on this branch yet"
-)
 
 
 def spec_json(atoms, **fields):

@@ -11,6 +11,7 @@ from pathlib import Path
 import pytest
 
 import quorv_lint
+from project import VERSION
 
 QUORV_LINT = Path(sys.executable).with_name("quorv-lint")
 
@@ -74,7 +75,7 @@ def test_the_command_is_installed_beside_the_interpreter():
 
 def test_version_and_help():
     version = run_cli("--version")
-    assert (version.returncode, version.out) == (0, "quorv-lint 0.2.0\n")
+    assert (version.returncode, version.out) == (0, f"quorv-lint {VERSION}\n")
     help_text = run_cli("--help")
     assert help_text.returncode == 0
     for option in ["--format", "--select", "--ignore", "--warnings-as-errors", "--stdin-kind",

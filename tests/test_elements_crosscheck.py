@@ -5,9 +5,8 @@ import math
 
 import pytest
 
-from cluster_specs import ANGSTROM_PER_BOHR, lint, requires_json_reader
+from cluster_specs import ANGSTROM_PER_BOHR, lint
 
-pytestmark = requires_json_reader
 
 Chem = pytest.importorskip("rdkit.Chem")
 AllChem = pytest.importorskip("rdkit.Chem.AllChem")

@@ -6,10 +6,7 @@ import pytest
 
 from cluster_specs import (
     METHANE, WATER, WATER_IN_BOHR, benzene, diammine, lint, tetrahedral,
-    requires_json_reader,
 )
-
-pytestmark = requires_json_reader
 
 
 def bare(index, element, cutoff, nearest):

@@ -9,6 +9,7 @@ import types
 import pytest
 
 import quorv_lint
+from project import VERSION
 
 NAMES_IN_ORDER = ["__version__", "Finding", "lint_json", "lint_xyz", "lint_source", "lint_file", "error_count"]
 
@@ -59,7 +60,7 @@ def test_attributes_are_added_in_the_order_of_all():
 
 
 def test_version_and_empty_doc():
-    assert quorv_lint.__version__ == "0.2.0"
+    assert quorv_lint.__version__ == VERSION
     assert quorv_lint.__doc__ == ""
     assert quorv_lint.__name__ == "quorv_lint"
 

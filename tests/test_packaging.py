@@ -9,6 +9,8 @@ from pathlib import Path
 
 import pytest
 
+from project import VERSION
+
 import quorv_lint
 
 ROOT = Path(__file__).resolve().parent.parent
@@ -49,7 +51,7 @@ def test_the_installed_module_exports_only_its_init_function():
 
 
 def test_the_wheel_is_one_abi3_module(wheel, wheel_shared_object):
-    assert wheel.name.startswith("quorv_lint-0.2.0-cp39-abi3-")
+    assert wheel.name.startswith(f"quorv_lint-{VERSION}-cp39-abi3-")
     assert wheel_shared_object.name == "quorv_lint.abi3.so"
     assert exported_symbols(wheel_shared_object) == {"PyInit_quorv_lint"}
 

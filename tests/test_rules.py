@@ -4,10 +4,8 @@ import pytest
 
 from cluster_specs import (
     METHANE, WATER, benzene, codes, diammine, lint, tetrahedral,
-    requires_json_reader,
 )
 
-pytestmark = requires_json_reader
 
 UNDECLARED = (
     "warning",

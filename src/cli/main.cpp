@@ -1,5 +1,6 @@
 // quorv-lint: lints files and directories from the command line. Reads the
 // options, collects the inputs, lints them in parallel and reports in order.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,10 +11,12 @@
 
 #include "cli/code_pages.h"
 #include "cli/input_walk.h"
+#include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/parallel_lint.h"
 #include "cli/reporter.h"
-#include "cli/version.h"
+#include "cli/program_name.h"
+#include "version.h"
 #include "front/file_reading.h"
 #include "text/format.h"
 
@@ -53,6 +56,33 @@ int explain(const std::string& code) {
     for (const CodeEntry& entry : kCatalog) known += "  " + std::string(entry.name) + "\n";
     write_text(stderr, fill(kUnknownExplainCode, {code, known}));
     return kExitTrouble;
+}
+
+// Every code of the catalog, in its order: "code  severity  summary" lines,
+// or one JSON object per line.
+int list_codes(OutputFormat format) {
+    std::size_t widest = 0;
+    for (const CodeEntry& entry : kCatalog) widest = std::max(widest, entry.name.size());
+    for (const CodeEntry& entry : kCatalog) {
+        const std::string_view summary = page_summary(code_page(entry.name).value_or(std::string_view()));
+        if (format == OutputFormat::Json) {
+            JsonWriter json;
+            json.begin_object()
+                .key("code").string(entry.name)
+                .key("severity").string(severity_text(entry.severity))
+                .key("summary").string(summary)
+                .end_object();
+            write_text(stdout, json.text() + "\n");
+        } else {
+            std::string line(entry.name);
+            line.append(widest + 2 - entry.name.size(), ' ');
+            line += severity_text(entry.severity);
+            line.append(std::string_view("warning").size() + 2 - severity_text(entry.severity).size(), ' ');
+            line += summary;
+            write_text(stdout, line + "\n");
+        }
+    }
+    return kExitClean;
 }
 
 int exit_status(const RunTotals& totals, bool warnings_as_errors) {
@@ -106,6 +136,7 @@ int run(const std::vector<std::string>& arguments) {
         case Action::Help: write_text(stdout, help_text()); return kExitClean;
         case Action::Version: write_text(stdout, fill(kVersionLine, {kProgramName, kVersion})); return kExitClean;
         case Action::Explain: return explain(options.explain_code);
+        case Action::ListCodes: return list_codes(options.format);
         case Action::Lint: break;
     }
     return lint_paths(options);

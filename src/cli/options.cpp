@@ -20,7 +20,7 @@ constexpr std::uint64_t kMaxJobs = 1024;
 constexpr std::string_view kMissingValue = "option {} needs a value";
 constexpr std::string_view kUnknownOption = "unknown option {}";
 constexpr std::string_view kBadChoice = "{} must be one of {}, got '{}'";
-constexpr std::string_view kUnknownCode = "unknown code '{}' in {} (quorv-lint --explain CODE lists the codes)";
+constexpr std::string_view kUnknownCode = "unknown code '{}' in {} (quorv-lint --list-codes lists the codes)";
 constexpr std::string_view kBadNumber = "{} needs a whole number, got '{}'";
 constexpr std::string_view kFlagTakesNoValue = "option {} takes no value";
 constexpr std::string_view kJobsOutOfRange = "{} must be from 1 to {}, got '{}'";
@@ -44,6 +44,8 @@ Options:
                          0 means no limit)
   -j, --jobs N           lint N files at a time (default: one per core)
   --explain CODE         print the documentation of a code and exit
+  --list-codes           list every code with its severity and summary and exit
+                         (one JSON object per line with --format json)
   -h, --help             print this help and exit
   --version              print the version and exit
 
@@ -139,6 +141,7 @@ private:
         };
         if (name == "-h" || name == "--help") return flag([&] { options_.action = Action::Help; });
         if (name == "--version") return flag([&] { options_.action = Action::Version; });
+        if (name == "--list-codes") return flag([&] { options_.action = Action::ListCodes; });
         if (name == "--warnings-as-errors") return flag([&] { options_.warnings_as_errors = true; });
 
         if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) == std::end(kValueOptions)) {

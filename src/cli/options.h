@@ -14,7 +14,7 @@ namespace quorv::cli {
 enum class OutputFormat { Text, Json, Sarif };
 
 // What one run does besides linting: print help, the version or a code's page.
-enum class Action { Lint, Help, Version, Explain };
+enum class Action { Lint, Help, Version, Explain, ListCodes };
 
 struct Options {
     Action action = Action::Lint;

@@ -8,7 +8,8 @@
 #include "cli/code_pages.h"
 #include "cli/json_writer.h"
 #include "cli/reporter.h"
-#include "cli/version.h"
+#include "cli/program_name.h"
+#include "version.h"
 
 namespace quorv::cli {
 

@@ -2,6 +2,7 @@
 #include "python/call_boundary.h"
 #include "python/finding_object.h"
 #include "python/functions.h"
+#include "version.h"
 
 namespace quorv::python {
 
@@ -9,7 +10,6 @@ namespace {
 
 constexpr const char* kModuleName = "quorv_lint";
 constexpr const char* kModuleDoc = "";
-constexpr const char* kVersion = "0.2.0";
 constexpr const char* kAllName = "__all__";
 constexpr const char* kSecondInitialization =
     "quorv_lint can be initialized only once per process and already was: "
@@ -53,7 +53,7 @@ PyObject* create_module() {
     if (!module) return nullptr;
     created_module = PyRef::borrowed(module.get()).release();
 
-    PyRef version(PyUnicode_FromString(kVersion));
+    PyRef version(new_str(kVersion));
     if (!version || !add_to_module(module.get(), "__version__", version.get())) return nullptr;
     PyObject* type = finding_type();
     if (type == nullptr || !add_to_module(module.get(), "Finding", type)) return nullptr;

@@ -5,6 +5,5 @@
 namespace quorv::cli {
 
 inline constexpr std::string_view kProgramName = "quorv-lint";
-inline constexpr std::string_view kVersion = "0.2.0";
 
 }  // namespace quorv::cli
