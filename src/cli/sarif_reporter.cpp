@@ -46,7 +46,7 @@ std::string path_uri(std::string_view path) {
     return uri;
 }
 
-// "electron-parity" -> "ElectronParity": the rule's readable name.
+// "some-code-name" -> "SomeCodeName": the rule's readable name.
 std::string rule_name(std::string_view code) {
     std::string name;
     bool capital = true;

@@ -25,7 +25,7 @@ std::optional<double> bonding_cutoff(std::string_view symbol);
 // Whether the cation of this metal at this oxidation state is closed-shell d10.
 bool is_closed_shell_d10(std::string_view symbol, std::int64_t oxidation_state);
 
-// The one symbol the unit-scale rule treats as hydrogen (no D, no T).
+// The one symbol the unit scale rule treats as hydrogen (no D, no T).
 inline constexpr std::string_view kHydrogen = "H";
 
 }  // namespace quorv

@@ -11,7 +11,7 @@ inline constexpr double kOverlapDistance = 0.5;
 // Every real X-H bond is shorter; a closest hydrogen contact beyond this
 // (strictly) means the coordinates are not in ångström.
 inline constexpr double kUnitScaleThreshold = 1.5;
-// What a length in bohr is in ångström, for the unit-scale message.
+// What a length in bohr is in ångström, for the unit scale message.
 inline constexpr double kBohrToAngstrom = 0.529177;
 
 }  // namespace quorv::geometry
