@@ -14,7 +14,9 @@ PAGES = ROOT / "docs" / "codes"
 QUORV_LINT = Path(sys.executable).with_name("quorv-lint")
 
 SUFFIX_OF_FENCE = {"json": ".json", "xyz": ".xyz", "python": ".py"}
-SECTIONS = ["## What it does", "## Why is this bad?", "## How to fix it", "## Example", "## Use instead"]
+SECTIONS = [
+    "## What it does", "## Why is this bad?", "## How to fix it", "## Example", "## Use instead", "## Known problems",
+]
 
 
 def run_cli(*args, cwd=None):
@@ -63,11 +65,14 @@ def test_each_page_has_the_sections_and_names_its_severity(code):
     assert positions == sorted(positions)
 
 
-def test_the_index_links_every_page_with_its_severity():
-    index = (ROOT / "docs" / "codes.md").read_text(encoding="utf-8")
-    rows = re.findall(r"^\| \[`([a-z-]+)`\]\(codes/([a-z-]+)\.md\) \| (\w+) \|", index, flags=re.M)
-    assert [(code, link, severity) for code, link, severity in rows] == [
-        (code, code, severity) for code, severity in CODES.items()]
+@pytest.mark.parametrize("page, names", [
+    ("bare-heteroatom", ["CCl₄", "S₈", "P₄", "μ-oxo"]),
+    ("unit-scale", ["LiH"]),
+    ("metal-uncoordinated", ["Au₁₃"]),
+])
+def test_the_pages_name_the_structures_their_rule_is_known_to_misjudge(page, names):
+    known_problems = section((PAGES / f"{page}.md").read_text(encoding="utf-8"), "## Known problems")
+    assert all(name in known_problems for name in names)
 
 
 def example_of(code):
