@@ -3,7 +3,10 @@
 SHELL := /bin/bash
 VENV := .venv
 PY := $(VENV)/bin/python
-DEPS_STAMP := $(VENV)/.deps-installed
+# What is installed into the .venv, in two layers: the build tools, which
+# `make demo` needs, and the test tools on top, which `make check` needs.
+BUILD_TOOLS_STAMP := $(VENV)/.build-tools-installed
+DEPS_STAMP := $(VENV)/.dev-tools-installed
 FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
@@ -14,13 +17,19 @@ all: build
 
 setup: $(DEPS_STAMP)
 
-$(DEPS_STAMP): requirements-dev.txt
+$(BUILD_TOOLS_STAMP): requirements-build.txt
 	python3 -m venv $(VENV)
 	$(PY) -m pip install --quiet --upgrade pip
+	$(PY) -m pip install --quiet -r requirements-build.txt
+	touch $@
+
+$(DEPS_STAMP): $(BUILD_TOOLS_STAMP) requirements-dev.txt
 	$(PY) -m pip install --quiet -r requirements-dev.txt
 	touch $@
 
-build: setup
+# Incremental: the CMake build directory is kept, so nothing changed means
+# nothing rebuilt.
+build: $(BUILD_TOOLS_STAMP)
 	$(PY) -m pip install --quiet --no-build-isolation --no-deps \
 	    -Ccmake.define.QUORV_WERROR=ON .
 
@@ -30,7 +39,7 @@ demo: build
 	@echo '--- the command: quorv-lint examples'
 	@$(VENV)/bin/quorv-lint examples; echo "(exit status $$?: 0 clean, 1 errors found, 2 an input could not be read)"
 
-test: build
+test: setup build
 	$(PY) -m pytest -q
 
 check: system-packages test cpp-test fuzz-smoke
@@ -94,7 +103,12 @@ fuzz: fuzz-build
 	        build/corpus/$$name fuzz/seeds/$${name#fuzz_} || exit 1; \
 	done
 
-bench: build
+BENCH_STAMP := $(VENV)/.bench-tools-installed
+$(BENCH_STAMP): $(BUILD_TOOLS_STAMP) bench/requirements.txt
+	$(PY) -m pip install --quiet -r bench/requirements.txt
+	touch $@
+
+bench: build $(BENCH_STAMP)
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
 
 clean:
