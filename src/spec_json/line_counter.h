@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace quorv::spec_json {
@@ -19,7 +20,13 @@ public:
     std::uint64_t line_at(std::size_t position) {
         const char* from = text_.data() + counted_to_;
         const char* to = text_.data() + std::min(position, text_.size());
-        line_ += static_cast<std::uint64_t>(std::count(from, to, '\n'));
+        // memchr skips a stretch without line feeds many bytes at a time.
+        while (from != to) {
+            const void* line_feed = std::memchr(from, '\n', static_cast<std::size_t>(to - from));
+            if (line_feed == nullptr) break;
+            ++line_;
+            from = static_cast<const char*>(line_feed) + 1;
+        }
         counted_to_ = static_cast<std::size_t>(to - text_.data());
         return line_;
     }

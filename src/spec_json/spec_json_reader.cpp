@@ -98,10 +98,8 @@ private:
         if (atom_lines_ != nullptr) atom_lines_->clear();
         return read_list(cursor_, [&] {
             if (atom_lines_ != nullptr) atom_lines_->push_back(lines_.line_at(cursor_.position()));
-            Atom atom;
-            if (!read_any_atom(atom)) return false;
-            spec.atoms.push_back(std::move(atom));
-            return true;
+            // Read in place: on failure the whole cluster is dropped.
+            return read_any_atom(spec.atoms.emplace_back());
         });
     }
 
