@@ -97,16 +97,19 @@ private:
         spec.atoms.clear();
         if (atom_lines_ != nullptr) atom_lines_->clear();
         return read_list(cursor_, [&] {
-            if (atom_lines_ != nullptr) atom_lines_->push_back(lines_.line_at(cursor_.position()));
-            // Read in place: on failure the whole cluster is dropped.
-            return read_any_atom(spec.atoms.emplace_back());
+            if (!read_atom_at(cursor_.position(), spec)) return false;
+            if (path_ == AtomPath::UsualShapeFirst) read_usual_atoms_that_follow(spec);
+            return true;
         });
     }
 
     // An atom that the fast path refuses is read again from its first byte.
-    bool read_any_atom(Atom& atom) {
+    bool read_atom_at(std::size_t start, ClusterSpec& spec) {
+        note_atom_line(start);
+        // Read in place: on failure the whole cluster is dropped.
+        Atom& atom = spec.atoms.emplace_back();
         if (path_ == AtomPath::UsualShapeFirst) {
-            std::size_t position = cursor_.position();
+            std::size_t position = start;
             if (read_usual_atom(cursor_.text(), position, atom)) {
                 cursor_.move_to(position);
                 return true;
@@ -114,6 +117,26 @@ private:
             atom = Atom{};
         }
         return read_atom(cursor_, atom, scratch_);
+    }
+
+    // Commas and atoms of the usual shape, for as long as they come; the
+    // list's general loop goes on from the end of the last one.
+    void read_usual_atoms_that_follow(ClusterSpec& spec) {
+        while (true) {
+            std::size_t position = cursor_.position();
+            std::size_t start = 0;
+            Atom& atom = spec.atoms.emplace_back();
+            if (!read_next_usual_atom(cursor_.text(), position, start, atom)) {
+                spec.atoms.pop_back();
+                return;
+            }
+            note_atom_line(start);
+            cursor_.move_to(position);
+        }
+    }
+
+    void note_atom_line(std::size_t start) {
+        if (atom_lines_ != nullptr) atom_lines_->push_back(lines_.line_at(start));
     }
 
     bool read_ecp_elements(ClusterSpec& spec) {

@@ -38,6 +38,7 @@ constexpr char kBeforeX[] = ", \"x\": ";
 constexpr char kBeforeY[] = ", \"y\": ";
 constexpr char kBeforeZ[] = ", \"z\": ";
 constexpr char kArraySeparator[] = ", ";
+constexpr char kListSeparator[] = ", ";
 
 constexpr bool is_json_blank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
@@ -79,7 +80,13 @@ public:
     UsualAtomScanner(std::string_view text, std::size_t position)
         : next_(text.data() + position), end_(text.data() + text.size()) {}
 
-    const char* next() const { return next_; }
+    std::size_t position_in(std::string_view text) const { return static_cast<std::size_t>(next_ - text.data()); }
+    bool at(char byte) const { return next_ != end_ && *next_ == byte; }
+
+    QUORV_INLINE void skip_blanks() {
+        // Every blank is at most a space, and what usually follows is not.
+        while (next_ != end_ && static_cast<unsigned char>(*next_) <= ' ' && is_json_blank(*next_)) ++next_;
+    }
 
     QUORV_INLINE bool token(char expected) {
         skip_blanks();
@@ -145,10 +152,6 @@ public:
     }
 
 private:
-    QUORV_INLINE void skip_blanks() {
-        // Every blank is at most a space, and what usually follows is not.
-        while (next_ != end_ && static_cast<unsigned char>(*next_) <= ' ' && is_json_blank(*next_)) ++next_;
-    }
 
     // A run of digits appended to `mantissa`, eight at a time while eight
     // bytes remain. Past kMostDigits digits `mantissa` wraps, and the caller
@@ -197,14 +200,28 @@ bool scan_array(UsualAtomScanner& scanner, Atom& atom) {
            scanner.number(atom.z) && scanner.token(']');
 }
 
+bool scan_atom(UsualAtomScanner& scanner, Atom& atom) {
+    return scanner.at('{') ? scan_object(scanner, atom) : scan_array(scanner, atom);
+}
+
 }  // namespace
 
 bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom) {
-    if (position >= text.size()) return false;
     UsualAtomScanner scanner(text, position);
-    const bool read = text[position] == '{' ? scan_object(scanner, atom) : scan_array(scanner, atom);
-    if (read) position = static_cast<std::size_t>(scanner.next() - text.data());
-    return read;
+    if (!scan_atom(scanner, atom)) return false;
+    position = scanner.position_in(text);
+    return true;
+}
+
+bool read_next_usual_atom(std::string_view text, std::size_t& position, std::size_t& atom_start, Atom& atom) {
+    UsualAtomScanner scanner(text, position);
+    if (!scanner.literal(kListSeparator) && !scanner.token(',')) return false;
+    scanner.skip_blanks();
+    const std::size_t start = scanner.position_in(text);
+    if (!scan_atom(scanner, atom)) return false;
+    atom_start = start;
+    position = scanner.position_in(text);
+    return true;
 }
 
 #undef QUORV_INLINE

@@ -25,4 +25,8 @@ namespace quorv::spec_json {
 // `position` stays and `atom` may hold parts of the attempt.
 bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom);
 
+// The same after an atom of a list, for the comma (blanks around it) and
+// the next atom together; `atom_start` is where that atom's value starts.
+bool read_next_usual_atom(std::string_view text, std::size_t& position, std::size_t& atom_start, Atom& atom);
+
 }  // namespace quorv::spec_json
