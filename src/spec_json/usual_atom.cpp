@@ -32,13 +32,13 @@ constexpr char kXKey[] = "\"x\"";
 constexpr char kYKey[] = "\"y\"";
 constexpr char kZKey[] = "\"z\"";
 // From the opening brace to the element's opening quote, and from the end of
-// one value to the next, as json.dumps writes them.
+// one value to the next, as json.dumps writes them (the comma also between
+// the values of an array and between atoms).
 constexpr char kObjectStart[] = "{\"element\": \"";
 constexpr char kBeforeX[] = ", \"x\": ";
 constexpr char kBeforeY[] = ", \"y\": ";
 constexpr char kBeforeZ[] = ", \"z\": ";
-constexpr char kArraySeparator[] = ", ";
-constexpr char kListSeparator[] = ", ";
+constexpr char kComma[] = ", ";
 
 constexpr bool is_json_blank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
@@ -152,7 +152,6 @@ public:
     }
 
 private:
-
     // A run of digits appended to `mantissa`, eight at a time while eight
     // bytes remain. Past kMostDigits digits `mantissa` wraps, and the caller
     // refuses such a run.
@@ -194,7 +193,7 @@ bool scan_object(UsualAtomScanner& scanner, Atom& atom) {
 }
 
 bool scan_array(UsualAtomScanner& scanner, Atom& atom) {
-    const auto separator = [&scanner] { return scanner.literal(kArraySeparator) || scanner.token(','); };
+    const auto separator = [&scanner] { return scanner.literal(kComma) || scanner.token(','); };
     return scanner.token('[') && scanner.token('"') && scanner.plain_string_rest(atom.element) && separator() &&
            scanner.number(atom.x) && separator() && scanner.number(atom.y) && separator() &&
            scanner.number(atom.z) && scanner.token(']');
@@ -215,7 +214,7 @@ bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom) {
 
 bool read_next_usual_atom(std::string_view text, std::size_t& position, std::size_t& atom_start, Atom& atom) {
     UsualAtomScanner scanner(text, position);
-    if (!scanner.literal(kListSeparator) && !scanner.token(',')) return false;
+    if (!scanner.literal(kComma) && !scanner.token(',')) return false;
     scanner.skip_blanks();
     const std::size_t start = scanner.position_in(text);
     if (!scan_atom(scanner, atom)) return false;
