@@ -71,17 +71,19 @@ int main(int argc, char** argv) {
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 30;
     const long atoms = parse_once(text, kWays[0]);
     if (atoms <= 0) return 1;
-    std::printf("%ld atoms, %.1f MB, best of %d parses each, taken in turns\n", atoms, static_cast<double>(text.size()) / 1e6,
-                repeats);
+    const double megabytes = static_cast<double>(text.size()) / 1e6;
+    std::printf("%ld atoms, %.1f MB, best of %d parses each, taken in turns\n", atoms, megabytes, repeats);
     // The ways take turns, so that a busy spell on the machine slows all alike.
     double seconds[std::size(kWays)];
     std::fill(std::begin(seconds), std::end(seconds), 1e300);
     for (int repeat = 0; repeat < repeats; ++repeat) {
-        for (std::size_t i = 0; i < std::size(kWays); ++i) seconds[i] = std::min(seconds[i], seconds_of(text, kWays[i]));
+        for (std::size_t i = 0; i < std::size(kWays); ++i) {
+            seconds[i] = std::min(seconds[i], seconds_of(text, kWays[i]));
+        }
     }
     for (std::size_t i = 0; i < std::size(kWays); ++i) {
         std::printf("  %-8s %8.2f ms  %6.1f ns/atom  %7.1f MB/s\n", kWays[i].name, seconds[i] * 1e3,
-                    seconds[i] * 1e9 / static_cast<double>(atoms), static_cast<double>(text.size()) / 1e6 / seconds[i]);
+                    seconds[i] * 1e9 / static_cast<double>(atoms), megabytes / seconds[i]);
     }
     std::printf("usual-shape path is %.2fx faster than the general reader alone\n", seconds[1] / seconds[0]);
     return 0;

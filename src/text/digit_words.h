@@ -30,7 +30,9 @@ constexpr std::uint64_t kPowersOfTen[kWordBytes + 1] = {1,      10,      100,   
     // A digit has the high nibble 3, and keeps it when 6 is added. A carry
     // out of a byte only follows a byte that is flagged itself, so the first
     // flagged byte is the first non-digit.
-    const std::uint64_t flagged = ((word & kHighNibbles) ^ kZeroDigits) | (((word + kEachByte * 6) & kHighNibbles) ^ kZeroDigits);
+    const std::uint64_t wrong_nibble = (word & kHighNibbles) ^ kZeroDigits;
+    const std::uint64_t above_nine = ((word + kEachByte * 6) & kHighNibbles) ^ kZeroDigits;
+    const std::uint64_t flagged = wrong_nibble | above_nine;
     return static_cast<std::size_t>(std::countr_zero(flagged)) / 8;
 }
 
