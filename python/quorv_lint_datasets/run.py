@@ -1,0 +1,161 @@
+"""Lint a whole data set: plan partitions over the shards, lint them on a Dask
+cluster (or in this process), collect the counts."""
+from __future__ import annotations
+
+import dataclasses
+import glob
+import os
+import sys
+from pathlib import Path
+from typing import Callable, Iterable, List, Optional, Sequence
+
+from . import output
+from .mapping import Mapping, mapping_for
+from .partition_lint import PartitionReport, failure_reason, lint_partition
+from .partitions import DEFAULT_PARTITION_FRAMES, Partition
+from .sources import kind_of, module_for
+
+DEFAULT_RETRIES = 2
+
+
+@dataclasses.dataclass
+class RunSummary:
+    report: PartitionReport
+    partitions: int
+    crashed: List[Partition]
+    out_dir: Optional[str]
+
+
+def expand_inputs(inputs: Iterable[str]) -> List[str]:
+    """Shards named directly or by glob, each once, in sorted order per input."""
+    shards, seen = [], set()
+    for pattern in inputs:
+        matches = sorted(glob.glob(pattern, recursive=True)) if glob.has_magic(pattern) else [pattern]
+        if not matches:
+            raise FileNotFoundError(f"no file matches {pattern}")
+        for match in matches:
+            if match not in seen:
+                seen.add(match)
+                shards.append(match)
+    return shards
+
+
+def plan_shard(path: str, mapping: Mapping, partition_frames: int) -> List[Partition]:
+    kind = kind_of(path)
+    return module_for(kind).plan(path, mapping, partition_frames)
+
+
+def _unreadable_shard(path: str, error: BaseException) -> Partition:
+    """A shard that cannot even be opened counts as one failed frame."""
+    return Partition(kind_of(path), path, 0, 1, anchor=f"cannot read {path}: {error}")
+
+
+def _record_crash(out_dir: Optional[str], number: int, partition: Partition, message: str) -> PartitionReport:
+    """The client's record of a partition no worker finished: every frame of it failed."""
+    report = PartitionReport(frames_in=partition.frames, failed=partition.frames)
+    report.failure_reasons[failure_reason(message)] += partition.frames
+    if out_dir is not None:
+        rows = {"source": [partition.path], "frame": [partition.first_frame], "key": [None], "line": [None],
+                "code": [output.CRASHED_CODE], "severity": [output.FAILURE_SEVERITY], "message": [message]}
+        output.write_partition(out_dir, number, rows, {
+            "source": partition.path, "partition": number, "first_frame": partition.first_frame,
+            "stop_frame": partition.stop_frame, "frames_in": partition.frames, "linted": 0,
+            "failed": partition.frames, "status": "crashed"})
+    return report
+
+
+def _crash_message(partition: Partition, tries: int, error: BaseException) -> str:
+    if isinstance(partition.anchor, str) and partition.anchor.startswith("cannot read"):
+        return partition.anchor
+    return (f"partition crashed after {tries} tries: frames {partition.first_frame} to {partition.stop_frame - 1} "
+            f"not linted ({type(error).__name__}: {error})")
+
+
+def _plan(shards: Sequence[str], mapping: Mapping, partition_frames: int, client) -> List[Partition]:
+    if client is None:
+        planned = []
+        for path in shards:
+            try:
+                planned.append(plan_shard(path, mapping, partition_frames))
+            except Exception as error:  # noqa: BLE001 - an unreadable shard is reported, the others go on
+                planned.append([_unreadable_shard(path, error)])
+    else:
+        futures = client.map(plan_shard, shards, mapping=mapping, partition_frames=partition_frames, pure=False)
+        planned = []
+        for path, future in zip(shards, futures):
+            try:
+                planned.append(future.result())
+            except Exception as error:  # noqa: BLE001
+                planned.append([_unreadable_shard(path, error)])
+    return [partition for shard in planned for partition in shard]
+
+
+def _progress(total: int, enabled: bool):
+    if not enabled:
+        return None
+    from tqdm import tqdm
+    return tqdm(total=total, unit="frame", unit_scale=True, file=sys.stderr, desc="linting")
+
+
+def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optional[str] = None,
+                 mapping: Optional[Mapping] = None, client=None, partition_frames: int = DEFAULT_PARTITION_FRAMES,
+                 retries: int = DEFAULT_RETRIES, progress: bool = False,
+                 on_partition: Optional[Callable[[int, PartitionReport], None]] = None) -> RunSummary:
+    """Lints every frame of the shards that `inputs` name (paths or globs).
+
+    With a dask.distributed `client` the partitions run on its workers, each
+    retried `retries` times before it is reported as crashed; without one
+    they run here, one after the other. With `out_dir`, every partition's
+    findings and summary are written there as Parquet.
+    """
+    shards = expand_inputs(inputs)
+    for shard in shards:
+        kind_of(shard)  # an unknown suffix is the caller's mistake, reported before any work
+    if mapping is None:
+        mapping = mapping_for(preset, kind_of(shards[0]))
+    if out_dir is not None:
+        Path(out_dir).mkdir(parents=True, exist_ok=True)
+    partitions = _plan(shards, mapping, partition_frames, client)
+    total = PartitionReport()
+    crashed = []
+    bar = _progress(sum(p.frames for p in partitions), progress)
+
+    def finish(number: int, report: PartitionReport):
+        total.merge(report)
+        if bar is not None:
+            bar.update(report.frames_in)
+        if on_partition is not None:
+            on_partition(number, report)
+
+    def crash(number: int, partition: Partition, error: BaseException):
+        crashed.append(partition)
+        finish(number, _record_crash(out_dir, number, partition, _crash_message(partition, retries + 1, error)))
+
+    try:
+        if client is None:
+            for number, partition in enumerate(partitions):
+                error = None
+                for _ in range(retries + 1):
+                    try:
+                        finish(number, lint_partition(partition, number, mapping, out_dir))
+                        break
+                    except Exception as caught:  # noqa: BLE001 - retried, then reported with its frames
+                        error = caught
+                else:
+                    crash(number, partition, error)
+        else:
+            from distributed import as_completed
+            futures = {client.submit(lint_partition, partition, number, mapping, out_dir, retries=retries,
+                                     pure=False, key=f"quorv-partition-{number}-{os.getpid()}-{id(partitions)}"):
+                       number for number, partition in enumerate(partitions)}
+            for future in as_completed(futures):
+                number = futures[future]
+                try:
+                    finish(number, future.result())
+                except Exception as error:  # noqa: BLE001
+                    crash(number, partitions[number], error)
+                future.release()
+    finally:
+        if bar is not None:
+            bar.close()
+    return RunSummary(total, len(partitions), crashed, out_dir)
