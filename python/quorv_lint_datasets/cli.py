@@ -47,17 +47,15 @@ def _parser() -> argparse.ArgumentParser:
     return parser
 
 
-def _mapping(args, first_shard: str):
-    from .mapping import Field, mapping_for
-    from .sources import kind_of
+def _overrides(args) -> dict:
+    from .mapping import Field
 
     def names(text):
         return tuple(name.strip() for name in text.split(",") if name.strip()) if text else None
 
-    return mapping_for(args.preset, kind_of(first_shard),
-                       charge=Field.parse(args.charge) if args.charge else None,
-                       multiplicity=Field.parse(args.multiplicity) if args.multiplicity else None,
-                       units=args.units, elements=names(args.elements), positions=names(args.positions))
+    return {"charge": Field.parse(args.charge) if args.charge else None,
+            "multiplicity": Field.parse(args.multiplicity) if args.multiplicity else None,
+            "units": args.units, "elements": names(args.elements), "positions": names(args.positions)}
 
 
 def _client(args):
@@ -87,13 +85,17 @@ def main(argv: Optional[List[str]] = None) -> int:
         return 2
     try:
         shards = run.expand_inputs(args.inputs)
-        mapping = _mapping(args, shards[0])
+        overrides = _overrides(args)
+        from .mapping import mapping_for
+        from .sources import kind_of
+        for shard in shards:
+            mapping_for(args.preset, kind_of(shard), **overrides)
     except (OSError, ValueError) as error:
         print(f"quorv-lint-dataset: {error}", file=sys.stderr)
         return 2
     client, cluster = _client(args)
     try:
-        summary = run.lint_dataset(shards, args.output, mapping=mapping, client=client,
+        summary = run.lint_dataset(shards, args.output, preset=args.preset, overrides=overrides, client=client,
                                    partition_frames=args.partition_frames, retries=args.retries,
                                    progress=not args.no_progress)
     finally:

@@ -28,6 +28,7 @@ class PartitionReport:
     failed: int = 0
     errors: int = 0
     codes: Counter = dataclasses.field(default_factory=collections.Counter)
+    severities: Dict[str, str] = dataclasses.field(default_factory=dict)  # of each code seen
     abstain_reasons: Counter = dataclasses.field(default_factory=collections.Counter)
     failure_reasons: Counter = dataclasses.field(default_factory=collections.Counter)
     histograms: dict = dataclasses.field(default_factory=contacts.empty)
@@ -36,6 +37,7 @@ class PartitionReport:
         for name in ("frames_in", "linted", "failed", "errors"):
             setattr(self, name, getattr(self, name) + getattr(other, name))
         self.codes.update(other.codes)
+        self.severities.update(other.severities)
         self.abstain_reasons.update(other.abstain_reasons)
         self.failure_reasons.update(other.failure_reasons)
         contacts.merge(self.histograms, other.histograms)
@@ -59,9 +61,15 @@ class _Rows:
             self.report.failure_reasons[failure_reason(message)] += 1
             return
         self.report.codes[code] += 1
+        self.report.severities[code] = severity
         self.report.errors += severity == "error"
         if code == ABSTAIN_CODE:
             self.report.abstain_reasons[message] += 1
+
+    def in_frame_order(self) -> Dict[str, List]:
+        """The rows sorted by frame; a frame's rows keep their order."""
+        order = sorted(range(len(self.columns["frame"])), key=self.columns["frame"].__getitem__)
+        return {name: [values[i] for i in order] for name, values in self.columns.items()}
 
     def fail(self, failure: FailedFrame):
         self.add(failure.frame, failure.key, failure.line, output.UNREADABLE_CODE, output.FAILURE_SEVERITY,
@@ -111,7 +119,7 @@ def lint_partition(partition: Partition, number: int, mapping: Mapping, out_dir:
     for frame in range(next_frame, partition.stop_frame):
         rows.fail(FailedFrame(frame, None, None, MISSING_FRAME_MESSAGE))
     if out_dir is not None:
-        output.write_partition(out_dir, number, rows.columns, {
+        output.write_partition(out_dir, number, rows.in_frame_order(), {
             "source": partition.path, "partition": number, "first_frame": partition.first_frame,
             "stop_frame": partition.stop_frame, "frames_in": report.frames_in, "linted": report.linted,
             "failed": report.failed, "status": "done"})

@@ -38,9 +38,11 @@ def draw(report: PartitionReport, path: str) -> None:
     failures = report.failed
     names = [name for name, _ in codes] + (["(frames failed)"] if failures else [])
     values = [count for _, count in codes] + ([failures] if failures else [])
-    codes_axes.barh(names, values, color="#55a868")
+    colours = {"error": "#c44e52", "warning": "#dd8452"}
+    bar_colours = [colours.get(report.severities.get(name), "#8c8c8c") for name in names]
+    codes_axes.barh(names, values, color=bar_colours)
     codes_axes.set_xscale("symlog", linthresh=1)
-    codes_axes.set_title(f"findings per code over {report.frames_in:,} frames "
+    codes_axes.set_title(f"findings per code (red errors, orange warnings, grey failures) over {report.frames_in:,} frames "
                          f"({report.linted:,} linted, {report.failed:,} failed)")
     for y, value in enumerate(values):
         codes_axes.text(value, y, f" {value:,}", va="center", fontsize=8)

@@ -7,7 +7,7 @@ import glob
 import os
 import sys
 from pathlib import Path
-from typing import Callable, Iterable, List, Optional, Sequence
+from typing import Dict, Iterable, List, Optional, Sequence
 
 from . import output
 from .mapping import Mapping, mapping_for
@@ -40,9 +40,9 @@ def expand_inputs(inputs: Iterable[str]) -> List[str]:
     return shards
 
 
-def plan_shard(path: str, mapping: Mapping, partition_frames: int) -> List[Partition]:
+def plan_shard(path: str, mappings: Dict[str, Mapping], partition_frames: int) -> List[Partition]:
     kind = kind_of(path)
-    return module_for(kind).plan(path, mapping, partition_frames)
+    return module_for(kind).plan(path, mappings[kind], partition_frames)
 
 
 def _unreadable_shard(path: str, error: BaseException) -> Partition:
@@ -71,16 +71,16 @@ def _crash_message(partition: Partition, tries: int, error: BaseException) -> st
             f"not linted ({type(error).__name__}: {error})")
 
 
-def _plan(shards: Sequence[str], mapping: Mapping, partition_frames: int, client) -> List[Partition]:
+def _plan(shards: Sequence[str], mappings: Dict[str, Mapping], partition_frames: int, client) -> List[Partition]:
     if client is None:
         planned = []
         for path in shards:
             try:
-                planned.append(plan_shard(path, mapping, partition_frames))
+                planned.append(plan_shard(path, mappings, partition_frames))
             except Exception as error:  # noqa: BLE001 - an unreadable shard is reported, the others go on
                 planned.append([_unreadable_shard(path, error)])
     else:
-        futures = client.map(plan_shard, shards, mapping=mapping, partition_frames=partition_frames, pure=False)
+        futures = client.map(plan_shard, shards, mappings=mappings, partition_frames=partition_frames, pure=False)
         planned = []
         for path, future in zip(shards, futures):
             try:
@@ -98,24 +98,25 @@ def _progress(total: int, enabled: bool):
 
 
 def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optional[str] = None,
-                 mapping: Optional[Mapping] = None, client=None, partition_frames: int = DEFAULT_PARTITION_FRAMES,
-                 retries: int = DEFAULT_RETRIES, progress: bool = False,
-                 on_partition: Optional[Callable[[int, PartitionReport], None]] = None) -> RunSummary:
+                 overrides: Optional[Dict[str, object]] = None, mapping: Optional[Mapping] = None, client=None,
+                 partition_frames: int = DEFAULT_PARTITION_FRAMES,
+                 retries: int = DEFAULT_RETRIES, progress: bool = False) -> RunSummary:
     """Lints every frame of the shards that `inputs` name (paths or globs).
 
+    Each kind of shard is read with `mapping`, or else with the `preset`
+    (by default the kind's own) changed by `overrides` (Mapping fields).
     With a dask.distributed `client` the partitions run on its workers, each
     retried `retries` times before it is reported as crashed; without one
     they run here, one after the other. With `out_dir`, every partition's
     findings and summary are written there as Parquet.
     """
     shards = expand_inputs(inputs)
-    for shard in shards:
-        kind_of(shard)  # an unknown suffix is the caller's mistake, reported before any work
-    if mapping is None:
-        mapping = mapping_for(preset, kind_of(shards[0]))
+    # An unknown suffix or preset is the caller's mistake, reported before any work.
+    mappings = {kind: mapping or mapping_for(preset, kind, **(overrides or {}))
+                for kind in {kind_of(shard) for shard in shards}}
     if out_dir is not None:
         Path(out_dir).mkdir(parents=True, exist_ok=True)
-    partitions = _plan(shards, mapping, partition_frames, client)
+    partitions = _plan(shards, mappings, partition_frames, client)
     total = PartitionReport()
     crashed = []
     bar = _progress(sum(p.frames for p in partitions), progress)
@@ -124,8 +125,6 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
         total.merge(report)
         if bar is not None:
             bar.update(report.frames_in)
-        if on_partition is not None:
-            on_partition(number, report)
 
     def crash(number: int, partition: Partition, error: BaseException):
         crashed.append(partition)
@@ -137,7 +136,7 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
                 error = None
                 for _ in range(retries + 1):
                     try:
-                        finish(number, lint_partition(partition, number, mapping, out_dir))
+                        finish(number, lint_partition(partition, number, mappings[partition.kind], out_dir))
                         break
                     except Exception as caught:  # noqa: BLE001 - retried, then reported with its frames
                         error = caught
@@ -145,9 +144,10 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
                     crash(number, partition, error)
         else:
             from distributed import as_completed
-            futures = {client.submit(lint_partition, partition, number, mapping, out_dir, retries=retries,
-                                     pure=False, key=f"quorv-partition-{number}-{os.getpid()}-{id(partitions)}"):
-                       number for number, partition in enumerate(partitions)}
+            run_id = f"{os.getpid()}-{id(partitions)}"
+            futures = {client.submit(lint_partition, partition, number, mappings[partition.kind], out_dir,
+                                     retries=retries, pure=False, key=f"quorv-partition-{run_id}-{number}"): number
+                       for number, partition in enumerate(partitions)}
             for future in as_completed(futures):
                 number = futures[future]
                 try:
