@@ -5,17 +5,20 @@ Exit status: 0 no error found, 1 errors found, 2 some frame or shard could not b
 from __future__ import annotations
 
 import argparse
+import importlib.util
 import os
 import sys
+from pathlib import Path
 from typing import List, Optional
+
+from .mapping import ANGSTROM_PER_UNIT, PRESETS, Field, mapping_for
+from .partitions import DEFAULT_PARTITION_FRAMES, DEFAULT_RETRIES
+from .sources import expand_shards, kind_of
 
 EXTRA_HINT = "quorv-lint-dataset needs the datasets extra: pip install 'quorv-lint[datasets]'"
 
 
 def _parser() -> argparse.ArgumentParser:
-    from .mapping import ANGSTROM_PER_UNIT, PRESETS
-    from .partitions import DEFAULT_PARTITION_FRAMES
-    from .run import DEFAULT_RETRIES
     parser = argparse.ArgumentParser(
         prog="quorv-lint-dataset",
         description="Lint every frame of multi-frame XYZ files, HDF5 files (SPICE, ANI layouts) and ASE "
@@ -48,8 +51,6 @@ def _parser() -> argparse.ArgumentParser:
 
 
 def _overrides(args) -> dict:
-    from .mapping import Field
-
     def names(text):
         return tuple(name.strip() for name in text.split(",") if name.strip()) if text else None
 
@@ -69,30 +70,40 @@ def _client(args):
     return Client(cluster), cluster
 
 
+# What reading each kind of shard needs beyond the engine.
+READERS = {"xyz": [], "hdf5": ["h5py"], "ase": ["ase"]}
+
+
+def _missing_modules(args, shards: List[str]) -> List[str]:
+    """What this run needs of the extra and cannot import."""
+    needed = ["numpy", "pyarrow"] + ([] if args.serial else ["distributed"]) + \
+        ([] if args.no_progress else ["tqdm"]) + (["matplotlib"] if args.plot else [])
+    for shard in shards:
+        needed += READERS[kind_of(shard)]
+        if Path(shard).suffix.lower() == ".aselmdb":
+            needed.append("ase_db_backends")
+    return sorted({name for name in needed if importlib.util.find_spec(name) is None})
+
+
 def main(argv: Optional[List[str]] = None) -> int:
-    try:
-        import dask  # noqa: F401
-        import h5py  # noqa: F401
-        import pyarrow  # noqa: F401
-        from . import run, tables
-    except ImportError as error:
-        print(f"{EXTRA_HINT} ({error})", file=sys.stderr)
-        return 2
     args = _parser().parse_args(argv)
     if args.partition_frames < 1 or args.retries < 0 or args.workers < 1:
         print("quorv-lint-dataset: --partition-frames and --workers must be at least 1, --retries at least 0",
               file=sys.stderr)
         return 2
     try:
-        shards = run.expand_inputs(args.inputs)
+        shards = expand_shards(args.inputs)
         overrides = _overrides(args)
-        from .mapping import mapping_for
-        from .sources import kind_of
         for shard in shards:
             mapping_for(args.preset, kind_of(shard), **overrides)
     except (OSError, ValueError) as error:
         print(f"quorv-lint-dataset: {error}", file=sys.stderr)
         return 2
+    missing = _missing_modules(args, shards)
+    if missing:
+        print(f"{EXTRA_HINT} (missing: {', '.join(missing)})", file=sys.stderr)
+        return 2
+    from . import run, tables
     client, cluster = _client(args)
     try:
         summary = run.lint_dataset(shards, args.output, preset=args.preset, overrides=overrides, client=client,

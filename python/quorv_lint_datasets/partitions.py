@@ -5,6 +5,8 @@ import dataclasses
 from typing import Callable, List
 
 DEFAULT_PARTITION_FRAMES = 100_000
+# Tries of a partition beyond the first before it is reported as crashed.
+DEFAULT_RETRIES = 2
 
 
 @dataclasses.dataclass(frozen=True)

@@ -3,19 +3,16 @@ cluster (or in this process), collect the counts."""
 from __future__ import annotations
 
 import dataclasses
-import glob
 import os
 import sys
 from pathlib import Path
-from typing import Dict, Iterable, List, Optional, Sequence
+from typing import Dict, List, Optional, Sequence
 
 from . import output
 from .mapping import Mapping, mapping_for
 from .partition_lint import PartitionReport, failure_reason, lint_partition
-from .partitions import DEFAULT_PARTITION_FRAMES, Partition
-from .sources import kind_of, module_for
-
-DEFAULT_RETRIES = 2
+from .partitions import DEFAULT_PARTITION_FRAMES, DEFAULT_RETRIES, Partition
+from .sources import expand_shards, kind_of, module_for
 
 
 @dataclasses.dataclass
@@ -24,20 +21,6 @@ class RunSummary:
     partitions: int
     crashed: List[Partition]
     out_dir: Optional[str]
-
-
-def expand_inputs(inputs: Iterable[str]) -> List[str]:
-    """Shards named directly or by glob, each once, in sorted order per input."""
-    shards, seen = [], set()
-    for pattern in inputs:
-        matches = sorted(glob.glob(pattern, recursive=True)) if glob.has_magic(pattern) else [pattern]
-        if not matches:
-            raise FileNotFoundError(f"no file matches {pattern}")
-        for match in matches:
-            if match not in seen:
-                seen.add(match)
-                shards.append(match)
-    return shards
 
 
 def plan_shard(path: str, mappings: Dict[str, Mapping], partition_frames: int) -> List[Partition]:
@@ -110,7 +93,7 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
     they run here, one after the other. With `out_dir`, every partition's
     findings and summary are written there as Parquet.
     """
-    shards = expand_inputs(inputs)
+    shards = expand_shards(inputs)
     # An unknown suffix or preset is the caller's mistake, reported before any work.
     mappings = {kind: mapping or mapping_for(preset, kind, **(overrides or {}))
                 for kind in {kind_of(shard) for shard in shards}}
