@@ -6,6 +6,7 @@ from __future__ import annotations
 
 import argparse
 import importlib.util
+import logging
 import os
 import sys
 from pathlib import Path
@@ -66,7 +67,10 @@ def _client(args):
     if args.scheduler:
         return Client(args.scheduler), None
     # One thread per worker: the core keeps the interpreter lock through a call.
-    cluster = LocalCluster(n_workers=args.workers, threads_per_worker=1, processes=True, dashboard_address=None)
+    # Workers' own logs stay quiet (their heartbeats complain while the cluster
+    # shuts down); a partition's failure reaches the client with its future.
+    cluster = LocalCluster(n_workers=args.workers, threads_per_worker=1, processes=True, dashboard_address=None,
+                           silence_logs=logging.CRITICAL)
     return Client(cluster), cluster
 
 

@@ -150,3 +150,27 @@ def write_ase_db(path: str, count: int, faults: Dict[int, str], seed: int = 0) -
             connection.executemany("UPDATE systems SET positions = ? WHERE id = ?",
                                    [(b"\x00\x01\x02", row_id) for row_id in damaged])
     return made
+
+
+WRITERS = {"xyz": write_xyz, "hdf5": write_hdf5, "ase": write_ase_db}
+
+
+def main(argv=None) -> int:
+    """python -m quorv_lint_datasets.synthetic KIND PATH FRAMES [EVERY]: write a set with planted faults."""
+    import argparse
+    parser = argparse.ArgumentParser(prog="python -m quorv_lint_datasets.synthetic", description=main.__doc__)
+    parser.add_argument("kind", choices=sorted(WRITERS))
+    parser.add_argument("path")
+    parser.add_argument("frames", type=int)
+    parser.add_argument("every", type=int, nargs="?", default=1000, help="one planted fault per EVERY frames")
+    args = parser.parse_args(argv)
+    faults = plant(args.frames, args.every)
+    WRITERS[args.kind](args.path, args.frames, faults)
+    kinds = {kind: sum(1 for planted in faults.values() if planted == kind) for kind in FAULTS}
+    print(f"wrote {args.frames} frames to {args.path}; planted: "
+          + ", ".join(f"{count} {kind}" for kind, count in kinds.items()))
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(main())

@@ -14,8 +14,8 @@ class ArrayBatch:
     elements: object             # atomic numbers or symbols, per atom
     positions: object            # (atoms, 3), in the mapping's unit
     offsets: object              # frames + 1
-    charges: Sequence[Optional[int]]
-    multiplicities: Sequence[Optional[int]]
+    charges: object          # per frame: a sequence with None for absent, or a masked array
+    multiplicities: object
 
     @property
     def frames(self) -> int:

@@ -21,11 +21,14 @@ from .batches import ArrayBatch, FailedFrame
 BATCH_FRAMES = 20_000
 
 
-def _first_dataset(group: h5py.Group, names) -> Optional[h5py.Dataset]:
+def _first_dataset(group: h5py.Group, names, members=None) -> Optional[h5py.Dataset]:
+    """The first of `names` that is a dataset of the group (`members`: its names, if known)."""
+    members = set(group) if members is None else members
     for name in names:
-        item = group.get(name)
-        if isinstance(item, h5py.Dataset):
-            return item
+        if name in members:
+            item = group[name]
+            if isinstance(item, h5py.Dataset):
+                return item
     return None
 
 
@@ -68,18 +71,23 @@ def plan(path: str, mapping: Mapping, partition_frames: int) -> List[Partition]:
     return cut("hdf5", path, starts[-1], partition_frames, pieces)
 
 
-def _per_frame(group: h5py.Group, field: Field, first: int, stop: int) -> List[Optional[int]]:
-    """The field's value for conformations first..stop-1 of the group."""
+def _column(group: h5py.Group, members, field: Field, first: int, stop: int) -> np.ma.MaskedArray:
+    """The field's value for conformations first..stop-1 of the group; masked where absent."""
     frames = stop - first
-    if field.kind in ("none", "constant"):
-        return [field.value_from(None)] * frames
-    raw = group.get(field.key)
-    raw = raw[()] if isinstance(raw, h5py.Dataset) else group.attrs.get(field.key)
-    if raw is None:
-        return [None] * frames
-    if field.kind != "smiles" and isinstance(raw, np.ndarray) and raw.ndim == 1 and len(raw) > 1:
-        return [field.value_from(value) for value in raw[first:stop]]
-    return [field.value_from(raw)] * frames
+    raw = None
+    if field.kind not in ("none", "constant"):
+        raw = group[field.key][()] if field.key in members else group.attrs.get(field.key)
+    per_conformation = (field.kind != "smiles" and isinstance(raw, np.ndarray) and raw.ndim == 1
+                        and len(raw) > 1)
+    if per_conformation and raw.dtype.kind in "iu":
+        values = raw[first:stop].astype(np.int64) + (1 if field.kind == "unpaired" else 0)
+        return np.ma.masked_array(values, mask=np.zeros(frames, bool))
+    if per_conformation:
+        items = [field.value_from(value) for value in raw[first:stop]]
+    else:
+        items = [field.value_from(raw)] * frames
+    return np.ma.masked_array([0 if item is None else item for item in items], dtype=np.int64,
+                              mask=[item is None for item in items])
 
 
 class _Keys:
@@ -116,15 +124,15 @@ class _Batcher:
         self.elements.append(elements.reshape(-1))
         self.positions.append(positions.reshape(-1, 3))
         self.counts.append(np.full(conformations, atoms, dtype=np.int64))
-        self.charges += charges
-        self.multiplicities += multiplicities
+        self.charges.append(charges)
+        self.multiplicities.append(multiplicities)
         self.frames += conformations
 
     def take(self) -> ArrayBatch:
         counts = np.concatenate(self.counts)
         batch = ArrayBatch(self.first_frame, self.keys, np.concatenate(self.elements),
                            np.concatenate(self.positions), np.concatenate([[0], np.cumsum(counts)]),
-                           self.charges, self.multiplicities)
+                           np.ma.concatenate(self.charges), np.ma.concatenate(self.multiplicities))
         self.reset(self.first_frame + self.frames)
         return batch
 
@@ -155,15 +163,17 @@ def read(partition: Partition, mapping: Mapping) -> Iterator[object]:
         for group_name, first, stop, first_frame in partition.anchor:
             try:
                 group = handle[group_name]
-                positions_set = _first_dataset(group, mapping.positions)
-                elements_set = _first_dataset(group, mapping.elements)
+                # Listing a group once is cheaper than asking it for each name.
+                members = set(group)
+                positions_set = _first_dataset(group, mapping.positions, members)
+                elements_set = _first_dataset(group, mapping.elements, members)
                 if elements_set is None:
                     raise ValueError(f"no elements dataset ({', '.join(mapping.elements)})")
                 positions = _positions_for(positions_set, first, stop)
                 elements = _elements_for(elements_set, first, stop, positions.shape[1])
                 kind = "numbers" if elements.dtype.kind in "iu" else "symbols"
-                charges = _per_frame(group, mapping.charge, first, stop)
-                multiplicities = _per_frame(group, mapping.multiplicity, first, stop)
+                charges = _column(group, members, mapping.charge, first, stop)
+                multiplicities = _column(group, members, mapping.multiplicity, first, stop)
             except Exception as error:  # noqa: BLE001 - any unreadable group fails its frames, not the partition
                 if batcher.frames:
                     yield batcher.take()

@@ -30,11 +30,6 @@ def is_periodic(comment: bytes) -> bool:
     return _TRUE.search(value) is not None
 
 
-def _comment_of(text: bytes) -> bytes:
-    parts = text.split(b"\n", 2)
-    return parts[1] if len(parts) > 1 else b""
-
-
 def plan(path: str, mapping: Mapping, partition_frames: int) -> List[Partition]:
     """One pass over the file to find where every partition's first frame starts."""
     anchors = {0: (0, 1)}
@@ -55,7 +50,7 @@ def read(partition: Partition, mapping: Mapping) -> Iterator[object]:
         for item in frames_from(stream, partition.first_frame, line, offset, partition.stop_frame):
             if isinstance(item, Undividable):
                 failure = FailedFrame(item.index, None, item.line, item.message)
-            elif is_periodic(_comment_of(item.text)):
+            elif is_periodic(item.comment):
                 failure = FailedFrame(item.index, None, item.count_line, PERIODIC_MESSAGE)
             else:
                 batch.texts.append(item.text)
