@@ -116,3 +116,35 @@ def test_masked_charges_are_absent_and_the_unit_scale_converts():
                           scale=0.529177210903)
     assert [(f.frame, f.code) for f in results.findings] == [(1, "electron-parity-abstain")]
     assert results.hydrogen_contacts[0] == pytest.approx(1.81 * 0.529177210903)
+
+
+def brute_force_contacts(symbols, positions):
+    """Closest contact of any hydrogen, and between two heavy atoms: every pair, NaN skipped."""
+    hydrogen = heavy = math.inf
+    for i in range(len(symbols)):
+        for j in range(i + 1, len(symbols)):
+            dx, dy, dz = (positions[i][k] - positions[j][k] for k in range(3))
+            d = math.sqrt((dx * dx + dy * dy) + dz * dz)
+            if math.isnan(d):
+                continue
+            if "H" in (symbols[i], symbols[j]):
+                hydrogen = min(hydrogen, d)
+            else:
+                heavy = min(heavy, d)
+    return hydrogen, heavy
+
+
+@pytest.mark.parametrize("atoms", [2, 30, 47, 48, 120])  # both sides of the switch to the spatial index
+def test_per_frame_contacts_equal_every_pair_measured(atoms):
+    rng = np.random.default_rng(atoms)
+    frames = []
+    for _ in range(8):
+        symbols = [["H", "C", "O", "N"][i] for i in rng.integers(0, 4, atoms)]
+        positions = rng.uniform(-1, 1, (atoms, 3)) * rng.choice([1.0, 4.0, 30.0])
+        if rng.random() < 0.3:
+            positions[rng.integers(0, atoms), 0] = SPECIAL[rng.integers(0, len(SPECIAL))]
+        frames.append((symbols, positions, None, None))
+    elements, positions, offsets = concatenated(frames)
+    results = lint_arrays(elements, positions, offsets)
+    measured = list(zip(results.hydrogen_contacts.tolist(), results.heavy_contacts.tolist()))
+    assert measured == [brute_force_contacts(symbols, p.tolist()) for symbols, p, _, _ in frames]
