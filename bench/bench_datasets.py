@@ -76,13 +76,13 @@ def engine_run(shards, out_dir, workers):
     mapping = mapping_for("spice", "hdf5", multiplicity=Field.parse("multiplicity"))
     if workers == 0:
         start_cpu, start = cpu_seconds(), time.perf_counter()
-        summary = lint_dataset(shards, out_dir, mapping=mapping)
+        summary = lint_dataset(shards, out_dir, mappings={"hdf5": mapping})
         return summary, cpu_seconds() - start_cpu, time.perf_counter() - start
     with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=None) as cluster, \
             Client(cluster) as client:
         client.run(lambda: __import__("quorv_lint_datasets.partition_lint"))  # imports are not the work
         start_cpu, start = cpu_seconds(), time.perf_counter()
-        summary = lint_dataset(shards, out_dir, mapping=mapping, client=client)
+        summary = lint_dataset(shards, out_dir, mappings={"hdf5": mapping}, client=client)
         return summary, cpu_seconds() - start_cpu, time.perf_counter() - start
 
 

@@ -59,11 +59,12 @@ def write_shards(work: Path, frames: int):
 def main(frames: int, workers: int):
     work = Path(tempfile.mkdtemp(prefix="bench-million-"))
     planted = write_shards(work, frames)
-    mapping = mapping_for("spice", "hdf5", multiplicity=Field.parse("multiplicity"))
+    # The XYZ shards keep their own preset: charge and multiplicity from the comment line.
+    mappings = {"hdf5": mapping_for("spice", "hdf5", multiplicity=Field.parse("multiplicity"))}
     with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=None) as cluster, \
             Client(cluster) as client:
         start_cpu, start = cpu_seconds(), time.perf_counter()
-        summary = lint_dataset(sorted(planted), str(work / "out"), mapping=mapping, client=client)
+        summary = lint_dataset(sorted(planted), str(work / "out"), mappings=mappings, client=client)
         wall, cpu = time.perf_counter() - start, cpu_seconds() - start_cpu
     report = summary.report
     table = output.read_summary(str(work / "out"))

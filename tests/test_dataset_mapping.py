@@ -65,3 +65,6 @@ def test_overrides_change_a_preset_and_unknown_names_are_refused():
         mapping_for("spicy", "hdf5")
     with pytest.raises(ValueError, match="unknown unit"):
         mapping_for(None, "xyz", units="furlong")
+    # SPICE's bohr must not shrink the frames of an XYZ file linted in the same run.
+    with pytest.raises(ValueError, match="preset 'spice' is for hdf5 sources, not xyz"):
+        mapping_for("spice", "xyz")

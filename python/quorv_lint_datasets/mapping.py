@@ -118,26 +118,28 @@ class Mapping:
 
 _F = Field.parse
 
+# Each preset is for one kind of source; its mapping is wrong for the others
+# (SPICE's bohr would shrink an XYZ file's frames).
 PRESETS = {
     # Charge and multiplicity as the comment line states them (charge=, mult=, a bare pair).
-    "xyz": Mapping(),
+    "xyz": ("xyz", Mapping()),
     # MACE-style extended XYZ: total_charge= is found by the comment-line rules.
-    "mace": Mapping(),
+    "mace": ("xyz", Mapping()),
     # QM9's comment line is a property row; the molecules are neutral closed-shell.
-    "qm9": Mapping(charge=_F("0"), multiplicity=_F("1")),
+    "qm9": ("xyz", Mapping(charge=_F("0"), multiplicity=_F("1"))),
+    # Any HDF5 file with one group per molecule.
+    "hdf5": ("hdf5", Mapping()),
     # ANI-1x/2x store no charge or multiplicity: neutral singlets, ångström.
-    "ani": Mapping(charge=_F("0"), multiplicity=_F("1"), elements=("species", "atomic_numbers"),
-                   positions=("coordinates",)),
+    "ani": ("hdf5", Mapping(charge=_F("0"), multiplicity=_F("1"), elements=("species", "atomic_numbers"),
+                            positions=("coordinates",))),
     # SPICE: coordinates in bohr, the charge only in the SMILES' formal charges,
     # closed-shell molecules.
-    "spice": Mapping(charge=_F("smiles:smiles"), multiplicity=_F("1"), units="bohr",
-                     elements=("atomic_numbers",), positions=("conformations",)),
-    # OMol25: charge and spin (which is the multiplicity 2S+1) beside each row.
-    "omol25": Mapping(charge=_F("charge"), multiplicity=_F("spin")),
+    "spice": ("hdf5", Mapping(charge=_F("smiles:smiles"), multiplicity=_F("1"), units="bohr",
+                              elements=("atomic_numbers",), positions=("conformations",))),
     # Any ASE database: keys named as ASE users usually name them.
-    "ase": Mapping(charge=_F("charge"), multiplicity=_F("multiplicity")),
-    # Any HDF5 file with one group per molecule.
-    "hdf5": Mapping(),
+    "ase": ("ase", Mapping(charge=_F("charge"), multiplicity=_F("multiplicity"))),
+    # OMol25: charge and spin (which is the multiplicity 2S+1) beside each row.
+    "omol25": ("ase", Mapping(charge=_F("charge"), multiplicity=_F("spin"))),
 }
 
 # The preset a source kind uses when none is named.
@@ -145,7 +147,11 @@ DEFAULT_PRESET = {"xyz": "xyz", "hdf5": "hdf5", "ase": "ase"}
 
 
 def mapping_for(preset: Optional[str], kind: str, **changes: Union[str, Field, tuple, None]) -> Mapping:
+    """The named preset (or the kind's own) with `changes`; a preset of another kind is refused."""
     name = preset or DEFAULT_PRESET[kind]
     if name not in PRESETS:
         raise ValueError(f"unknown preset {name!r}: one of {', '.join(PRESETS)}")
-    return PRESETS[name].with_changes(**changes)
+    preset_kind, mapping = PRESETS[name]
+    if preset_kind != kind:
+        raise ValueError(f"preset {name!r} is for {preset_kind} sources, not {kind}: lint those shards apart")
+    return mapping.with_changes(**changes)

@@ -76,23 +76,31 @@ class _Rows:
                  failure.message)
 
 
+def _no_key(frame):
+    return None
+
+
+def _lint_array_batch(batch: ArrayBatch, mapping: Mapping):
+    """The batch's results, how to name a frame, and how to find a finding's line (arrays have none)."""
+    results = lint_arrays(batch.elements, batch.positions, batch.offsets, batch.charges, batch.multiplicities,
+                          scale=mapping.scale)
+    return results, batch.keys.__getitem__, lambda frame, atom: None
+
+
+def _lint_xyz_batch(batch: XyzBatch, mapping: Mapping):
+    """As above; a finding is on its atom's line, or else on the frame's count line."""
+    results = native_results(_native.lint_xyz_frames(batch.texts, mapping.charge.value_from(None),
+                                                     mapping.multiplicity.value_from(None), mapping.scale))
+
+    def line_of(frame, atom):
+        return batch.count_lines[frame] if atom is None else batch.atom_line(frame, atom)
+
+    return results, _no_key, line_of
+
+
 def _lint_batch(batch, mapping: Mapping, rows: _Rows) -> None:
-    if isinstance(batch, ArrayBatch):
-        results = lint_arrays(batch.elements, batch.positions, batch.offsets, batch.charges, batch.multiplicities,
-                              scale=mapping.scale)
-        key_of = batch.keys.__getitem__
-
-        def line_of(frame, atom):
-            return None
-    else:
-        results = native_results(_native.lint_xyz_frames(batch.texts, mapping.charge.value_from(None),
-                                                         mapping.multiplicity.value_from(None), mapping.scale))
-
-        def key_of(frame):
-            return None
-
-        def line_of(frame, atom):
-            return batch.count_lines[frame] if atom is None else batch.atom_line(frame, atom)
+    lint = _lint_array_batch if isinstance(batch, ArrayBatch) else _lint_xyz_batch
+    results, key_of, line_of = lint(batch, mapping)
     first = batch.first_frame
     for finding in results.findings:
         rows.add(first + finding.frame, key_of(finding.frame), line_of(finding.frame, finding.atom), finding.code,

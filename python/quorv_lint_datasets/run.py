@@ -81,13 +81,15 @@ def _progress(total: int, enabled: bool):
 
 
 def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optional[str] = None,
-                 overrides: Optional[Dict[str, object]] = None, mapping: Optional[Mapping] = None, client=None,
+                 overrides: Optional[Dict[str, object]] = None, mappings: Optional[Dict[str, Mapping]] = None,
+                 client=None,
                  partition_frames: int = DEFAULT_PARTITION_FRAMES,
                  retries: int = DEFAULT_RETRIES, progress: bool = False) -> RunSummary:
     """Lints every frame of the shards that `inputs` name (paths or globs).
 
-    Each kind of shard is read with `mapping`, or else with the `preset`
-    (by default the kind's own) changed by `overrides` (Mapping fields).
+    Each kind of shard ("xyz", "hdf5", "ase") is read with its entry in
+    `mappings`, or else with the `preset` (by default the kind's own)
+    changed by `overrides` (Mapping fields).
     With a dask.distributed `client` the partitions run on its workers, each
     retried `retries` times before it is reported as crashed; without one
     they run here, one after the other. With `out_dir`, every partition's
@@ -95,7 +97,7 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
     """
     shards = expand_shards(inputs)
     # An unknown suffix or preset is the caller's mistake, reported before any work.
-    mappings = {kind: mapping or mapping_for(preset, kind, **(overrides or {}))
+    mappings = {kind: (mappings or {}).get(kind) or mapping_for(preset, kind, **(overrides or {}))
                 for kind in {kind_of(shard) for shard in shards}}
     if out_dir is not None:
         Path(out_dir).mkdir(parents=True, exist_ok=True)
