@@ -149,7 +149,29 @@ def test_a_shard_that_cannot_be_read_is_retried_then_reported_with_its_frames(cl
     assert [partition.path for partition in summary.crashed] == [str(broken)]
     statuses = {row["source"]: row["status"] for row in output.read_summary(str(tmp_path / "out")).to_pylist()}
     assert statuses == {str(good): "done", str(broken): "crashed"}
+    (crash,) = [row for row in rows(str(tmp_path / "out")) if row[1] == output.CRASHED_CODE]
+    assert crash[2].startswith(f"cannot read {broken} after 2 tries")
     assert (summary.report.frames_in, summary.report.linted, summary.report.failed) == (2, 1, 1)
+
+
+def test_a_partition_that_keeps_failing_is_reported_with_its_frame_range(monkeypatch, tmp_path):
+    from quorv_lint_datasets.sources import xyz
+    path = tmp_path / "three.xyz"
+    path.write_text("2\n\nH 0 0 0\nH 0.74 0 0\n" * 3)
+
+    def broken_read(partition, mapping):
+        if partition.first_frame == 2:
+            raise MemoryError("no room")
+        return real_read(partition, mapping)
+
+    real_read = xyz.read
+    monkeypatch.setattr(xyz, "read", broken_read)
+    summary = lint_dataset([str(path)], str(tmp_path / "out"), partition_frames=2, retries=1)
+    assert [(p.first_frame, p.stop_frame) for p in summary.crashed] == [(2, 3)]
+    (crash,) = [row for row in rows(str(tmp_path / "out")) if row[1] == output.CRASHED_CODE]
+    assert crash[:2] == (2, output.CRASHED_CODE)
+    assert crash[2] == "partition crashed after 2 tries: frames 2 to 2 not linted (MemoryError: no room)"
+    assert (summary.report.frames_in, summary.report.linted, summary.report.failed) == (3, 2, 1)
 
 
 def test_a_partition_that_fails_once_is_retried_and_then_done(monkeypatch, tmp_path):

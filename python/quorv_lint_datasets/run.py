@@ -6,7 +6,7 @@ import dataclasses
 import os
 import sys
 from pathlib import Path
-from typing import Dict, List, Optional, Sequence
+from typing import Dict, List, Optional, Sequence, Tuple
 
 from . import output
 from .mapping import Mapping, mapping_for
@@ -28,11 +28,6 @@ def plan_shard(path: str, mappings: Dict[str, Mapping], partition_frames: int) -
     return module_for(kind).plan(path, mappings[kind], partition_frames)
 
 
-def _unreadable_shard(path: str, error: BaseException) -> Partition:
-    """A shard that cannot even be opened counts as one failed frame."""
-    return Partition(kind_of(path), path, 0, 1, anchor=f"cannot read {path}: {error}")
-
-
 def _record_crash(out_dir: Optional[str], number: int, partition: Partition, message: str) -> PartitionReport:
     """The client's record of a partition no worker finished: every frame of it failed."""
     report = PartitionReport(frames_in=partition.frames, failed=partition.frames)
@@ -48,29 +43,39 @@ def _record_crash(out_dir: Optional[str], number: int, partition: Partition, mes
 
 
 def _crash_message(partition: Partition, tries: int, error: BaseException) -> str:
-    if isinstance(partition.anchor, str) and partition.anchor.startswith("cannot read"):
-        return partition.anchor
     return (f"partition crashed after {tries} tries: frames {partition.first_frame} to {partition.stop_frame - 1} "
             f"not linted ({type(error).__name__}: {error})")
 
 
-def _plan(shards: Sequence[str], mappings: Dict[str, Mapping], partition_frames: int, client) -> List[Partition]:
+def _unreadable_shard_message(path: str, tries: int, error: BaseException) -> str:
+    return f"cannot read {path} after {tries} tries ({type(error).__name__}: {error})"
+
+
+def _plan(shards: Sequence[str], mappings: Dict[str, Mapping], partition_frames: int, client,
+          retries: int) -> Tuple[List[Partition], List[Tuple[str, BaseException]]]:
+    """The partitions of every shard, and the shards that could not be read with why."""
+    outcomes = []
     if client is None:
-        planned = []
         for path in shards:
-            try:
-                planned.append(plan_shard(path, mappings, partition_frames))
-            except Exception as error:  # noqa: BLE001 - an unreadable shard is reported, the others go on
-                planned.append([_unreadable_shard(path, error)])
+            outcome: object = None
+            for _ in range(retries + 1):
+                try:
+                    outcome = plan_shard(path, mappings, partition_frames)
+                    break
+                except Exception as error:  # noqa: BLE001 - an unreadable shard is reported, the others go on
+                    outcome = error
+            outcomes.append(outcome)
     else:
-        futures = client.map(plan_shard, shards, mappings=mappings, partition_frames=partition_frames, pure=False)
-        planned = []
-        for path, future in zip(shards, futures):
+        futures = client.map(plan_shard, shards, mappings=mappings, partition_frames=partition_frames,
+                             retries=retries, pure=False)
+        for future in futures:
             try:
-                planned.append(future.result())
+                outcomes.append(future.result())
             except Exception as error:  # noqa: BLE001
-                planned.append([_unreadable_shard(path, error)])
-    return [partition for shard in planned for partition in shard]
+                outcomes.append(error)
+    partitions = [p for outcome in outcomes if not isinstance(outcome, BaseException) for p in outcome]
+    unreadable = [(path, outcome) for path, outcome in zip(shards, outcomes) if isinstance(outcome, BaseException)]
+    return partitions, unreadable
 
 
 def _progress(total: int, enabled: bool):
@@ -101,32 +106,39 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
                 for kind in {kind_of(shard) for shard in shards}}
     if out_dir is not None:
         Path(out_dir).mkdir(parents=True, exist_ok=True)
-    partitions = _plan(shards, mappings, partition_frames, client)
+    partitions, unreadable = _plan(shards, mappings, partition_frames, client, retries)
     total = PartitionReport()
     crashed = []
-    bar = _progress(sum(p.frames for p in partitions), progress)
+    bar = _progress(sum(p.frames for p in partitions) + len(unreadable), progress)
 
     def finish(number: int, report: PartitionReport):
         total.merge(report)
         if bar is not None:
             bar.update(report.frames_in)
 
-    def crash(number: int, partition: Partition, error: BaseException):
+    def crash(number: int, partition: Partition, message: str):
         crashed.append(partition)
-        finish(number, _record_crash(out_dir, number, partition, _crash_message(partition, retries + 1, error)))
+        finish(number, _record_crash(out_dir, number, partition, message))
+
+    # A shard that cannot even be opened counts as one failed frame, after the partitions' numbers.
+    for offset, (path, error) in enumerate(unreadable):
+        crash(len(partitions) + offset, Partition(kind_of(path), path, 0, 1),
+              _unreadable_shard_message(path, retries + 1, error))
 
     try:
         if client is None:
             for number, partition in enumerate(partitions):
-                error = None
+                report, error = None, None
                 for _ in range(retries + 1):
                     try:
-                        finish(number, lint_partition(partition, number, mappings[partition.kind], out_dir))
+                        report = lint_partition(partition, number, mappings[partition.kind], out_dir)
                         break
                     except Exception as caught:  # noqa: BLE001 - retried, then reported with its frames
                         error = caught
+                if report is None:
+                    crash(number, partition, _crash_message(partition, retries + 1, error))
                 else:
-                    crash(number, partition, error)
+                    finish(number, report)
         else:
             from distributed import as_completed
             run_id = f"{os.getpid()}-{id(partitions)}"
@@ -138,9 +150,9 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
                 try:
                     finish(number, future.result())
                 except Exception as error:  # noqa: BLE001
-                    crash(number, partitions[number], error)
+                    crash(number, partitions[number], _crash_message(partitions[number], retries + 1, error))
                 future.release()
     finally:
         if bar is not None:
             bar.close()
-    return RunSummary(total, len(partitions), crashed, out_dir)
+    return RunSummary(total, len(partitions) + len(unreadable), crashed, out_dir)
