@@ -204,3 +204,25 @@ def test_the_command_prints_the_tables_and_draws_the_picture(tmp_path, capsys):
     assert "unit-scale" in printed and "atom line N: x coordinate is not a number" in printed
     assert picture.read_bytes().startswith(b"\x89PNG")
     assert os.path.isdir(tmp_path / "out" / "findings")
+
+
+def test_hdf5_groups_nest_and_elements_may_be_symbols(tmp_path):
+    import h5py
+    import numpy as np
+    path = tmp_path / "ani1.h5"
+    water = np.array([[[0.0, 0.0, 0.117], [0.0, 0.757, -0.467], [0.0, -0.757, -0.467]]])
+    with h5py.File(path, "w") as handle:
+        # The ANI-1 layout: molecules nested one level down, species as bytes.
+        handle.create_group("gdb11_s01")
+        handle["gdb11_s01/water"] = water  # a dataset beside the molecule groups is not a molecule
+        molecule = handle.create_group("gdb11_s01/gdb11_s01-0")
+        molecule["species"] = np.array([b"O", b"H", b"H"])
+        molecule["coordinates"] = np.concatenate([water, water[:, [0, 1, 1]]])  # frame 1: a duplicated H
+        broken = handle.create_group("gdb11_s02/gdb11_s02-0")
+        broken["species"] = np.array([b"O", b"H"])  # two elements for three atoms
+        broken["coordinates"] = water
+    summary = lint_dataset([str(path)], str(tmp_path / "out"), preset="ani")
+    found = [(frame, code, key) for frame, code, _, _, key in rows(str(tmp_path / "out"))]
+    assert found == [(1, "overlapping-atoms", "/gdb11_s01/gdb11_s01-0/1"),
+                     (2, output.UNREADABLE_CODE, "/gdb11_s02/gdb11_s02-0/0")]
+    assert (summary.report.frames_in, summary.report.linted, summary.report.failed) == (3, 2, 1)

@@ -3,8 +3,8 @@
 A molecule group holds a positions dataset, (conformations, atoms, 3), and an
 elements dataset: per atom (atoms,) or per conformation (conformations,
 atoms), of atomic numbers or of symbols. Groups may nest; every group that
-holds a positions dataset is a molecule. The dataset names are the
-mapping's, each a list tried in order.
+holds a positions dataset is a molecule (and is not searched further). The
+dataset names are the mapping's, each a list tried in order.
 """
 from __future__ import annotations
 
@@ -21,14 +21,13 @@ from .batches import ArrayBatch, FailedFrame
 BATCH_FRAMES = 20_000
 
 
-def _first_dataset(group: h5py.Group, names, members=None) -> Optional[h5py.Dataset]:
-    """The first of `names` that is a dataset of the group (`members`: its names, if known)."""
-    members = set(group) if members is None else members
+def _first_dataset(group: h5py.Group, names) -> Optional[h5py.Dataset]:
+    """The first of `names` that is a dataset of the group. Each h5py call costs far more than
+    linting a frame, so a name is asked for once, not listed and then opened."""
     for name in names:
-        if name in members:
-            item = group[name]
-            if isinstance(item, h5py.Dataset):
-                return item
+        item = group.get(name)
+        if isinstance(item, h5py.Dataset):
+            return item
     return None
 
 
@@ -37,17 +36,21 @@ def _conformations(dataset: h5py.Dataset) -> int:
 
 
 def molecule_groups(handle: h5py.File, mapping: Mapping) -> List[Tuple[str, int]]:
-    """(group name, conformations) of every molecule group, in the file's order."""
+    """(group name, conformations) of every molecule group, in the file's order. A molecule
+    group's own members are not searched further, so its datasets are never opened here."""
     found = []
 
-    def visit(name, item):
-        if isinstance(item, h5py.Group):
-            positions = _first_dataset(item, mapping.positions)
-            if positions is not None:
-                found.append((name, _conformations(positions)))
+    def walk(group: h5py.Group):
+        positions = _first_dataset(group, mapping.positions)
+        if positions is not None:
+            found.append((group.name, _conformations(positions)))
+            return
+        for name in group:
+            item = group[name]
+            if isinstance(item, h5py.Group):
+                walk(item)
 
-    visit("/", handle)
-    handle.visititems(visit)
+    walk(handle)
     return found
 
 
@@ -71,12 +74,13 @@ def plan(path: str, mapping: Mapping, partition_frames: int) -> List[Partition]:
     return cut("hdf5", path, starts[-1], partition_frames, pieces)
 
 
-def _column(group: h5py.Group, members, field: Field, first: int, stop: int) -> np.ma.MaskedArray:
+def _column(group: h5py.Group, field: Field, first: int, stop: int) -> np.ma.MaskedArray:
     """The field's value for conformations first..stop-1 of the group; masked where absent."""
     frames = stop - first
     raw = None
     if field.kind not in ("none", "constant"):
-        raw = group[field.key][()] if field.key in members else group.attrs.get(field.key)
+        dataset = group.get(field.key)
+        raw = dataset[()] if isinstance(dataset, h5py.Dataset) else group.attrs.get(field.key)
     per_conformation = (field.kind != "smiles" and isinstance(raw, np.ndarray) and raw.ndim == 1
                         and len(raw) > 1)
     if per_conformation and raw.dtype.kind in "iu":
@@ -163,17 +167,15 @@ def read(partition: Partition, mapping: Mapping) -> Iterator[object]:
         for group_name, first, stop, first_frame in partition.anchor:
             try:
                 group = handle[group_name]
-                # Listing a group once is cheaper than asking it for each name.
-                members = set(group)
-                positions_set = _first_dataset(group, mapping.positions, members)
-                elements_set = _first_dataset(group, mapping.elements, members)
+                positions_set = _first_dataset(group, mapping.positions)
+                elements_set = _first_dataset(group, mapping.elements)
                 if elements_set is None:
                     raise ValueError(f"no elements dataset ({', '.join(mapping.elements)})")
                 positions = _positions_for(positions_set, first, stop)
                 elements = _elements_for(elements_set, first, stop, positions.shape[1])
                 kind = "numbers" if elements.dtype.kind in "iu" else "symbols"
-                charges = _column(group, members, mapping.charge, first, stop)
-                multiplicities = _column(group, members, mapping.multiplicity, first, stop)
+                charges = _column(group, mapping.charge, first, stop)
+                multiplicities = _column(group, mapping.multiplicity, first, stop)
             except Exception as error:  # noqa: BLE001 - any unreadable group fails its frames, not the partition
                 if batcher.frames:
                     yield batcher.take()
