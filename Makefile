@@ -130,7 +130,7 @@ $(BENCH_STAMP): $(BUILD_TOOLS_STAMP) bench/requirements.txt
 	$(PY) -m pip install --quiet -r bench/requirements.txt
 	touch $@
 
-bench: build $(BENCH_STAMP)
+bench: build $(BENCH_STAMP) $(DATASETS_STAMP)
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
 
 clean:
