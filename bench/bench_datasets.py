@@ -10,7 +10,6 @@ and Dask on this machine against the single-process loop over the same source.
    on a LocalCluster of 1 and of 2 worker processes. CPU is summed over this
    process and every child (nannies, workers) with psutil.
 """
-import os
 import sys
 import tempfile
 import time

@@ -7,7 +7,6 @@ import re
 import dataclasses
 from typing import Counter, Dict, List, Optional
 
-import numpy as np
 
 from . import _native, contacts, output
 from .arrays import lint_arrays, native_results

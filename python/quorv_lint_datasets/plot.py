@@ -42,8 +42,8 @@ def draw(report: PartitionReport, path: str) -> None:
     bar_colours = [colours.get(report.severities.get(name), "#8c8c8c") for name in names]
     codes_axes.barh(names, values, color=bar_colours)
     codes_axes.set_xscale("symlog", linthresh=1)
-    codes_axes.set_title(f"findings per code (red errors, orange warnings, grey failures) over {report.frames_in:,} frames "
-                         f"({report.linted:,} linted, {report.failed:,} failed)")
+    codes_axes.set_title(f"findings per code over {report.frames_in:,} frames ({report.linted:,} linted, "
+                         f"{report.failed:,} failed)\nred: errors, orange: warnings, grey: frames that failed")
     for y, value in enumerate(values):
         codes_axes.text(value, y, f" {value:,}", va="center", fontsize=8)
     h = report.histograms
