@@ -10,6 +10,7 @@ empty. The result is a realistic input: the linter finds nothing wrong in it.
 import json
 import math
 import random
+import sys
 
 WATER_VOLUME = 29.9  # Å^3 per molecule in liquid water at room temperature
 OH_LENGTH = 0.9572
@@ -110,3 +111,9 @@ def xyz_text(atoms):
     lines = [str(len(atoms)), f"charge={CHARGE} mult={MULTIPLICITY} solvated Fe(NH3)6 2+"]
     lines.extend(f"{e:<2} {x:12.6f} {y:12.6f} {z:12.6f}" for e, (x, y, z) in atoms)
     return "\n".join(lines) + "\n"
+
+
+if __name__ == "__main__":
+    # python bench/solvated_cluster.py OUT.json [ATOMS]: the cluster as JSON, for the C++ benchmarks.
+    with open(sys.argv[1], "w", encoding="utf-8") as out:
+        out.write(spec_json(solvated_atoms(int(sys.argv[2]) if len(sys.argv) > 2 else 100_000)))

@@ -11,8 +11,10 @@
 #include "spec_json/found_value.h"
 #include "spec_json/json_containers.h"
 #include "spec_json/json_messages.h"
+#include "spec_json/line_counter.h"
 #include "spec_json/record_fields.h"
 #include "spec_json/typed_values.h"
+#include "spec_json/usual_atom.h"
 #include "spec_json/value_skipper.h"
 
 namespace quorv {
@@ -55,11 +57,13 @@ bool read_list(ByteCursor& cursor, ReadElement&& read_element) {
 
 class SpecReader {
 public:
-    explicit SpecReader(std::string_view text) : cursor_(text) {}
+    SpecReader(std::string_view text, AtomPath path, AtomLines* atom_lines)
+        : cursor_(text), path_(path), atom_lines_(atom_lines), lines_(text) {}
 
     ReadResult read() {
         ClusterSpec spec;
         if (read_document(spec) && at_document_end()) return spec;
+        if (atom_lines_ != nullptr) atom_lines_->clear();
         return ReadError{cursor_.error_text()};
     }
 
@@ -91,12 +95,48 @@ private:
 
     bool read_atoms(ClusterSpec& spec) {
         spec.atoms.clear();
+        if (atom_lines_ != nullptr) atom_lines_->clear();
         return read_list(cursor_, [&] {
-            Atom atom;
-            if (!read_atom(cursor_, atom, scratch_)) return false;
-            spec.atoms.push_back(std::move(atom));
+            if (!read_atom_at(cursor_.position(), spec)) return false;
+            if (path_ == AtomPath::UsualShapeFirst) read_usual_atoms_that_follow(spec);
             return true;
         });
+    }
+
+    // An atom that the fast path refuses is read again from its first byte.
+    bool read_atom_at(std::size_t start, ClusterSpec& spec) {
+        note_atom_line(start);
+        // Read in place: on failure the whole cluster is dropped.
+        Atom& atom = spec.atoms.emplace_back();
+        if (path_ == AtomPath::UsualShapeFirst) {
+            std::size_t position = start;
+            if (read_usual_atom(cursor_.text(), position, atom)) {
+                cursor_.move_to(position);
+                return true;
+            }
+            atom = Atom{};
+        }
+        return read_atom(cursor_, atom, scratch_);
+    }
+
+    // Commas and atoms of the usual shape, for as long as they come; the
+    // list's general loop goes on from the end of the last one.
+    void read_usual_atoms_that_follow(ClusterSpec& spec) {
+        while (true) {
+            std::size_t position = cursor_.position();
+            std::size_t start = 0;
+            Atom& atom = spec.atoms.emplace_back();
+            if (!read_next_usual_atom(cursor_.text(), position, start, atom)) {
+                spec.atoms.pop_back();
+                return;
+            }
+            note_atom_line(start);
+            cursor_.move_to(position);
+        }
+    }
+
+    void note_atom_line(std::size_t start) {
+        if (atom_lines_ != nullptr) atom_lines_->push_back(lines_.line_at(start));
     }
 
     bool read_ecp_elements(ClusterSpec& spec) {
@@ -149,11 +189,24 @@ private:
     }
 
     ByteCursor cursor_;
+    AtomPath path_;
+    AtomLines* atom_lines_;
+    LineCounter lines_;
     std::string scratch_;  // strings that are read and dropped
 };
 
 }  // namespace
 
-ReadResult parse_spec_json(std::string_view text) { return SpecReader(text).read(); }
+ReadResult spec_json::parse_spec_json_by(std::string_view text, AtomPath path, AtomLines* atom_lines) {
+    return SpecReader(text, path, atom_lines).read();
+}
+
+ReadResult parse_spec_json(std::string_view text) {
+    return parse_spec_json_by(text, AtomPath::UsualShapeFirst, nullptr);
+}
+
+ReadResult parse_spec_json(std::string_view text, AtomLines& atom_lines) {
+    return parse_spec_json_by(text, AtomPath::UsualShapeFirst, &atom_lines);
+}
 
 }  // namespace quorv

@@ -1,7 +1,9 @@
 // The cluster-spec JSON reader: strict JSON text in, a cluster or one error out.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "lib/cluster.h"
 
@@ -9,5 +11,24 @@ namespace quorv {
 
 // On failure the error text ends in " at line L column C".
 ReadResult parse_spec_json(std::string_view text);
+
+// Per atom, in atom order, the 1-based line on which its value (its object
+// or array) starts: where a finding about the atom points in the text.
+using AtomLines = std::vector<std::uint64_t>;
+
+// The same, and the line of each atom into `atom_lines` (emptied on failure).
+ReadResult parse_spec_json(std::string_view text, AtomLines& atom_lines);
+
+namespace spec_json {
+
+// Atoms of the usual shape go through a fast path that hands everything
+// else to the general reader; reading with the general reader alone must
+// give the same result, which tests and the fuzz target check.
+enum class AtomPath { UsualShapeFirst, GeneralOnly };
+
+// `atom_lines` may be null.
+ReadResult parse_spec_json_by(std::string_view text, AtomPath path, AtomLines* atom_lines);
+
+}  // namespace spec_json
 
 }  // namespace quorv
