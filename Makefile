@@ -7,6 +7,10 @@ PY := $(VENV)/bin/python
 # `make demo` needs, and the test tools on top, which `make check` needs.
 BUILD_TOOLS_STAMP := $(VENV)/.build-tools-installed
 DEPS_STAMP := $(VENV)/.dev-tools-installed
+# The data-set package's extras, as pyproject.toml lists them: the engine alone
+# for the demo, every source reader for the tests.
+DATASETS_CORE_STAMP := $(VENV)/.datasets-core-installed
+DATASETS_STAMP := $(VENV)/.datasets-installed
 FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
@@ -23,8 +27,18 @@ $(BUILD_TOOLS_STAMP): requirements-build.txt
 	$(PY) -m pip install --quiet -r requirements-build.txt
 	touch $@
 
-$(DEPS_STAMP): $(BUILD_TOOLS_STAMP) requirements-dev.txt
+$(DEPS_STAMP): $(BUILD_TOOLS_STAMP) requirements-dev.txt $(DATASETS_STAMP)
 	$(PY) -m pip install --quiet -r requirements-dev.txt
+	touch $@
+
+$(DATASETS_CORE_STAMP): $(BUILD_TOOLS_STAMP) pyproject.toml
+	$(PY) scripts/extra_requirements.py datasets-core > $(VENV)/datasets-core.txt
+	$(PY) -m pip install --quiet -r $(VENV)/datasets-core.txt
+	touch $@
+
+$(DATASETS_STAMP): $(BUILD_TOOLS_STAMP) pyproject.toml
+	$(PY) scripts/extra_requirements.py datasets > $(VENV)/datasets.txt
+	$(PY) -m pip install --quiet -r $(VENV)/datasets.txt
 	touch $@
 
 # Incremental: the CMake build directory is kept, so nothing changed means
@@ -33,11 +47,19 @@ build: $(BUILD_TOOLS_STAMP)
 	$(PY) -m pip install --quiet --no-build-isolation --no-deps \
 	    -Ccmake.define.QUORV_WERROR=ON .
 
-demo: build
+DEMO_SET := build/demo/trajectory.extxyz
+
+demo: build $(DATASETS_CORE_STAMP)
 	@echo '--- the Python API: quorv_lint.lint_file on each example'
 	$(PY) scripts/demo.py examples
 	@echo '--- the command: quorv-lint examples'
 	@$(VENV)/bin/quorv-lint examples; echo "(exit status $$?: 0 clean, 1 errors found, 2 an input could not be read)"
+	@echo '--- the data-set command: a generated 20,000-frame extended XYZ set on 2 Dask workers'
+	@mkdir -p build/demo && rm -rf build/demo/out
+	$(PY) -m quorv_lint_datasets.synthetic xyz $(DEMO_SET) 20000 500
+	@$(VENV)/bin/quorv-lint-dataset $(DEMO_SET) -o build/demo/out --workers 2 --partition-frames 5000 \
+	    --no-progress --plot build/demo/picture.png; \
+	    echo "(exit status $$?: 0 clean, 1 errors found, 2 some frame could not be read)"
 
 test: setup build
 	$(PY) -m pytest -q
@@ -108,7 +130,7 @@ $(BENCH_STAMP): $(BUILD_TOOLS_STAMP) bench/requirements.txt
 	$(PY) -m pip install --quiet -r bench/requirements.txt
 	touch $@
 
-bench: build $(BENCH_STAMP) bench-reader
+bench: build $(BENCH_STAMP) $(DATASETS_STAMP) bench-reader
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
 
 # The JSON reader alone, outside Python, on the 100,000-atom cluster: the
