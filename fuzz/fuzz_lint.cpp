@@ -52,7 +52,9 @@ namespace {
 // under the sanitizers.
 constexpr std::size_t kMostAtoms = 300;
 constexpr std::size_t kMostRawSymbolBytes = 4;
-constexpr std::size_t kMostCoincidentAtoms = 50;
+// Shapes whose every pair is a finding stay smaller, so that an execution
+// with its pairwise reference stays short.
+constexpr std::size_t kMostCrowdedAtoms = 40;
 
 // Known symbols of every table, near misses (case, blanks, digits), the empty
 // text and a few unknown ones.
@@ -210,11 +212,12 @@ void add_shape(ByteReader& input, std::vector<quorv::Atom>& atoms) {
             return;
         }
         case 2:  // coincident atoms: every pair a finding, so fewer of them
-            for (std::size_t i = 0; i < std::min(count, kMostCoincidentAtoms); ++i) add(i % 2 == 0 ? "H" : "C", where, where, -where);
+            for (std::size_t i = 0; i < std::min(count, kMostCrowdedAtoms); ++i) add(i % 2 == 0 ? "H" : "C", where, where, -where);
             return;
-        case 3: {  // a dense random cloud
-            const double side = std::cbrt(static_cast<double>(count) * kDenseVolume);
-            for (std::size_t i = 0; i < count; ++i) {
+        case 3: {  // a dense random cloud, most pairs overlapping
+            const std::size_t crowd = std::min(count, 3 * kMostCrowdedAtoms);
+            const double side = std::cbrt(static_cast<double>(crowd) * kDenseVolume);
+            for (std::size_t i = 0; i < crowd; ++i) {
                 add("He", random.uniform(0, side), random.uniform(0, side) + where, random.uniform(0, side));
             }
             return;

@@ -106,8 +106,8 @@ CASES = {
     "shape_far_fragments": cluster([("O", 1.5e9, 0, 0)], charge=0, multiplicity=1,
                                    shape=("far_fragments", 240, 1, 0)),
     "shape_stripped_hydrogens": cluster([], shape=("stripped_hydrogens", 200, 2, 0)),
-    "shape_coincident": cluster([("Fe", 0.25, 0.25, -0.25)], shape=("coincident", 50, 3, 0.25)),
-    "shape_dense_cloud": cluster([], charge=0, multiplicity=1, shape=("dense_cloud", 250, 4, -5)),
+    "shape_coincident": cluster([("Fe", 0.25, 0.25, -0.25)], shape=("coincident", 40, 3, 0.25)),
+    "shape_dense_cloud": cluster([], charge=0, multiplicity=1, shape=("dense_cloud", 120, 4, -5)),
     "shape_line": cluster([("Cu", 1, 1, 0)], shape=("line", 200, 5, 0.5)),
     "shape_neighbouring_doubles": cluster([("O", "1e300", "1e300", 0)], shape=("neighbouring_doubles", 60, 6, 0)),
 }
