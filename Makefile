@@ -95,6 +95,7 @@ fuzz: fuzz-build
 	done
 
 bench: build
+	$(PY) -m pip install --quiet -r bench/requirements.txt
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
 
 clean:
