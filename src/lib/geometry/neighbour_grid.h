@@ -9,7 +9,9 @@
 // only occupied columns take memory and every finite atom is indexed, however
 // far out it lies. A question about atoms within r of an atom looks at the
 // columns up to ceil(r / width) away and, in each, at the run of atoms whose z
-// lies within r of its own.
+// lies within r of its own. A nearest-partner search widens from the 3 x 3
+// columns around the atom to the 5 x 5; a partner farther out is found by a
+// k-d tree (nearest_tree.h), so that empty space is never walked through.
 //
 // An atom with a NaN or infinite coordinate is left out: every distance from
 // it is NaN or +inf (an infinite difference squares to +inf, and inf or NaN
