@@ -47,7 +47,12 @@ double search_window(double radius) { return radius * (1.0 + kWindowRelativeMarg
 
 bool is_finite(const Atom& atom) { return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z); }
 
+// Column widths are kept where their inverse and 2^52 of them are ordinary numbers.
+constexpr double kNarrowestColumn = 0x1p-20;
+constexpr double kWidestColumn = 0x1p20;
+
 double power_of_two_at_least(double width) {
+    width = std::isnan(width) ? 1.0 : std::clamp(width, kNarrowestColumn, kWidestColumn);
     int exponent = 0;
     const double mantissa = std::frexp(width, &exponent);  // width = mantissa * 2^exponent, mantissa in [0.5, 1)
     return std::ldexp(1.0, mantissa == 0.5 ? exponent - 1 : exponent);

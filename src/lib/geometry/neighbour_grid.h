@@ -41,9 +41,9 @@ struct ColumnKey;
 
 class NeighbourGrid {
 public:
-    // Columns are `width` wide, rounded up to a power of two; radii below it
-    // are answered from the 3 x 3 columns around an atom. The atoms must
-    // outlive the grid.
+    // Columns are `width` wide, rounded up to a power of two (and kept
+    // between 2^-20 and 2^20 Å); radii below it are answered from the 3 x 3
+    // columns around an atom. The atoms must outlive the grid.
     NeighbourGrid(std::span<const Atom> atoms, double width);
     ~NeighbourGrid();
     NeighbourGrid(const NeighbourGrid&) = delete;
