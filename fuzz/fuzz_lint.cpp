@@ -11,11 +11,13 @@
 // The bytes are read front to back in a fixed layout, so that seeds can be
 // written by hand (scripts/make_lint_seeds.py); a missing byte reads as 0.
 //   flags        bit 0 charge, bit 1 multiplicity, bit 2 oxidation state
-//                present; bits 4-6 the number of ECP symbols
+//                present, bit 3 a shape; bits 4-6 the number of ECP symbols
 //   charge       integer, when present
 //   multiplicity 0x00-0xfd the value, 0xfe four raw bytes, 0xff 2^32-1
 //   oxidation    integer, when present
 //   ECP symbols  symbol each
+//   shape        when present: kind, atom count, seed (a byte each), then a
+//                coordinate: atoms made by the kind (see `add_shape`)
 //   atoms        symbol, x, y, z each, until the bytes (or kMostAtoms) run out
 // integer: 0x00-0x07 an extreme, 0x08-0x0f eight raw bytes (little-endian),
 //          else the byte minus 0x80
@@ -28,6 +30,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -49,6 +52,9 @@ namespace {
 // under the sanitizers.
 constexpr std::size_t kMostAtoms = 300;
 constexpr std::size_t kMostRawSymbolBytes = 4;
+// Shapes whose every pair is a finding stay smaller, so that an execution
+// with its pairwise reference stays short.
+constexpr std::size_t kMostCrowdedAtoms = 40;
 
 // Known symbols of every table, near misses (case, blanks, digits), the empty
 // text and a few unknown ones.
@@ -155,6 +161,88 @@ double coordinate(ByteReader& input) {
     return std::bit_cast<double>(input.little_endian(8));
 }
 
+// A small deterministic generator, so that a shape is the same on every run.
+class ShapeRandom {
+public:
+    explicit ShapeRandom(std::uint8_t seed) : state_(0x9E3779B97F4A7C15ULL * (seed + 1ULL)) {}
+    double uniform(double low, double high) {
+        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+        return low + (high - low) * static_cast<double>(state_ >> 11) * 0x1p-53;
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+// The shapes that stress a spatial index: fragments too far apart for a
+// bounded grid, a water box stripped of its hydrogens (every oxygen bare,
+// its nearest partner a few ångström away), coincident atoms, a cloud dense
+// enough that most pairs overlap, atoms on a line, and runs of neighbouring
+// doubles where coordinates are too large for a cell per ångström. The
+// coordinate read last moves the shape or, for coincident atoms, is where
+// they all stand.
+void add_shape(ByteReader& input, std::vector<quorv::Atom>& atoms) {
+    const std::uint8_t kind = input.byte();
+    const std::size_t count = std::min<std::size_t>(input.byte(), kMostAtoms);
+    ShapeRandom random(input.byte());
+    const double where = coordinate(input);
+    const auto add = [&](std::string_view element, double x, double y, double z) {
+        atoms.push_back({std::string(element), x, y, z});
+    };
+    constexpr double kFarApart = 3e9;
+    constexpr double kWaterVolume = 29.9;  // Å^3 per molecule
+    constexpr double kDenseVolume = 1.0 / 38.0;
+    switch (kind % 6) {
+        case 0:  // far fragments: two water boxes 3e9 Å apart
+            for (std::size_t i = 0; i + 3 <= count; i += 3) {
+                const double side = std::cbrt(static_cast<double>(count) / 3 * kWaterVolume / 2);
+                const double shift = i < count / 2 ? 0.0 : kFarApart;
+                const double x = random.uniform(0, side) + shift, y = random.uniform(0, side) + where;
+                const double z = random.uniform(0, side);
+                add("O", x, y, z);
+                add("H", x + 0.96, y, z);
+                add("H", x - 0.24, y + 0.93, z);
+            }
+            return;
+        case 1: {  // stripped hydrogens: oxygens alone at the density of water
+            const double side = std::cbrt(static_cast<double>(count) * kWaterVolume);
+            for (std::size_t i = 0; i < count; ++i) {
+                add("O", random.uniform(0, side) + where, random.uniform(0, side), random.uniform(0, side));
+            }
+            return;
+        }
+        case 2:  // coincident atoms: every pair a finding, so fewer of them
+            for (std::size_t i = 0; i < std::min(count, kMostCrowdedAtoms); ++i) add(i % 2 == 0 ? "H" : "C", where, where, -where);
+            return;
+        case 3: {  // a dense random cloud, most pairs overlapping
+            const std::size_t crowd = std::min(count, 3 * kMostCrowdedAtoms);
+            const double side = std::cbrt(static_cast<double>(crowd) * kDenseVolume);
+            for (std::size_t i = 0; i < crowd; ++i) {
+                add("He", random.uniform(0, side), random.uniform(0, side) + where, random.uniform(0, side));
+            }
+            return;
+        }
+        case 4: {  // a line along one axis, spacing around the thresholds
+            const double spacing = random.uniform(0.2, 3.0);
+            const int axis = static_cast<int>(random.uniform(0, 3));
+            for (std::size_t i = 0; i < count; ++i) {
+                const double along = where + spacing * static_cast<double>(i);
+                add(i % 3 == 0 ? "O" : "H", axis == 0 ? along : 0.0, axis == 1 ? along : 0.0, axis == 2 ? along : 0.0);
+            }
+            return;
+        }
+        default: {  // neighbouring doubles where cells are keyed by rank, or 1e300 out
+            const double start = random.uniform(0, 1) < 0.5 ? 0x1p52 : 1e300;
+            for (std::size_t i = 0; i < count; ++i) {
+                double x = start;
+                for (int step = static_cast<int>(random.uniform(0, 4)); step > 0; --step) x = std::nextafter(x, 1e308);
+                add(i % 2 == 0 ? "N" : "Fe", random.uniform(0, 1) < 0.5 ? -x : x, x, where);
+            }
+            return;
+        }
+    }
+}
+
 quorv::ClusterSpec cluster_from(ByteReader& input) {
     quorv::ClusterSpec spec;
     const std::uint8_t flags = input.byte();
@@ -163,6 +251,7 @@ quorv::ClusterSpec cluster_from(ByteReader& input) {
     if ((flags & 0x04) != 0) spec.metal_oxidation_state = integer(input);
     const int ecp_count = (flags >> 4) & 0x07;
     for (int i = 0; i < ecp_count; ++i) spec.ecp_elements.push_back(symbol(input));
+    if ((flags & 0x08) != 0) add_shape(input, spec.atoms);
     while (!input.empty() && spec.atoms.size() < kMostAtoms) {
         quorv::Atom atom;
         atom.element = symbol(input);

@@ -50,9 +50,14 @@ def coordinate(value):
     return bytes([0xe0]) + struct.pack("<d", value)
 
 
-def cluster(atoms, charge=None, multiplicity=None, oxidation=None, ecp=()):
+SHAPES = {"far_fragments": 0, "stripped_hydrogens": 1, "coincident": 2, "dense_cloud": 3, "line": 4,
+          "neighbouring_doubles": 5}
+
+
+def cluster(atoms, charge=None, multiplicity=None, oxidation=None, ecp=(), shape=None):
+    """shape: (name, atom count, seed, coordinate), the generated atoms coming before `atoms`."""
     flags = (charge is not None) | (multiplicity is not None) << 1 | (oxidation is not None) << 2
-    flags |= len(ecp) << 4
+    flags |= (shape is not None) << 3 | len(ecp) << 4
     out = bytes([flags])
     if charge is not None:
         out += integer(charge)
@@ -62,6 +67,9 @@ def cluster(atoms, charge=None, multiplicity=None, oxidation=None, ecp=()):
         out += integer(oxidation)
     for element in ecp:
         out += symbol(element)
+    if shape is not None:
+        name, count, seed, where = shape
+        out += bytes([SHAPES[name], count, seed]) + coordinate(where)
     for element, x, y, z in atoms:
         out += symbol(element) + coordinate(x) + coordinate(y) + coordinate(z)
     return out
@@ -95,6 +103,13 @@ CASES = {
                          charge=0, multiplicity=1),
     "huge_and_tiny": cluster([("H", "1e300", 0, 0), ("H", "-1e300", 0, 0), ("Co", "min", 0, 0),
                               ("Ni", 1e-310, 0, 0)], charge=1, multiplicity=2, oxidation=-3),
+    "shape_far_fragments": cluster([("O", 1.5e9, 0, 0)], charge=0, multiplicity=1,
+                                   shape=("far_fragments", 240, 1, 0)),
+    "shape_stripped_hydrogens": cluster([], shape=("stripped_hydrogens", 200, 2, 0)),
+    "shape_coincident": cluster([("Fe", 0.25, 0.25, -0.25)], shape=("coincident", 40, 3, 0.25)),
+    "shape_dense_cloud": cluster([], charge=0, multiplicity=1, shape=("dense_cloud", 120, 4, -5)),
+    "shape_line": cluster([("Cu", 1, 1, 0)], shape=("line", 200, 5, 0.5)),
+    "shape_neighbouring_doubles": cluster([("O", "1e300", "1e300", 0)], shape=("neighbouring_doubles", 60, 6, 0)),
 }
 
 

@@ -1,5 +1,7 @@
 #include "python/arguments.h"
 
+#include <dlfcn.h>
+
 namespace quorv::python {
 
 namespace {
@@ -17,6 +19,42 @@ constexpr const char* kWrappedArgumentError = "argument '%s': %U";
 constexpr const char* kStrTarget = "PyString";
 
 constexpr int kParameterCount = 1;
+
+// PyUnicode_AsUTF8AndSize joined the stable ABI in CPython 3.10.
+constexpr long kUtf8InPlaceMajor = 3;
+constexpr long kUtf8InPlaceMinor = 10;
+using Utf8AndSize = const char* (*)(PyObject*, Py_ssize_t*);
+
+// Whether the running interpreter is at least major.minor, from
+// sys.version_info; false when that cannot be read.
+bool running_at_least(long major, long minor) {
+    PyObject* version = PySys_GetObject("version_info");  // borrowed
+    if (version == nullptr) return false;
+    PyRef running_major(PySequence_GetItem(version, 0));
+    PyRef running_minor(PySequence_GetItem(version, 1));
+    if (!running_major || !running_minor) {
+        PyErr_Clear();
+        return false;
+    }
+    const long found_major = PyLong_AsLong(running_major.get());
+    const long found_minor = PyLong_AsLong(running_minor.get());
+    if (PyErr_Occurred() != nullptr) {
+        PyErr_Clear();
+        return false;
+    }
+    return found_major > major || (found_major == major && found_minor >= minor);
+}
+
+// The interpreter's PyUnicode_AsUTF8AndSize where the stable ABI has it, else
+// null. The module is built for the stable ABI of 3.9, whose headers do not
+// declare it, so it is looked up in the running interpreter.
+Utf8AndSize utf8_in_place() {
+    static const Utf8AndSize function = []() -> Utf8AndSize {
+        if (!running_at_least(kUtf8InPlaceMajor, kUtf8InPlaceMinor)) return nullptr;
+        return reinterpret_cast<Utf8AndSize>(dlsym(RTLD_DEFAULT, "PyUnicode_AsUTF8AndSize"));
+    }();
+    return function;
+}
 
 // The type's __qualname__ as `type` itself defines it. A metaclass may shadow
 // the attribute with anything; type's own descriptor always gives the str.
@@ -105,13 +143,23 @@ void wrap_argument_error(const char* parameter) {
     PyErr_SetObject(PyExc_TypeError, replacement.get());
 }
 
-std::optional<std::string> text_argument(const char* parameter, PyObject* object) {
+std::optional<TextArgument> text_argument(const char* parameter, PyObject* object) {
     if (!PyType_IsSubtype(Py_TYPE(object), &PyUnicode_Type)) {
         raise_cannot_convert(object, kStrTarget);
         wrap_argument_error(parameter);
         return std::nullopt;
     }
-    PyRef utf8(PyUnicode_AsUTF8String(object));  // strict: a lone surrogate raises UnicodeEncodeError
+    // Both encode strictly: a lone surrogate raises UnicodeEncodeError.
+    if (const Utf8AndSize in_place = utf8_in_place()) {
+        Py_ssize_t size = 0;
+        const char* data = in_place(object, &size);
+        if (data == nullptr) {
+            wrap_argument_error(parameter);
+            return std::nullopt;
+        }
+        return TextArgument(PyRef(), std::string_view(data, static_cast<std::size_t>(size)));
+    }
+    PyRef utf8(PyUnicode_AsUTF8String(object));
     if (!utf8) {
         wrap_argument_error(parameter);
         return std::nullopt;
@@ -119,7 +167,8 @@ std::optional<std::string> text_argument(const char* parameter, PyObject* object
     char* data = PyBytes_AsString(utf8.get());
     const Py_ssize_t size = PyBytes_Size(utf8.get());
     if (data == nullptr || size < 0) return std::nullopt;
-    return std::string(data, static_cast<std::size_t>(size));
+    const std::string_view text(data, static_cast<std::size_t>(size));
+    return TextArgument(std::move(utf8), text);
 }
 
 }  // namespace quorv::python

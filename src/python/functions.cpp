@@ -1,6 +1,8 @@
 #include "python/functions.h"
 
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <variant>
 
 #include "front/file_reading.h"
@@ -26,38 +28,44 @@ PyObject* raise_message(PyObject* exception_class, const std::string& message) {
 }
 
 // Lints the text as the kind says; a reader's failure is the ValueError.
-PyObject* lint_text_of_kind(front::InputKind kind, const std::string& text) {
+PyObject* lint_text_of_kind(front::InputKind kind, std::string_view text) {
     FindingObjects findings;
     if (auto failure = front::lint_text(kind, text, findings)) return raise_message(PyExc_ValueError, *failure);
     return findings.take_list().release();
 }
 
 // What every text-taking function shares: bind, take the text, lint it.
+// The text is handed on where the argument holds it; a function that wants
+// an owned string (a path, short) gets a copy.
 template <typename LintText>
 PyObject* text_function(const char* name, const char* parameter, PyObject* args, PyObject* kwargs,
                         LintText&& lint_text) noexcept {
     return guarded([&]() -> PyObject* {
         PyObject* argument = bind_single_argument(name, parameter, args, kwargs);
         if (argument == nullptr) return nullptr;
-        std::optional<std::string> text = text_argument(parameter, argument);
+        std::optional<TextArgument> text = text_argument(parameter, argument);
         if (!text) return nullptr;
-        return lint_text(*text);
+        if constexpr (std::is_invocable_v<LintText&, std::string_view>) {
+            return lint_text(text->text());
+        } else {
+            return lint_text(std::string(text->text()));
+        }
     });
 }
 
 PyObject* lint_json(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
-    return text_function("lint_json", "text", args, kwargs, [](const std::string& text) {
+    return text_function("lint_json", "text", args, kwargs, [](std::string_view text) {
         return lint_text_of_kind(front::InputKind::ClusterSpecJson, text);
     });
 }
 
 PyObject* lint_xyz(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
     return text_function("lint_xyz", "text", args, kwargs,
-                         [](const std::string& text) { return lint_text_of_kind(front::InputKind::Xyz, text); });
+                         [](std::string_view text) { return lint_text_of_kind(front::InputKind::Xyz, text); });
 }
 
 PyObject* lint_source(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
-    return text_function("lint_source", "text", args, kwargs, [](const std::string& text) {
+    return text_function("lint_source", "text", args, kwargs, [](std::string_view text) {
         return lint_text_of_kind(front::InputKind::PythonSource, text);
     });
 }

@@ -374,6 +374,80 @@ TEST(differential_flat_to_within_rounding) {
         100, 80, 11);
 }
 
+TEST(differential_far_fragments) {
+    // Two pieces of one cluster 3e9 Å apart, as a unit mix-up makes them:
+    // each piece must be searched on its own, not against the other.
+    run(
+        "far fragments",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = molecules(random, count, 1.0);
+            const double apart = chance(random, 0.5) ? 3e9 : -3e9;
+            for (std::size_t i = count / 2; i < count; ++i) (chance(random, 0.7) ? atoms[i].x : atoms[i].z) += apart;
+            return atoms;
+        },
+        150, 150, 12);
+}
+
+TEST(differential_stripped_hydrogens) {
+    // Every heteroatom bare, its nearest partner a few ångström away or, in
+    // a sparse box, much farther.
+    run(
+        "stripped",
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms;
+            const double scale = chance(random, 0.7) ? 1.0 : uniform(random, 5, 1e4);
+            for (const Atom& a : molecules(random, 3 * count, scale)) {
+                if (a.element != "H") atoms.push_back(a);
+            }
+            atoms.resize(std::min(atoms.size(), count));
+            return atoms;
+        },
+        150, 150, 13);
+}
+
+TEST(differential_coincident_atoms) {
+    // n atoms at one place: n(n-1)/2 overlaps, every nearest distance zero.
+    run(
+        "coincident",
+        [](Random& random, std::size_t count) {
+            const double where = chance(random, 0.5) ? 0.0 : special_value(random);
+            std::vector<Atom> atoms(count, atom(element(random), where, -where, where));
+            if (chance(random, 0.5)) {
+                for (Atom& a : atoms) a.element = element(random);
+            }
+            return atoms;
+        },
+        60, 60, 14);
+}
+
+TEST(differential_dense_clouds) {
+    // So dense that most atoms overlap many others.
+    run("cloud", [](Random& random, std::size_t count) { return box(random, count, 38.0); }, 80, 120, 15);
+}
+
+TEST(differential_neighbouring_huge_doubles) {
+    // Where coordinates are 2^52 column widths out or more, neighbouring
+    // doubles are a width apart or more and each value gets a cell of its
+    // own; 1e300 is far beyond, where only equal coordinates are close.
+    run(
+        "huge",
+        [](Random& random, std::size_t count) {
+            constexpr double kStarts[] = {0x1p52, 0x1p53, 0x1p51 * 3, 1e300};
+            std::vector<Atom> atoms;
+            for (std::size_t i = 0; i < count; ++i) {
+                const auto near = [&] {
+                    double value = kStarts[below(random, std::size(kStarts))];
+                    for (std::size_t step = below(random, 6); step > 0; --step) value = just_below(value);
+                    for (std::size_t step = below(random, 6); step > 0; --step) value = just_above(value);
+                    return chance(random, 0.5) ? value : -value;
+                };
+                atoms.push_back(atom(element(random), near(), chance(random, 0.5) ? near() : 0.5, uniform(random, 0, 3)));
+            }
+            return atoms;
+        },
+        150, 60, 16);
+}
+
 TEST(differential_larger_clusters) {
     run(
         "large",

@@ -1,23 +1,8 @@
 #include "lib/geometry/distance.h"
 
-#include <cmath>
 #include <limits>
 
 namespace quorv::geometry {
-
-double distance(const Atom& a, const Atom& b) {
-    const double dx = a.x - b.x;
-    const double dy = a.y - b.y;
-    const double dz = a.z - b.z;
-    // The order of the sum is fixed so that every implementation rounds alike.
-    // One operation per statement keeps compilers that contract within an
-    // expression (clang) from fusing a product and a sum into one rounding.
-    const double xx = dx * dx;
-    const double yy = dy * dy;
-    const double zz = dz * dz;
-    const double xy = xx + yy;
-    return std::sqrt(xy + zz);
-}
 
 namespace pairwise {
 

@@ -3,51 +3,57 @@
 // reference: every distance it reports or compares is measured with the
 // reference `distance`, and the index only decides which pairs to measure.
 //
-// Atoms fall into three groups:
-//  - on the grid: every coordinate finite and within reach of the cluster's
-//    middle. They are binned into columns parallel to z (a square of side
-//    `width` in x and y), so a query looks at the neighbouring columns and,
-//    in each, at the atoms near its own z. When the cluster fills its
-//    bounding box, a table of all columns split along z into bins of equal
-//    height finds those atoms at once (the bins from the one just below the
-//    z window to the one just above it); when it does not (fragments or
-//    stray atoms far apart), a sorted list holds only the occupied columns,
-//    each sorted by z and searched for the window, so empty space costs
-//    nothing.
-//  - far: finite, but so far out (more than 10^9 Å) that binning could lose
-//    precision. They are compared with every atom, as in the reference.
-//  - non-finite: some coordinate is NaN or infinite. Every distance from such
-//    an atom is NaN or +inf (an infinite difference squares to +inf, and inf
-//    or NaN stays so through the sum and the root), so it is never a bond, a
-//    neighbour or an overlap, its nearest distance is +inf (the starting
-//    value), and it never lowers another atom's nearest distance. No
-//    measurement is needed to know that.
+// Atoms with finite coordinates stand in columns parallel to z, a square of
+// `width` by `width` in x and y, each column holding its atoms sorted by z.
+// Columns are found by their cell keys (see axis_keys.h) in a hash table, so
+// only occupied columns take memory and every finite atom is indexed, however
+// far out it lies. A question about atoms within r of an atom looks at the
+// columns up to ceil(r / width) away and, in each, at the run of atoms whose z
+// lies within r of its own. A nearest-partner search widens from the 3 x 3
+// columns around the atom to the 5 x 5; a partner farther out is found by a
+// k-d tree (nearest_tree.h), so that empty space is never walked through.
+//
+// An atom with a NaN or infinite coordinate is left out: every distance from
+// it is NaN or +inf (an infinite difference squares to +inf, and inf or NaN
+// stays so through the sum and the root), so it is never a bond, a neighbour
+// or an overlap, its nearest distance is +inf, and it never lowers another
+// atom's nearest distance.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "lib/cluster.h"
+#include "lib/geometry/axis_keys.h"
 #include "lib/geometry/distance.h"
 
 namespace quorv::geometry {
 
+class NearestTree;
+struct GridStorage;
+struct GridColumn;
+struct GridEntry;
+struct ColumnKey;
+
 class NeighbourGrid {
 public:
-    // `width` is the side of a column (1 Å at least); radii below it are
-    // answered from the 3 x 3 columns around an atom. The atoms must outlive
-    // the grid.
+    // Columns are `width` wide, rounded up to a power of two (and kept
+    // between 2^-20 and 2^20 Å); radii below it are answered from the 3 x 3
+    // columns around an atom. The atoms must outlive the grid.
     NeighbourGrid(std::span<const Atom> atoms, double width);
+    ~NeighbourGrid();
+    NeighbourGrid(const NeighbourGrid&) = delete;
+    NeighbourGrid& operator=(const NeighbourGrid&) = delete;
 
-    // Whether some other atom lies at a distance <= radius.
+    // Whether some other atom lies at a distance <= radius (finite).
     bool has_neighbour_within(std::size_t index, double radius) const;
 
-    // How many other atoms lie at a distance <= radius, counting no further
-    // than `enough`.
+    // How many other atoms lie at a distance <= radius (finite), counting no
+    // further than `enough`.
     std::size_t count_neighbours_within(std::size_t index, double radius, std::size_t enough) const;
 
     // The reference nearest distance: NaN skipped, +inf when there is none.
@@ -64,123 +70,44 @@ public:
     std::vector<AtomPair> pairs_closer_than(double limit) const;
 
 private:
-    enum class Placement : std::uint8_t { OnGrid, Far, NonFinite };
-
-    // Column coordinates count widths from the smallest x and y on the grid.
-    struct Column {
-        std::ptrdiff_t x;
-        std::ptrdiff_t y;
-    };
-
-    // A column's atoms: sorted_[begin .. end).
-    struct ColumnSpan {
-        Column column;
-        std::uint32_t begin;
-        std::uint32_t end;
-    };
-
-    // An on-grid atom's coordinates, copied so that scans read memory in order.
-    struct Entry {
-        double x;
-        double y;
-        double z;
-        std::uint32_t index;
-    };
-
-    struct Bounds {
-        double low[3];
-        double high[3];
-    };
-
-    // Where to look along z: around `z`, `window` either way, which with a
-    // table is the bins first_bin .. last_bin of every column.
-    struct ZRange {
-        double z;
-        double window;
-        std::size_t first_bin;
-        std::size_t last_bin;
-    };
-
-    // Places every atom and returns the bounds of those on the grid.
-    Bounds place_atoms();
-    Bounds on_grid_bounds() const;
-    // Widens `bounds` to take in the atom; the first atom sets them.
-    static void include(Bounds& bounds, const Atom& atom, bool& first) {
-        if (first) bounds = {{atom.x, atom.y, atom.z}, {atom.x, atom.y, atom.z}};
-        first = false;
-        bounds.low[0] = std::min(bounds.low[0], atom.x);
-        bounds.low[1] = std::min(bounds.low[1], atom.y);
-        bounds.low[2] = std::min(bounds.low[2], atom.z);
-        bounds.high[0] = std::max(bounds.high[0], atom.x);
-        bounds.high[1] = std::max(bounds.high[1], atom.y);
-        bounds.high[2] = std::max(bounds.high[2], atom.z);
-    }
-    void bin_atoms(const Bounds& bounds, double width);
-    void bin_into_table(const Bounds& bounds, std::size_t on_grid, std::size_t most_cells);
-    void bin_into_list(std::size_t on_grid);
-    Column column_of(double x, double y) const;
-    std::size_t column_index(std::ptrdiff_t x, std::ptrdiff_t y) const {
-        return static_cast<std::size_t>(x) * columns_y_ + static_cast<std::size_t>(y);
-    }
-    ColumnSpan find_column(std::ptrdiff_t x, std::ptrdiff_t y) const;
-    std::ptrdiff_t rings_for(double radius) const;
-    bool ring_outside_grid(Column centre, std::ptrdiff_t ring) const;
-
-    ZRange z_range(double z, double window) const;
-    // The atoms of a column that may lie within the range along z: all those
-    // that do, and with a table some more of the same bins.
-    std::span<const Entry> candidates(const ColumnSpan& span, const ZRange& range) const;
-    // Whether every coordinate difference is within `window`, taken as the
-    // reference takes it so that the window agrees with the distance it
-    // stands in for.
-    static bool within_window(const Entry& a, const Entry& b, double window);
-
-    // Calls visit(entry) for each on-grid atom other than atoms[index] in the
-    // columns at Chebyshev distance `ring` from `centre` whose coordinates
-    // each lie within `window` of atoms[index]'s, until visit returns true.
-    // `window` is read afresh for every column.
+    void place_atoms();
+    ColumnKey key_of(const Atom& atom) const;
+    GridEntry entry_of(std::size_t index, const ColumnKey& key) const;
+    bool is_indexed(std::size_t index) const;
+    GridColumn column(std::uint32_t number) const;
+    // How many columns away an atom within `window` in x or y may stand.
+    double reach_in_columns(double window) const;
+    // The window in steps across a column, rounded up; -1 when too wide to filter by.
+    std::int64_t window_in_steps(double window) const;
+    // Calls visit(column) for each occupied column at most `reach` columns
+    // from `centre` in x and in y (with Later, only those whose key comes
+    // after the centre's, by x then y), until visit returns true.
+    enum class Neighbours { All, Later };
     template <typename Visit>
-    bool scan_ring(std::size_t index, Column centre, std::ptrdiff_t ring, const double& window, Visit&& visit) const;
+    bool visit_columns_near(std::int64_t centre_x, std::int64_t centre_y, double reach, Neighbours which,
+                            Visit&& visit) const;
+    // The atoms of a column whose z lies within `window` of z, as the
+    // reference takes the difference.
+    std::span<const GridEntry> run_within(const GridColumn& column, double z, double window) const;
+    // Calls visit(other) for the atoms other than atoms[index] that may lie
+    // within `window` of it in every coordinate (all that do, and a few
+    // more), until visit returns true.
     template <typename Visit>
-    bool scan_column(std::size_t index, const ColumnSpan& span, double window, Visit&& visit) const;
-
-    // A column met in the search for close pairs, with the starts of its
-    // bins when there is a table (bins[b] .. bins[b + 1] is bin b).
-    struct NearColumn {
-        ColumnSpan span;
-        const std::uint32_t* bins;
-    };
-    NearColumn near_column(const ColumnSpan& span) const;
-
-    // The close pairs of an atom in `own` and an atom stored after it in the
-    // same column or in one of `later_columns`.
-    void add_table_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns, double limit,
-                                double window, std::vector<AtomPair>& pairs) const;
-    void add_listed_column_pairs(const NearColumn& own, std::span<const NearColumn> later_columns, double limit,
-                                 double window, std::vector<AtomPair>& pairs) const;
-    void add_pair_if_closer(const Entry& a, const Entry& b, double limit, double window,
-                            std::vector<AtomPair>& pairs) const;
+    bool visit_atoms_near(std::size_t index, double window, Visit&& visit) const;
+    // The close pairs of an atom in `own` and one in `other`; within one
+    // column (other == own), each pair once.
+    void add_pairs_between(const GridColumn& own, const GridColumn& other, double limit, double window,
+                           std::vector<AtomPair>& pairs) const;
 
     std::span<const Atom> atoms_;
-    std::vector<Placement> placement_;
-    std::vector<std::size_t> far_;  // ascending
-    double width_ = 1.0;
-    double inverse_width_ = 1.0;
-    double origin_x_ = 0.0;
-    double origin_y_ = 0.0;
-    std::size_t columns_x_ = 0;  // the bounding box, in columns
-    std::size_t columns_y_ = 0;
-    // The occupied columns, by x then y.
-    std::vector<ColumnSpan> occupied_;
-    // With a table, bin b of column (x, y) holds sorted_[cell_start_[c] .. cell_start_[c + 1]),
-    // c = (x * columns_y_ + y) * bins_ + b; without one, columns are found in
-    // `occupied_` by binary search and are sorted by z.
-    bool has_table_ = false;
-    std::size_t bins_ = 1;
-    double origin_z_ = 0.0;
-    double inverse_bin_height_ = 0.0;
-    std::vector<std::uint32_t> cell_start_;
-    std::vector<Entry> sorted_;
+    double width_;
+    AxisKeys keys_x_;
+    AxisKeys keys_y_;
+    // Buffers reused by the grids of later calls on the same thread.
+    std::unique_ptr<GridStorage> storage_;
+    // Built on the first nearest-distance search that the columns near the
+    // atom do not settle.
+    mutable std::unique_ptr<NearestTree> tree_;
 };
 
 }  // namespace quorv::geometry
