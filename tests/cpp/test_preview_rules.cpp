@@ -111,8 +111,8 @@ TEST(bare_atoms_name_the_pair_and_reach) {
     CHECK_EQ(bare_only(apart), bare("6", "Cl", "2.23", "Cl\u2013C", "2.30"));
     apart.back().y = -2.23;
     CHECK_EQ(bare_only(apart), std::string());
-    // Nothing within the longest bond any pair here forms: (0.66 + 0.31) + 0.45.
-    CHECK_EQ(bare_only({atom("O"), atom("H", 5.0)}), bare("0", "O", "1.42", "longest bond here", "5.00"));
+    // Nothing within the longest bond any pair here forms: (0.66 + 0.31) + 0.6, a hydrogen's tolerance.
+    CHECK_EQ(bare_only({atom("O"), atom("H", 5.0)}), bare("0", "O", "1.57", "longest bond here", "5.00"));
     CHECK_EQ(bare_only({atom("O"), atom("H", 0.96), atom("H", 20)}), std::string());
     // Halogens and boron are judged; the noble gases are not.
     CHECK_EQ(bare_only({atom("B"), atom("Ne", 9)}), bare("0", "B", "1.87", "longest bond here", "9.00"));
@@ -144,16 +144,18 @@ TEST(metals_count_neighbours_within_the_pair_reach) {
     const std::string low = "warning metal-low-coordination: metal Au (atom 0) has coordination 1 (one neighbour "
                             "within 3.47 \u00c5, Au\u2013Au) \u2014 verify this is intended\n";
     // A heavy metal's reach: 1.36 + 1.36 + 0.75.
-    CHECK_EQ(geometry({atom("Au"), atom("Au", 3.47)}),
+    CHECK_EQ(geometry({atom("Au"), atom("Au", 3.47), atom("Ne", 20)}),
              low + "warning metal-low-coordination: metal Au (atom 1) has coordination 1 (one neighbour within 3.47 "
                    "\u00c5, Au\u2013Au) \u2014 verify this is intended\n");
-    // Iron is no heavy metal: Fe-H bonds within 1.32 + 0.31 + 0.45, Fe-O within 2.43.
+    // Iron is no heavy metal: Fe-H bonds within 1.32 + 0.31 + 0.6 (a hydrogen's tolerance), Fe-O within 2.43.
+    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.3), atom("O", 10), atom("H", 10.96)}),
+             "error metal-uncoordinated: metal Fe (atom 0) has no neighbour within 2.23 \u00c5 (Fe\u2013H; nearest is "
+             "2.30 \u00c5) \u2014 it is floating\n");
     CHECK_EQ(geometry({atom("Fe"), atom("H", 2.2), atom("O", 10), atom("H", 10.96)}),
-             "error metal-uncoordinated: metal Fe (atom 0) has no neighbour within 2.08 \u00c5 (Fe\u2013H; nearest is "
-             "2.20 \u00c5) \u2014 it is floating\n");
-    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.08), atom("O", 10), atom("H", 10.96)}),
-             "warning metal-low-coordination: metal Fe (atom 0) has coordination 1 (one neighbour within 2.08 \u00c5, "
+             "warning metal-low-coordination: metal Fe (atom 0) has coordination 1 (one neighbour within 2.23 \u00c5, "
              "Fe\u2013H) \u2014 verify this is intended\n");
+    // A diatomic molecule's metal has its one neighbour by definition.
+    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.2)}), std::string());
     // Every d-, f- and p-block metal is checked, the alkali metals are not.
     CHECK(geometry({atom("Ti"), atom("Na", 12)}) != std::string());
     CHECK(geometry({atom("Ce"), atom("Na", 12)}) != std::string());
@@ -168,8 +170,8 @@ TEST(hydrides_are_not_bohr_but_bohr_is) {
     }
     const double bohr = 1 / 0.529177;
     CHECK_EQ(geometry({atom("O"), atom("H", 0.96 * bohr), atom("H", 0, 0.96 * bohr)}),
-             bare("0", "O", "1.42", "longest bond here", "1.81") +
-                 "warning unit-scale: closest hydrogen bond is 1.81 \u00c5 (O\u2013H) \u2014 longer than 1.42 \u00c5, "
+             bare("0", "O", "1.57", "longest bond here", "1.81") +
+                 "warning unit-scale: closest hydrogen bond is 1.81 \u00c5 (O\u2013H) \u2014 longer than 1.57 \u00c5, "
                  "the most that pair bonds within, and no hydrogen is bonded. The geometry is likely in Bohr (\u00d7"
                  "0.529 \u2192 0.96 \u00c5), not the \u00c5ngstr\u00f6m this tool assumes. Convert the coordinates, "
                  "or verify the units.\n");

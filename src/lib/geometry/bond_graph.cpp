@@ -5,24 +5,22 @@
 namespace quorv::geometry {
 
 double BondReach::longest() const {
-    // Rounding is monotonic, so the two largest radii and the largest
-    // tolerance bound every pair's sum from above.
-    double largest = 0.0;
-    double second = 0.0;
-    for (const double r : radius) {
-        if (r > largest) {
-            second = largest;
-            largest = r;
-        } else if (r > second) {
-            second = r;
+    // Over the kinds present, two atoms of a kind only when it has two.
+    std::array<std::size_t, kKinds> atoms_of_kind{};
+    for (const std::uint8_t kind : kind_of_atom) ++atoms_of_kind[kind];
+    double longest = 0.0;
+    for (std::size_t a = 0; a < kKinds; ++a) {
+        if (atoms_of_kind[a] == 0) continue;
+        for (std::size_t b = a; b < kKinds; ++b) {
+            if (atoms_of_kind[b] == 0 || (a == b && atoms_of_kind[a] < 2)) continue;
+            longest = std::max(longest, (radius[a] + radius[b]) + std::max(tolerance[a], tolerance[b]));
         }
     }
-    const double widest = tolerance.empty() ? 0.0 : *std::max_element(tolerance.begin(), tolerance.end());
-    return radius.size() < 2 ? 0.0 : (largest + second) + widest;
+    return longest;
 }
 
 BondGraph::BondGraph(std::span<const AtomPair> close_pairs, const BondReach& reach) {
-    const std::size_t count = reach.radius.size();
+    const std::size_t count = reach.kind_of_atom.size();
     closest_.assign(count, Partner{kNoAtom, std::numeric_limits<double>::infinity()});
     std::vector<std::size_t> degree(count + 1, 0);
     // An atom meets its partners in index order (see below), so keeping the

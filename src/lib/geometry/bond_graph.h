@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -15,15 +16,22 @@
 
 namespace quorv::geometry {
 
-// How far each atom's bonds reach.
+// How far each atom's bonds reach: every atom is of a kind (its element),
+// and each kind has a radius and a tolerance.
 struct BondReach {
-    std::vector<double> radius;
-    std::vector<double> tolerance;
+    static constexpr std::size_t kKinds = 256;
 
+    std::span<const std::uint8_t> kind_of_atom;
+    std::array<double, kKinds> radius{};
+    std::array<double, kKinds> tolerance{};
+
+    double radius_of(std::size_t atom) const { return radius[kind_of_atom[atom]]; }
     double between(std::size_t i, std::size_t j) const {
-        return (radius[i] + radius[j]) + std::max(tolerance[i], tolerance[j]);
+        const std::uint8_t a = kind_of_atom[i];
+        const std::uint8_t b = kind_of_atom[j];
+        return (radius[a] + radius[b]) + std::max(tolerance[a], tolerance[b]);
     }
-    // No pair reaches further (0 for fewer than two atoms).
+    // The reach of the furthest-reaching pair of atoms (0 for fewer than two).
     double longest() const;
 };
 

@@ -5,7 +5,7 @@
 // metals of the sixth and seventh periods (Au-Au, Pb-I and Hg-Cl bonds run
 // long). None: it is floating (error); one: verify (warning). The messages
 // name the pair and the distance judged by. A cluster of one atom (an atom
-// calculation) is not judged.
+// calculation) is not judged, nor the one neighbour of a diatomic molecule.
 #include "lib/periodic_table.h"
 #include "lib/rules/preview/preview_rules.h"
 
@@ -22,7 +22,7 @@ void check_metal_neighbours(const PreviewCluster& cluster, OrderedFindings& out)
             const PreviewCluster::Miss miss = cluster.miss(i);
             out.add(make_finding(messages::kMetalUncoordinatedWithinPairReach, Location::of_atoms(i),
                                  atoms[i].element, i, miss.reach, miss.pair, miss.nearest));
-        } else if (partners == 1) {
+        } else if (partners == 1 && atoms.size() > 2) {
             const std::size_t neighbour = cluster.bonds().partners(i).front().atom;
             out.add(make_finding(messages::kMetalLowCoordinationWithinPairReach, Location::of_atoms(i),
                                  atoms[i].element, i, cluster.reach().between(i, neighbour),

@@ -8,9 +8,11 @@
 // the cluster is reported (once, at its most short atom) when what they
 // leave unexplained reaches the tolerance. Atoms with no partner at all are
 // left to bare-heteroatom. A cluster of one atom is not judged.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "lib/rules/preview/preview_rules.h"
 
@@ -35,22 +37,31 @@ std::optional<double> usual_valence(int z) {
 }
 
 double bond_order(const PreviewCluster& cluster, std::size_t atom, std::size_t partner, double distance) {
-    const double single_bond = cluster.reach().radius[atom] + cluster.reach().radius[partner];
+    const double single_bond = cluster.reach().radius_of(atom) + cluster.reach().radius_of(partner);
     return std::exp((single_bond - distance) / kBondOrderLength);
 }
 
-// How far the atom's bond orders fall below its valence; none when it has no partner.
-std::optional<double> shortfall_of(const PreviewCluster& cluster, std::size_t atom, double valence) {
-    // Bonds only add: when the listed partners make up the valence, the others need not be found.
+// How far the atom's bond orders fall below its valence, or nothing when
+// they fall no further than `per_atom`; none when it has no partner.
+std::optional<double> shortfall_of(const PreviewCluster& cluster, std::size_t atom, double valence, double per_atom) {
+    // Bonds only add. When the partners listed next to the atom make up
+    // its valence, the others need not be found; and since the bond orders
+    // are summed in one order (outward through the list), a sum over some of
+    // them never exceeds the sum over all, rounding included.
     double listed = 0.0;
     cluster.visit_listed_partners(atom, [&](std::size_t partner, double distance) {
         listed += bond_order(cluster, atom, partner, distance);
+        return valence - listed <= per_atom;
     });
-    if (valence - listed <= cluster.tolerances().shortfall_per_atom) return valence - listed;
+    if (valence - listed <= per_atom) return 0.0;
     const auto partners = cluster.bonds().partners(atom);
     if (partners.empty()) return std::nullopt;
+    std::vector<geometry::BondGraph::Partner> outward(partners.begin(), partners.end());
+    std::sort(outward.begin(), outward.end(), [atom](const auto& a, const auto& b) {
+        return listed_nearer(atom, a.atom, b.atom);
+    });
     double all = 0.0;
-    for (const auto& partner : partners) all += bond_order(cluster, atom, partner.atom, partner.distance);
+    for (const auto& partner : outward) all += bond_order(cluster, atom, partner.atom, partner.distance);
     return valence - all;
 }
 
@@ -78,7 +89,7 @@ void check_missing_hydrogens(const PreviewCluster& cluster, OrderedFindings& out
     for (std::size_t i = 0; i < atoms.size(); ++i) {
         const auto valence = usual_valence(cluster.element(i));
         if (!valence) continue;
-        const auto shortfall_here = shortfall_of(cluster, i, *valence);
+        const auto shortfall_here = shortfall_of(cluster, i, *valence, per_atom);
         if (!shortfall_here || !(*shortfall_here > per_atom)) continue;
         const double missing = *shortfall_here;
         shortfall += missing;

@@ -20,6 +20,9 @@ struct PreviewTolerances {
     // The same for a pair with a metal of the sixth or seventh period, whose
     // bonds are often long and ionic.
     double heavy_metal_bond = 0.75;
+    // The same for a pair with a hydrogen, whose bonds stretch furthest in
+    // transition states and strong hydrogen bonds.
+    double hydrogen_bond = 0.6;
     // A C, N or O atom counts as short of bonds when its bond orders fall
     // more than this below its valence...
     double shortfall_per_atom = 0.5;

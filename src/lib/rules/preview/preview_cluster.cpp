@@ -1,6 +1,7 @@
 #include "lib/rules/preview/preview_cluster.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -15,26 +16,32 @@ namespace {
 // reach of a carbon atom, so that its neighbours are not reported bare.
 constexpr double kUnknownElementRadius = 0.76;
 constexpr std::string_view kLongestBondHere = "longest bond here";
+constexpr int kHydrogenNumber = 1;
 
 }  // namespace
 
 PreviewCluster::PreviewCluster(const ClusterSpec& spec, const PreviewTolerances& tolerances,
                                PreviewShortcuts shortcuts)
     : spec_(spec), tolerances_(tolerances), shortcuts_(shortcuts) {
-    const std::size_t count = spec.atoms.size();
-    elements_.resize(count);
-    reach_.radius.resize(count);
-    reach_.tolerance.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const int z = element_number(spec.atoms[i].element);
-        elements_[i] = static_cast<std::uint8_t>(z);
-        reach_.radius[i] = z == 0 ? kUnknownElementRadius : element_record(z).covalent_radius;
-        reach_.tolerance[i] = is_heavy_metal(z) ? tolerances.heavy_metal_bond : tolerances.bond;
+    // An atom's kind in the bond reach is its atomic number, 0 for none.
+    elements_.resize(spec.atoms.size());
+    std::array<bool, kElementCount + 1> present{};
+    for (std::size_t i = 0; i < spec.atoms.size(); ++i) {
+        elements_[i] = static_cast<std::uint8_t>(element_number(spec.atoms[i].element));
+        present[elements_[i]] = true;
     }
-    if (count > 0) {
-        smallest_radius_ = *std::min_element(reach_.radius.begin(), reach_.radius.end());
-        largest_radius_ = *std::max_element(reach_.radius.begin(), reach_.radius.end());
-        widest_tolerance_ = *std::max_element(reach_.tolerance.begin(), reach_.tolerance.end());
+    reach_.kind_of_atom = elements_;
+    bool first = true;
+    for (int z = 0; z <= kElementCount; ++z) {
+        reach_.radius[z] = z == 0 ? kUnknownElementRadius : element_record(z).covalent_radius;
+        reach_.tolerance[z] = z == kHydrogenNumber ? tolerances.hydrogen_bond
+                              : is_heavy_metal(z)  ? tolerances.heavy_metal_bond
+                                                   : tolerances.bond;
+        if (!present[z]) continue;
+        smallest_radius_ = first ? reach_.radius[z] : std::min(smallest_radius_, reach_.radius[z]);
+        largest_radius_ = first ? reach_.radius[z] : std::max(largest_radius_, reach_.radius[z]);
+        widest_tolerance_ = first ? reach_.tolerance[z] : std::max(widest_tolerance_, reach_.tolerance[z]);
+        first = false;
     }
     longest_reach_ = reach_.longest();
 }
@@ -57,14 +64,15 @@ const geometry::BondGraph& PreviewCluster::bonds() const {
 
 PreviewCluster::ReachBounds PreviewCluster::reach_bounds(std::size_t atom) const {
     // Rounding is monotonic: no pair's sum is below the first or above the second.
-    const double radius = reach_.radius[atom];
-    return {(radius + smallest_radius_) + reach_.tolerance[atom], (radius + largest_radius_) + widest_tolerance_};
+    const std::uint8_t kind = elements_[atom];
+    const double radius = reach_.radius[kind];
+    return {(radius + smallest_radius_) + reach_.tolerance[kind], (radius + largest_radius_) + widest_tolerance_};
 }
 
 std::size_t PreviewCluster::partner_count(std::size_t atom, std::size_t enough) const {
     if (shortcuts_ == PreviewShortcuts::ListedNeighbours) {
         std::size_t listed = 0;
-        visit_listed_partners(atom, [&](std::size_t, double) { ++listed; });
+        visit_listed_partners(atom, [&](std::size_t, double) { return ++listed == enough; });
         if (listed >= enough) return enough;
         const ReachBounds bounds = reach_bounds(atom);
         if (grid().count_neighbours_within(atom, bounds.lower, enough) >= enough) return enough;

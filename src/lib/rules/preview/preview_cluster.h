@@ -26,6 +26,8 @@ namespace quorv {
 class PreviewCluster {
 public:
     PreviewCluster(const ClusterSpec& spec, const PreviewTolerances& tolerances, PreviewShortcuts shortcuts);
+    PreviewCluster(const PreviewCluster&) = delete;
+    PreviewCluster& operator=(const PreviewCluster&) = delete;
 
     const ClusterSpec& spec() const { return spec_; }
     std::span<const Atom> atoms() const { return spec_.atoms; }
@@ -39,7 +41,9 @@ public:
     // How many atoms `atom` is bonded to, counting no further than `enough`.
     std::size_t partner_count(std::size_t atom, std::size_t enough) const;
     // Calls visit(partner, distance) for the partners listed next to the
-    // atom: some or all of its partners.
+    // atom (some or all of its partners), nearest in the list first (the
+    // next atom, the one before, the one after next, ...), until visit
+    // returns true. Without shortcuts, for none.
     template <typename Visit>
     void visit_listed_partners(std::size_t atom, Visit&& visit) const;
 
@@ -82,15 +86,23 @@ private:
     mutable std::optional<geometry::BondGraph> bonds_;
 };
 
+// Whether `first` comes before `second` when looking outward from `atom`
+// through the list: the order of visit_listed_partners.
+inline bool listed_nearer(std::size_t atom, std::size_t first, std::size_t second) {
+    const auto gap = [atom](std::size_t other) { return other > atom ? 2 * (other - atom) - 1 : 2 * (atom - other); };
+    return gap(first) < gap(second);
+}
+
 template <typename Visit>
 void PreviewCluster::visit_listed_partners(std::size_t atom, Visit&& visit) const {
     if (shortcuts_ == PreviewShortcuts::None) return;
-    const std::size_t from = atom - std::min(atom, geometry::kListedNeighbours);
-    const std::size_t to = std::min(spec_.atoms.size(), atom + geometry::kListedNeighbours + 1);
-    for (std::size_t other = from; other < to; ++other) {
-        if (other == atom) continue;
+    const auto partner = [&](std::size_t other) {
         const double distance = geometry::distance(spec_.atoms[atom], spec_.atoms[other]);
-        if (distance <= reach_.between(atom, other)) visit(other, distance);
+        return distance <= reach_.between(atom, other) && visit(other, distance);
+    };
+    for (std::size_t step = 1; step <= geometry::kListedNeighbours; ++step) {
+        if (atom + step < spec_.atoms.size() && partner(atom + step)) return;
+        if (step <= atom && partner(atom - step)) return;
     }
 }
 
