@@ -103,20 +103,20 @@ TEST(bare_atoms_name_the_pair_and_reach) {
         spec.atoms = std::move(atoms);
         return preview_text(spec, {name_of(Code::BareHeteroatom)});
     };
-    // Cl-C bonds within 1.02 + 0.76 + 0.45 = 2.23 Å; the far bromine makes the longest reach Cl-Br's.
+    // Cl-C bonds within 1.02 + 0.76 + 0.55 = 2.33 Å; the far bromine makes the longest reach Cl-Br's.
     const std::vector<Atom> methyl = {atom("C"), atom("H", 1.09), atom("H", -1.09), atom("H", 0, 1.09),
                                       atom("Br", 20), atom("Br", 22.3)};
     std::vector<Atom> apart = methyl;
-    apart.push_back(atom("Cl", 0, -2.3));
-    CHECK_EQ(bare_only(apart), bare("6", "Cl", "2.23", "Cl\u2013C", "2.30"));
-    apart.back().y = -2.23;
+    apart.push_back(atom("Cl", 0, -2.4));
+    CHECK_EQ(bare_only(apart), bare("6", "Cl", "2.33", "Cl\u2013C", "2.40"));
+    apart.back().y = -2.33;
     CHECK_EQ(bare_only(apart), std::string());
-    // Nothing within the longest bond any pair here forms: (0.66 + 0.31) + 0.6, a hydrogen's tolerance.
-    CHECK_EQ(bare_only({atom("O"), atom("H", 5.0)}), bare("0", "O", "1.57", "longest bond here", "5.00"));
+    // Nothing within the longest bond any pair here forms: (0.66 + 0.31) + 0.55.
+    CHECK_EQ(bare_only({atom("O"), atom("H", 5.0)}), bare("0", "O", "1.52", "longest bond here", "5.00"));
     CHECK_EQ(bare_only({atom("O"), atom("H", 0.96), atom("H", 20)}), std::string());
     // Halogens and boron are judged; the noble gases are not.
-    CHECK_EQ(bare_only({atom("B"), atom("Ne", 9)}), bare("0", "B", "1.87", "longest bond here", "9.00"));
-    CHECK_EQ(bare_only({atom("F"), atom("Ne", 9)}), bare("0", "F", "1.60", "longest bond here", "9.00"));
+    CHECK_EQ(bare_only({atom("B"), atom("Ne", 9)}), bare("0", "B", "1.97", "longest bond here", "9.00"));
+    CHECK_EQ(bare_only({atom("F"), atom("Ne", 9)}), bare("0", "F", "1.70", "longest bond here", "9.00"));
     CHECK_EQ(bare_only({atom("Ar"), atom("Ar", 3.8)}), std::string());
 }
 
@@ -129,7 +129,7 @@ TEST(one_atom_is_an_atom_calculation) {
 TEST(free_halides_count_as_anions_of_a_negative_charge) {
     const std::vector<Atom> chloride_by_methane = {atom("C"), atom("H", 1.09), atom("H", -1.09), atom("H", 0, 1.09),
                                                    atom("H", 0, -1.09), atom("Cl", 0, 0, 3.5)};
-    const std::string chloride_bare = bare("5", "Cl", "2.23", "longest bond here", "3.50");
+    const std::string chloride_bare = bare("5", "Cl", "2.33", "longest bond here", "3.50");
     CHECK_EQ(geometry(chloride_by_methane, -1), std::string());
     CHECK_EQ(geometry(chloride_by_methane, 0), chloride_bare);
     CHECK_EQ(geometry(chloride_by_methane), chloride_bare);
@@ -147,15 +147,15 @@ TEST(metals_count_neighbours_within_the_pair_reach) {
     CHECK_EQ(geometry({atom("Au"), atom("Au", 3.47), atom("Ne", 20)}),
              low + "warning metal-low-coordination: metal Au (atom 1) has coordination 1 (one neighbour within 3.47 "
                    "\u00c5, Au\u2013Au) \u2014 verify this is intended\n");
-    // Iron is no heavy metal: Fe-H bonds within 1.32 + 0.31 + 0.6 (a hydrogen's tolerance), Fe-O within 2.43.
+    // Iron is no heavy metal: Fe-H bonds within 1.32 + 0.31 + 0.55, Fe-O within 2.53.
     CHECK_EQ(geometry({atom("Fe"), atom("H", 2.3), atom("O", 10), atom("H", 10.96)}),
-             "error metal-uncoordinated: metal Fe (atom 0) has no neighbour within 2.23 \u00c5 (Fe\u2013H; nearest is "
+             "error metal-uncoordinated: metal Fe (atom 0) has no neighbour within 2.18 \u00c5 (Fe\u2013H; nearest is "
              "2.30 \u00c5) \u2014 it is floating\n");
-    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.2), atom("O", 10), atom("H", 10.96)}),
-             "warning metal-low-coordination: metal Fe (atom 0) has coordination 1 (one neighbour within 2.23 \u00c5, "
+    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.1), atom("O", 10), atom("H", 10.96)}),
+             "warning metal-low-coordination: metal Fe (atom 0) has coordination 1 (one neighbour within 2.18 \u00c5, "
              "Fe\u2013H) \u2014 verify this is intended\n");
     // A diatomic molecule's metal has its one neighbour by definition.
-    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.2)}), std::string());
+    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.1)}), std::string());
     // Every d-, f- and p-block metal is checked, the alkali metals are not.
     CHECK(geometry({atom("Ti"), atom("Na", 12)}) != std::string());
     CHECK(geometry({atom("Ce"), atom("Na", 12)}) != std::string());
@@ -170,8 +170,8 @@ TEST(hydrides_are_not_bohr_but_bohr_is) {
     }
     const double bohr = 1 / 0.529177;
     CHECK_EQ(geometry({atom("O"), atom("H", 0.96 * bohr), atom("H", 0, 0.96 * bohr)}),
-             bare("0", "O", "1.57", "longest bond here", "1.81") +
-                 "warning unit-scale: closest hydrogen bond is 1.81 \u00c5 (O\u2013H) \u2014 longer than 1.57 \u00c5, "
+             bare("0", "O", "1.52", "longest bond here", "1.81") +
+                 "warning unit-scale: closest hydrogen bond is 1.81 \u00c5 (O\u2013H) \u2014 longer than 1.52 \u00c5, "
                  "the most that pair bonds within, and no hydrogen is bonded. The geometry is likely in Bohr (\u00d7"
                  "0.529 \u2192 0.96 \u00c5), not the \u00c5ngstr\u00f6m this tool assumes. Convert the coordinates, "
                  "or verify the units.\n");

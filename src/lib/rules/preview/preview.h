@@ -16,13 +16,10 @@ namespace quorv {
 // give the measurements.
 struct PreviewTolerances {
     // Two atoms are bonded within the sum of their covalent radii plus this (Å).
-    double bond = 0.45;
+    double bond = 0.55;
     // The same for a pair with a metal of the sixth or seventh period, whose
     // bonds are often long and ionic.
     double heavy_metal_bond = 0.75;
-    // The same for a pair with a hydrogen, whose bonds stretch furthest in
-    // transition states and strong hydrogen bonds.
-    double hydrogen_bond = 0.6;
     // A C, N or O atom counts as short of bonds when its bond orders fall
     // more than this below its valence...
     double shortfall_per_atom = 0.5;

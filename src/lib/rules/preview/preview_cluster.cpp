@@ -16,7 +16,6 @@ namespace {
 // reach of a carbon atom, so that its neighbours are not reported bare.
 constexpr double kUnknownElementRadius = 0.76;
 constexpr std::string_view kLongestBondHere = "longest bond here";
-constexpr int kHydrogenNumber = 1;
 
 }  // namespace
 
@@ -34,9 +33,7 @@ PreviewCluster::PreviewCluster(const ClusterSpec& spec, const PreviewTolerances&
     bool first = true;
     for (int z = 0; z <= kElementCount; ++z) {
         reach_.radius[z] = z == 0 ? kUnknownElementRadius : element_record(z).covalent_radius;
-        reach_.tolerance[z] = z == kHydrogenNumber ? tolerances.hydrogen_bond
-                              : is_heavy_metal(z)  ? tolerances.heavy_metal_bond
-                                                   : tolerances.bond;
+        reach_.tolerance[z] = is_heavy_metal(z) ? tolerances.heavy_metal_bond : tolerances.bond;
         if (!present[z]) continue;
         smallest_radius_ = first ? reach_.radius[z] : std::min(smallest_radius_, reach_.radius[z]);
         largest_radius_ = first ? reach_.radius[z] : std::max(largest_radius_, reach_.radius[z]);
