@@ -11,7 +11,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench clean
+.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-data clean
 
 all: build
 
@@ -108,8 +108,20 @@ $(BENCH_STAMP): $(BUILD_TOOLS_STAMP) bench/requirements.txt
 	$(PY) -m pip install --quiet -r bench/requirements.txt
 	touch $@
 
-bench: build $(BENCH_STAMP)
+bench: build $(BENCH_STAMP) bench-data
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
+
+# Debian's CML structures for bench/bench_preview.py, installed with apt when
+# missing and we are root; without them the benchmark leaves them out.
+BENCH_DEBIAN_PACKAGES := chemical-structures-data libavogadro-data
+bench-data:
+	@missing=""; for package in $(BENCH_DEBIAN_PACKAGES); do \
+	    dpkg -s $$package >/dev/null 2>&1 || missing="$$missing $$package"; done; \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null; \
+	    else echo "please install:$$missing (bench/bench_preview.py reads them)" >&2; fi; \
+	fi
 
 clean:
 	rm -rf build dist
