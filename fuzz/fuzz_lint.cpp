@@ -266,6 +266,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const quorv::ClusterSpec spec = cluster_from(input);
     const std::vector<quorv::Finding> findings = quorv::lint(spec);
     check_findings(spec, findings);
+    for (const quorv::Finding& finding : findings) {
+        require(quorv::catalog_entry(finding.code()).stability == quorv::Stability::Stable);
+    }
     require_same(findings, quorv::geometry::pairwise::lint(spec));
 
     const std::vector<quorv::Finding> previewed = preview(spec, quorv::PreviewShortcuts::ListedNeighbours);

@@ -94,7 +94,10 @@ inline constexpr std::array<CodeEntry, 13> kCatalog{{
     {Code::MissingHydrogens, "missing-hydrogens", Severity::Warning, RuleInput::Cluster, MessageLead::None,
      {"atom {} ({}) and {} more C, N or O atoms have fewer bonds than their valence: their bond orders, estimated "
       "from the bond lengths, fall {:.2} short in all, and the declared charge and multiplicity explain {}. "
-      "Hydrogens are likely missing (a structure from a crystal or PDB file, or a fragment cut without capping)."},
+      "Hydrogens are likely missing (a structure from a crystal or PDB file, or a fragment cut without capping).",
+      "atom {} ({}) has fewer bonds than its valence: its bond orders, estimated from the bond lengths, fall {:.2} "
+      "short, and the declared charge and multiplicity explain {}. Hydrogens are likely missing (a structure from a "
+      "crystal or PDB file, or a fragment cut without capping)."},
      Stability::Preview},
     // The 2.7 is the coordination radius written out, not a formatted value.
     {Code::MetalUncoordinated, "metal-uncoordinated", Severity::Error, RuleInput::Cluster, MessageLead::None,
@@ -275,6 +278,7 @@ inline constexpr Message<double, double> kUnitScale{Code::UnitScale, 0};
 inline constexpr Message<Text> kNoDef2EcpCore{Code::ElectronParityAbstain, 3};
 inline constexpr Message<Index, Text, double, Text, double> kBareAtomWithinPairReach{Code::BareHeteroatom, 1};
 inline constexpr Message<Index, Text, Index, double, Index> kMissingHydrogens{Code::MissingHydrogens, 0};
+inline constexpr Message<Index, Text, double, Index> kMissingHydrogensOfOneAtom{Code::MissingHydrogens, 1};
 inline constexpr Message<Text, Index, double, Text, double> kMetalUncoordinatedWithinPairReach{
     Code::MetalUncoordinated, 1};
 inline constexpr Message<Text, Index, double, Text> kMetalLowCoordinationWithinPairReach{

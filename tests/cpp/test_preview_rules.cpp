@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check.h"
+#include "front/lint_text.h"
 #include "lib/elements.h"
 #include "lib/periodic_table.h"
 #include "lib/rules/preview/preview.h"
@@ -199,7 +200,10 @@ TEST(missing_hydrogens_follow_the_bond_orders) {
              "and multiplicity explain 0. Hydrogens are likely missing (a structure from a crystal or PDB file, or a "
              "fragment cut without capping).\n");
     // Methylene lacks two bonds: a triplet or a dication explains them, a singlet does not.
-    CHECK(flagged({atom("C"), atom("H", 1.09), atom("H", -1.09)}, 0, 1));
+    CHECK_EQ(preview_text(declared({atom("C"), atom("H", 1.09), atom("H", -1.09)}, 0, 1), {code}),
+             "warning missing-hydrogens: atom 0 (C) has fewer bonds than its valence: its bond orders, estimated from "
+             "the bond lengths, fall 2.13 short, and the declared charge and multiplicity explain 0. Hydrogens are "
+             "likely missing (a structure from a crystal or PDB file, or a fragment cut without capping).\n");
     CHECK(!flagged({atom("C"), atom("H", 1.09), atom("H", -1.09)}, 0, 3));
     CHECK(!flagged({atom("C"), atom("H", 1.09), atom("H", -1.09)}, 2, 1));
     // Atoms with no partner are bare atoms, not missing hydrogens.
@@ -245,6 +249,26 @@ TEST(def2_ecp_cores) {
     CHECK_EQ(electrons({atom("Fe"), atom("Cu", 2.5)}, {"Cu", "Fe"}),
              "warning electron-parity-abstain: electron parity not verified: the def2 ECPs have no core for Cu, Fe "
              "\u2014 verify the core by hand\n");
+}
+
+TEST(the_front_end_passes_the_rule_set_on) {
+    const std::string stripped = "2\ncharge=0 mult=1\nC 0 0 0\nC 1.54 0 0\n";
+    const auto codes = [&](front::InputKind kind, std::string_view text, RuleSet rules) {
+        FindingList list;
+        CHECK(!front::lint_text(kind, text, list, rules).has_value());
+        std::string names;
+        for (const Finding& finding : list.findings) names += std::string(finding.code_name()) + " ";
+        return names;
+    };
+    CHECK_EQ(codes(front::InputKind::Xyz, stripped, RuleSet::Strict), std::string());
+    CHECK_EQ(codes(front::InputKind::Xyz, stripped, RuleSet::Preview), std::string("missing-hydrogens "));
+    const std::string json = R"({"atoms": [{"element": "C", "x": 0, "y": 0, "z": 0},
+                                           {"element": "C", "x": 1.54, "y": 0, "z": 0}]})";
+    CHECK_EQ(codes(front::InputKind::ClusterSpecJson, json, RuleSet::Preview),
+             std::string("electron-parity-abstain missing-hydrogens "));
+    const std::string source = "AllChem.EmbedMolecule(mol)\n";
+    CHECK_EQ(codes(front::InputKind::PythonSource, source, RuleSet::Preview),
+             codes(front::InputKind::PythonSource, source, RuleSet::Strict));
 }
 
 TEST(overlaps_are_the_strict_ones) {

@@ -103,8 +103,13 @@ void check_missing_hydrogens(const PreviewCluster& cluster, OrderedFindings& out
     if (short_atoms == 0 || !(shortfall - static_cast<double>(explained) >= cluster.tolerances().shortfall_in_all)) {
         return;
     }
-    out.add(make_finding(messages::kMissingHydrogens, Location::of_atoms(most_short), std::uint64_t{most_short},
-                         atoms[most_short].element, short_atoms - 1, shortfall, explained));
+    const Location location = Location::of_atoms(most_short);
+    if (short_atoms == 1) {
+        return out.add(make_finding(messages::kMissingHydrogensOfOneAtom, location, std::uint64_t{most_short},
+                                    atoms[most_short].element, shortfall, explained));
+    }
+    out.add(make_finding(messages::kMissingHydrogens, location, std::uint64_t{most_short}, atoms[most_short].element,
+                         short_atoms - 1, shortfall, explained));
 }
 
 }  // namespace quorv
