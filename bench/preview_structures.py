@@ -24,7 +24,6 @@ Each source that is not installed is left out, and `missing_sources()` says whic
 
 from __future__ import annotations
 
-import math
 import xml.etree.ElementTree as ElementTree
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -211,7 +210,3 @@ def all_structures() -> list[Structure]:
     structures.extend(debian_structures())
     structures.extend(textbook_structures())
     return structures
-
-
-def distance(a: Atom, b: Atom) -> float:
-    return math.dist(a[1:], b[1:])

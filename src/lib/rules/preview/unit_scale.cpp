@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "lib/geometry/distance.h"
 #include "lib/geometry/thresholds.h"
