@@ -5,9 +5,9 @@
 // The command's code list, its SARIF rules and --explain, the fuzz targets
 // and the tests all read the codes from this table.
 //
-// A code's templates hold the specified messages first; the preview rule set
-// (lib/lint.h) adds its own after them where its wording differs, naming the
-// threshold it judged by.
+// A code's templates hold the strict rules' messages first; the preview rule
+// set (lib/lint.h) adds its own after them where its wording differs, naming
+// the threshold it judged by.
 //
 // Holes in a template: "{}" an unsigned or signed integer or a text, "{:+}"
 // a signed integer with its sign always written, "{:.2}" and "{:.3}" a real

@@ -40,10 +40,11 @@ public:
     std::vector<Finding> findings;
 };
 
-// Which rules judge a cluster. Strict, the default, applies the specified
-// rules and their fixed tables, byte for byte. Preview, off unless asked
-// for, knows every element and judges each pair of atoms by their covalent
-// radii (docs/codes/*.md, section "Preview", say what changes per code).
+// Which rules judge a cluster. Strict, the default, applies the fixed rules
+// and tables this tool has always applied, with the same output byte for
+// byte. Preview, off unless asked for, knows every element and judges each
+// pair of atoms by their covalent radii (docs/codes/*.md, section
+// "Preview", say what changes per code).
 enum class RuleSet : std::uint8_t { Strict, Preview };
 
 // Never fails: every problem it detects becomes a finding.
