@@ -15,7 +15,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-reader clean
+.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-reader bench-data clean
 
 all: build
 
@@ -130,7 +130,7 @@ $(BENCH_STAMP): $(BUILD_TOOLS_STAMP) bench/requirements.txt
 	$(PY) -m pip install --quiet -r bench/requirements.txt
 	touch $@
 
-bench: build $(BENCH_STAMP) $(DATASETS_STAMP) bench-reader
+bench: build $(BENCH_STAMP) $(DATASETS_STAMP) bench-reader bench-data
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
 
 # The JSON reader alone, outside Python, on the 100,000-atom cluster: the
@@ -142,6 +142,18 @@ bench-reader: $(BENCH_STAMP)
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(BENCH_BUILD) --target spec_json_reader_bench
 	$(PY) bench/solvated_cluster.py $(BENCH_BUILD)/solvated_cluster.json
 	$(BENCH_BUILD)/bench/spec_json_reader_bench $(BENCH_BUILD)/solvated_cluster.json
+
+# Debian's CML structures for bench/bench_preview.py, installed with apt when
+# missing and we are root; without them the benchmark leaves them out.
+BENCH_DEBIAN_PACKAGES := chemical-structures-data libavogadro-data
+bench-data:
+	@missing=""; for package in $(BENCH_DEBIAN_PACKAGES); do \
+	    dpkg -s $$package >/dev/null 2>&1 || missing="$$missing $$package"; done; \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null; \
+	    else echo "please install:$$missing (bench/bench_preview.py reads them)" >&2; fi; \
+	fi
 
 clean:
 	rm -rf build dist

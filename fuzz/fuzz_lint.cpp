@@ -6,7 +6,9 @@
 // Every finding must carry a cluster code of the catalog, errors must come
 // first, and the counts per code must fit the cluster. The
 // indexed geometry rules must give exactly what their pairwise reference
-// gives: the same findings, byte for byte, in the same order.
+// gives: the same findings, byte for byte, in the same order. The preview
+// rules are held to the same counts, must give the same findings with and
+// without their shortcuts, and report the strict rules' overlaps.
 //
 // The bytes are read front to back in a fixed layout, so that seeds can be
 // written by hand (scripts/make_lint_seeds.py); a missing byte reads as 0.
@@ -44,6 +46,7 @@
 #include "lib/finding.h"
 #include "lib/geometry/pairwise_reference.h"
 #include "lib/lint.h"
+#include "lib/rules/preview/preview.h"
 
 namespace {
 
@@ -266,6 +269,7 @@ quorv::ClusterSpec cluster_from(ByteReader& input) {
 struct CodeCounts {
     std::size_t electron_count = 0;  // the four codes of the electron-count rules
     std::size_t bare_heteroatom = 0;
+    std::size_t missing_hydrogens = 0;
     std::size_t metal_coordination = 0;
     std::size_t metal_spin_state = 0;
     std::size_t overlapping_atoms = 0;
@@ -284,6 +288,7 @@ void count(const quorv::Finding& finding, std::size_t atoms, CodeCounts& counts)
         case Code::SpinMultiplicityInvalid:
         case Code::ElectronParity: ++counts.electron_count; return;
         case Code::BareHeteroatom: ++counts.bare_heteroatom; return;
+        case Code::MissingHydrogens: ++counts.missing_hydrogens; return;
         case Code::MetalUncoordinated:
         case Code::MetalLowCoordination: ++counts.metal_coordination; return;
         case Code::MetalSpinState: ++counts.metal_spin_state; return;
@@ -311,10 +316,36 @@ void check_findings(const quorv::ClusterSpec& spec, const std::vector<quorv::Fin
     require(counts.electron_count <= 1);
     require(!undeclared || counts.electron_count == 1);
     require(counts.bare_heteroatom <= atoms);
+    require(counts.missing_hydrogens <= 1);
     require(counts.metal_coordination <= atoms);
     require(counts.metal_spin_state <= 1);
     require(counts.overlapping_atoms <= atoms * (atoms - (atoms > 0 ? 1 : 0)) / 2);
     require(counts.unit_scale <= 1);
+}
+
+void require_same(const std::vector<quorv::Finding>& findings, const std::vector<quorv::Finding>& reference) {
+    require(findings.size() == reference.size());
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        require(findings[i].code() == reference[i].code());
+        require(findings[i].message() == reference[i].message());
+        const auto atoms = findings[i].location().atoms();
+        const auto reference_atoms = reference[i].location().atoms();
+        require(std::equal(atoms.begin(), atoms.end(), reference_atoms.begin(), reference_atoms.end()));
+    }
+}
+
+std::vector<quorv::Finding> overlaps(const std::vector<quorv::Finding>& findings) {
+    std::vector<quorv::Finding> kept;
+    for (const quorv::Finding& finding : findings) {
+        if (finding.code() == quorv::Code::OverlappingAtoms) kept.push_back(finding);
+    }
+    return kept;
+}
+
+std::vector<quorv::Finding> preview(const quorv::ClusterSpec& spec, quorv::PreviewShortcuts shortcuts) {
+    quorv::FindingList list;
+    quorv::lint_preview(spec, quorv::PreviewTolerances{}, list, shortcuts);
+    return std::move(list.findings);
 }
 
 }  // namespace
@@ -324,14 +355,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const quorv::ClusterSpec spec = cluster_from(input);
     const std::vector<quorv::Finding> findings = quorv::lint(spec);
     check_findings(spec, findings);
-    const std::vector<quorv::Finding> reference = quorv::geometry::pairwise::lint(spec);
-    require(findings.size() == reference.size());
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        require(findings[i].code() == reference[i].code());
-        require(findings[i].message() == reference[i].message());
-        const auto atoms = findings[i].location().atoms();
-        const auto reference_atoms = reference[i].location().atoms();
-        require(std::equal(atoms.begin(), atoms.end(), reference_atoms.begin(), reference_atoms.end()));
+    for (const quorv::Finding& finding : findings) {
+        require(quorv::catalog_entry(finding.code()).stability == quorv::Stability::Stable);
     }
+    require_same(findings, quorv::geometry::pairwise::lint(spec));
+
+    const std::vector<quorv::Finding> previewed = preview(spec, quorv::PreviewShortcuts::ListedNeighbours);
+    check_findings(spec, previewed);
+    require_same(previewed, preview(spec, quorv::PreviewShortcuts::None));
+    require_same(overlaps(previewed), overlaps(findings));
     return 0;
 }

@@ -16,6 +16,7 @@ QUORV_LINT = Path(sys.executable).with_name("quorv-lint")
 SUFFIX_OF_FENCE = {"json": ".json", "xyz": ".xyz", "python": ".py"}
 SECTIONS = [
     "## What it does", "## Why is this bad?", "## How to fix it", "## Example", "## Use instead", "## Known problems",
+    "## Preview",
 ]
 
 
@@ -84,21 +85,29 @@ def example_of(code):
     assert console_language == "console" and language == fixed_language
     assert file_name.endswith(SUFFIX_OF_FENCE[language])
     command, *expected = console.splitlines()
-    assert command == f"$ quorv-lint {file_name}"
-    return file_name, failing, expected, fixed
+    options = ["--preview"] if command == f"$ quorv-lint --preview {file_name}" else []
+    assert command == " ".join(["$ quorv-lint", *options, file_name])
+    return file_name, failing, expected, fixed, options
+
+
+def command_has_preview():
+    return run_cli("--preview", "--list-codes")[0] == 0
 
 
 @pytest.mark.parametrize("code", CODES)
 def test_the_example_gives_the_output_shown_and_the_fix_is_clean(code, tmp_path):
-    file_name, failing, expected, fixed = example_of(code)
+    file_name, failing, expected, fixed, options = example_of(code)
+    if options and not command_has_preview():
+        # The core's C++ tests run this example through the preview rules meanwhile.
+        pytest.xfail("the command does not take --preview yet")
     (tmp_path / file_name).write_text(failing, encoding="utf-8")
-    status, out, err = run_cli(file_name, cwd=tmp_path)
+    status, out, err = run_cli(*options, file_name, cwd=tmp_path)
     assert (out.splitlines(), err) == (expected, "")
     assert status == (0 if expected[-1].startswith("0 errors,") else 1)
     assert f" {code} {CODES[code]} " in out
 
     (tmp_path / file_name).write_text(fixed, encoding="utf-8")
-    status, out, err = run_cli(file_name, cwd=tmp_path)
+    status, out, err = run_cli(*options, file_name, cwd=tmp_path)
     assert (status, out, err) == (0, "0 errors, 0 warnings in 1 file\n", "")
 
 

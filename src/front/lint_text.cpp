@@ -14,21 +14,22 @@ namespace {
 constexpr std::string_view kNotClusterSpec = "not a valid cluster spec: {}";
 constexpr std::string_view kNotXyz = "not a valid XYZ file: {}";
 
-std::optional<std::string> lint_cluster(const ReadResult& result, std::string_view failure, FindingSink& sink) {
+std::optional<std::string> lint_cluster(const ReadResult& result, std::string_view failure, FindingSink& sink,
+                                        RuleSet rules) {
     if (const auto* error = std::get_if<ReadError>(&result)) return fill(failure, {error->message});
-    lint(std::get<ClusterSpec>(result), sink);
+    lint(std::get<ClusterSpec>(result), rules, sink);
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<std::string> lint_text(InputKind kind, std::string_view text, FindingSink& sink) {
+std::optional<std::string> lint_text(InputKind kind, std::string_view text, FindingSink& sink, RuleSet rules) {
     switch (kind) {
         case InputKind::PythonSource: lint_python_source(text, sink); return std::nullopt;
-        case InputKind::Xyz: return lint_cluster(parse_xyz(text), kNotXyz, sink);
+        case InputKind::Xyz: return lint_cluster(parse_xyz(text), kNotXyz, sink, rules);
         case InputKind::ClusterSpecJson: break;
     }
-    return lint_cluster(parse_spec_json(text), kNotClusterSpec, sink);
+    return lint_cluster(parse_spec_json(text), kNotClusterSpec, sink, rules);
 }
 
 }  // namespace quorv::front

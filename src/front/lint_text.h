@@ -16,6 +16,8 @@ namespace quorv::front {
 // their final order. When the reader rejects the text, nothing is linted
 // and the failure comes back: "not a valid XYZ file: {}" or "not a valid
 // cluster spec: {}" with the reader's own text. Python source never fails.
-std::optional<std::string> lint_text(InputKind kind, std::string_view text, FindingSink& sink);
+// The rule set judges clusters only; Python source is checked alike by both.
+std::optional<std::string> lint_text(InputKind kind, std::string_view text, FindingSink& sink,
+                                     RuleSet rules = RuleSet::Strict);
 
 }  // namespace quorv::front

@@ -5,6 +5,10 @@
 // The command's code list, its SARIF rules and --explain, the fuzz targets
 // and the tests all read the codes from this table.
 //
+// A code's templates hold the strict rules' messages first; the preview rule
+// set (lib/lint.h) adds its own after them where its wording differs, naming
+// the threshold it judged by.
+//
 // Holes in a template: "{}" an unsigned or signed integer or a text, "{:+}"
 // a signed integer with its sign always written, "{:.2}" and "{:.3}" a real
 // number in fixed point with two or three decimals (+inf prints as "inf").
@@ -32,6 +36,9 @@ enum class RuleInput : std::uint8_t { Cluster, Source };
 // apart from the message may leave out).
 enum class MessageLead : std::uint8_t { None, Line };
 
+// Which rule sets emit a code: every one, or only the preview rules.
+enum class Stability : std::uint8_t { Stable, Preview };
+
 enum class Code : std::uint8_t {
     ElectronParityAbstain,
     ElectronCountNegative,
@@ -39,6 +46,7 @@ enum class Code : std::uint8_t {
     ElectronParity,
     MetalSpinState,
     BareHeteroatom,
+    MissingHydrogens,
     MetalUncoordinated,
     MetalLowCoordination,
     OverlappingAtoms,
@@ -47,7 +55,7 @@ enum class Code : std::uint8_t {
     ConformerExplicitRandom,
 };
 
-inline constexpr std::size_t kMostTemplatesPerCode = 3;
+inline constexpr std::size_t kMostTemplatesPerCode = 4;
 
 struct CodeEntry {
     Code code;
@@ -56,15 +64,18 @@ struct CodeEntry {
     RuleInput input;
     MessageLead lead;
     std::array<std::string_view, kMostTemplatesPerCode> templates;
+    Stability stability = Stability::Stable;
 };
 
 // In the order the command lists them: cluster rules in the engine's order, then the source rules.
-inline constexpr std::array<CodeEntry, 12> kCatalog{{
+inline constexpr std::array<CodeEntry, 13> kCatalog{{
     {Code::ElectronParityAbstain, "electron-parity-abstain", Severity::Warning, RuleInput::Cluster, MessageLead::None,
      {"electron parity not checked: charge and/or spin multiplicity not provided (a bare geometry omits them). "
       "Declare both to enable it.",
       "electron count not verified: unknown atomic number for {}",
-      "electron parity not verified: unknown ECP core for {} \u2014 declare it or verify by hand"}},
+      "electron parity not verified: unknown ECP core for {} \u2014 declare it or verify by hand",
+      // preview
+      "electron parity not verified: the def2 ECPs have no core for {} \u2014 verify the core by hand"}},
     {Code::ElectronCountNegative, "electron-count-negative", Severity::Error, RuleInput::Cluster, MessageLead::None,
      {"electron count is negative ({}): charge or ECP setup is wrong"}},
     {Code::SpinMultiplicityInvalid, "spin-multiplicity-invalid", Severity::Error, RuleInput::Cluster,
@@ -76,12 +87,28 @@ inline constexpr std::array<CodeEntry, 12> kCatalog{{
      {"{}{:+} is a closed-shell d\u00b9\u2070 cation and must be a singlet (M=1), but multiplicity {} was declared."}},
     {Code::BareHeteroatom, "bare-heteroatom", Severity::Error, RuleInput::Cluster, MessageLead::None,
      {"atom {} ({}) has no bonding partner within {:.2} \u00c5 (nearest is {:.2} \u00c5). Likely a bare oxygen / "
+      "missing hydrogens / a fragment cut through a bond.",
+      // preview: the distance within which the pair named would be bonded
+      "atom {} ({}) has no bonding partner within {:.2} \u00c5 ({}; nearest is {:.2} \u00c5). Likely a bare atom / "
       "missing hydrogens / a fragment cut through a bond."}},
+    {Code::MissingHydrogens, "missing-hydrogens", Severity::Warning, RuleInput::Cluster, MessageLead::None,
+     {"atom {} ({}) and {} more C, N or O atoms have fewer bonds than their valence: their bond orders, estimated "
+      "from the bond lengths, fall {:.2} short in all, and the declared charge and multiplicity explain {}. "
+      "Hydrogens are likely missing (a structure from a crystal or PDB file, or a fragment cut without capping).",
+      "atom {} ({}) has fewer bonds than its valence: its bond orders, estimated from the bond lengths, fall {:.2} "
+      "short, and the declared charge and multiplicity explain {}. Hydrogens are likely missing (a structure from a "
+      "crystal or PDB file, or a fragment cut without capping)."},
+     Stability::Preview},
     // The 2.7 is the coordination radius written out, not a formatted value.
     {Code::MetalUncoordinated, "metal-uncoordinated", Severity::Error, RuleInput::Cluster, MessageLead::None,
-     {"metal {} (atom {}) has no neighbour within 2.7 \u00c5 \u2014 it is floating"}},
+     {"metal {} (atom {}) has no neighbour within 2.7 \u00c5 \u2014 it is floating",
+      // preview
+      "metal {} (atom {}) has no neighbour within {:.2} \u00c5 ({}; nearest is {:.2} \u00c5) \u2014 it is floating"}},
     {Code::MetalLowCoordination, "metal-low-coordination", Severity::Warning, RuleInput::Cluster, MessageLead::None,
-     {"metal {} (atom {}) has coordination 1 \u2014 verify this is intended"}},
+     {"metal {} (atom {}) has coordination 1 \u2014 verify this is intended",
+      // preview
+      "metal {} (atom {}) has coordination 1 (one neighbour within {:.2} \u00c5, {}) \u2014 verify this is "
+      "intended"}},
     {Code::OverlappingAtoms, "overlapping-atoms", Severity::Error, RuleInput::Cluster, MessageLead::None,
      {"atoms {} ({}) and {} ({}) are {:.3} \u00c5 apart \u2014 below any real bond (H\u2013H is 0.74 \u00c5). Likely a "
       "duplicated atom or a coordinate error."}},
@@ -89,7 +116,11 @@ inline constexpr std::array<CodeEntry, 12> kCatalog{{
     {Code::UnitScale, "unit-scale", Severity::Warning, RuleInput::Cluster, MessageLead::None,
      {"closest hydrogen bond is {:.2} \u00c5 \u2014 longer than any real X\u2013H bond (~1.0 \u00c5). The geometry is "
       "likely in Bohr (\u00d70.529 \u2192 {:.2} \u00c5), not the \u00c5ngstr\u00f6m this tool assumes. Convert the "
-      "coordinates, or verify the units."}},
+      "coordinates, or verify the units.",
+      // preview: no hydrogen is within the bond reach of any partner
+      "closest hydrogen bond is {:.2} \u00c5 ({}) \u2014 longer than {:.2} \u00c5, the most that pair bonds within, "
+      "and no hydrogen is bonded. The geometry is likely in Bohr (\u00d70.529 \u2192 {:.2} \u00c5), not the "
+      "\u00c5ngstr\u00f6m this tool assumes. Convert the coordinates, or verify the units."}},
     {Code::ConformerNoSeed, "conformer-no-seed", Severity::Error, RuleInput::Source, MessageLead::Line,
      {"line {}: {}(...) has no fixed randomSeed \u2014 the embedding is nondeterministic and the 3D geometry (and every "
       "descriptor computed on it) changes each run. Set params.randomSeed to a fixed value."}},
@@ -242,6 +273,17 @@ inline constexpr Message<Text, Index> kMetalUncoordinated{Code::MetalUncoordinat
 inline constexpr Message<Text, Index> kMetalLowCoordination{Code::MetalLowCoordination, 0};
 inline constexpr Message<Index, Text, Index, Text, double> kOverlappingAtoms{Code::OverlappingAtoms, 0};
 inline constexpr Message<double, double> kUnitScale{Code::UnitScale, 0};
+
+// The preview rule set's own wording.
+inline constexpr Message<Text> kNoDef2EcpCore{Code::ElectronParityAbstain, 3};
+inline constexpr Message<Index, Text, double, Text, double> kBareAtomWithinPairReach{Code::BareHeteroatom, 1};
+inline constexpr Message<Index, Text, Index, double, Index> kMissingHydrogens{Code::MissingHydrogens, 0};
+inline constexpr Message<Index, Text, double, Index> kMissingHydrogensOfOneAtom{Code::MissingHydrogens, 1};
+inline constexpr Message<Text, Index, double, Text, double> kMetalUncoordinatedWithinPairReach{
+    Code::MetalUncoordinated, 1};
+inline constexpr Message<Text, Index, double, Text> kMetalLowCoordinationWithinPairReach{
+    Code::MetalLowCoordination, 1};
+inline constexpr Message<double, Text, double, double> kUnitScaleBeyondPairReach{Code::UnitScale, 1};
 inline constexpr Message<Index, Text> kConformerNoSeed{Code::ConformerNoSeed, 0};
 inline constexpr Message<Index, Text> kConformerExplicitRandom{Code::ConformerExplicitRandom, 0};
 }  // namespace messages

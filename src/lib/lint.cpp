@@ -1,5 +1,6 @@
 #include "lib/lint.h"
 
+#include "lib/rules/preview/preview.h"
 #include "lib/rules/rules.h"
 
 namespace quorv {
@@ -33,6 +34,17 @@ void lint(const ClusterSpec& spec, FindingSink& sink) {
 std::vector<Finding> lint(const ClusterSpec& spec) {
     FindingList list;
     lint(spec, list);
+    return std::move(list.findings);
+}
+
+void lint(const ClusterSpec& spec, RuleSet rules, FindingSink& sink) {
+    if (rules == RuleSet::Preview) return lint_preview(spec, PreviewTolerances{}, sink);
+    lint(spec, sink);
+}
+
+std::vector<Finding> lint(const ClusterSpec& spec, RuleSet rules) {
+    FindingList list;
+    lint(spec, rules, list);
     return std::move(list.findings);
 }
 

@@ -1,6 +1,7 @@
 // The rules engine: one cluster in, its findings out, errors first.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "lib/cluster.h"
@@ -39,8 +40,17 @@ public:
     std::vector<Finding> findings;
 };
 
+// Which rules judge a cluster. Strict, the default, applies the fixed rules
+// and tables this tool has always applied, with the same output byte for
+// byte. Preview, off unless asked for, knows every element and judges each
+// pair of atoms by their covalent radii (docs/codes/*.md, section
+// "Preview", say what changes per code).
+enum class RuleSet : std::uint8_t { Strict, Preview };
+
 // Never fails: every problem it detects becomes a finding.
 void lint(const ClusterSpec& spec, FindingSink& sink);
 std::vector<Finding> lint(const ClusterSpec& spec);
+void lint(const ClusterSpec& spec, RuleSet rules, FindingSink& sink);
+std::vector<Finding> lint(const ClusterSpec& spec, RuleSet rules);
 
 }  // namespace quorv

@@ -35,7 +35,7 @@ void report(OrderedFindings& out, Finding finding) { out.add(std::move(finding))
 
 }  // namespace
 
-void check_electron_count(const ClusterSpec& spec, OrderedFindings& out) {
+void check_electron_count(const ClusterSpec& spec, const ElementTables& tables, OrderedFindings& out) {
     if (!spec.charge.has_value() || !spec.spin_multiplicity.has_value()) {
         return report(out, make_finding(messages::kChargeOrMultiplicityMissing, {}));
     }
@@ -44,7 +44,7 @@ void check_electron_count(const ClusterSpec& spec, OrderedFindings& out) {
     Int128 nuclear_charge = 0;
     std::vector<std::string_view> unknown_elements;
     for (const Atom& atom : spec.atoms) {
-        if (auto z = atomic_number(atom.element)) {
+        if (auto z = tables.atomic_number(atom.element)) {
             nuclear_charge += *z;
         } else {
             unknown_elements.push_back(atom.element);
@@ -59,14 +59,14 @@ void check_electron_count(const ClusterSpec& spec, OrderedFindings& out) {
     std::vector<std::string_view> unknown_cores;
     for (const Atom& atom : spec.atoms) {
         if (!ecp_elements.contains(atom.element)) continue;
-        if (auto core = ecp_core_electrons(atom.element)) {
+        if (auto core = tables.ecp_core_electrons(atom.element)) {
             core_electrons += *core;
         } else {
             unknown_cores.push_back(atom.element);
         }
     }
     if (!unknown_cores.empty()) {
-        return report(out, make_finding(messages::kUnknownEcpCore, {}, symbol_list(std::move(unknown_cores))));
+        return report(out, make_finding(tables.unknown_ecp_core, {}, symbol_list(std::move(unknown_cores))));
     }
 
     const Int128 electrons = nuclear_charge - (Int128{*spec.charge} + core_electrons);

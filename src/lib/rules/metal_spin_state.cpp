@@ -6,14 +6,14 @@
 
 namespace quorv {
 
-void check_metal_spin_state(const ClusterSpec& spec, OrderedFindings& out) {
+void check_metal_spin_state(const ClusterSpec& spec, const ElementTables& tables, OrderedFindings& out) {
     if (!spec.metal_oxidation_state.has_value() || !spec.spin_multiplicity.has_value()) return;
 
     // The oxidation state belongs to "the" metal: with two metal atoms (even of
     // one element) it is ambiguous, so the rule applies to exactly one.
     const Atom* metal = nullptr;
     for (const Atom& atom : spec.atoms) {
-        if (!is_metal(atom.element)) continue;
+        if (!tables.is_metal(atom.element)) continue;
         if (metal != nullptr) return;
         metal = &atom;
     }

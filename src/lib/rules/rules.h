@@ -5,17 +5,38 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <span>
+#include <string_view>
 
 #include "lib/cluster.h"
+#include "lib/elements.h"
 #include "lib/lint.h"
 
 namespace quorv {
 
+// The element tables the electron-count and metal spin rules read: the
+// strict ones (lib/elements.h) or those of every element (the preview).
+struct ElementTables {
+    std::optional<std::int64_t> (*atomic_number)(std::string_view symbol);
+    std::optional<std::int64_t> (*ecp_core_electrons)(std::string_view symbol);
+    bool (*is_metal)(std::string_view symbol);
+    Message<std::string_view> unknown_ecp_core;
+};
+
+inline constexpr ElementTables kStrictTables{atomic_number, ecp_core_electrons, is_metal, messages::kUnknownEcpCore};
+
 // electron_count.cpp: at most one finding.
-void check_electron_count(const ClusterSpec& spec, OrderedFindings& out);
+void check_electron_count(const ClusterSpec& spec, const ElementTables& tables, OrderedFindings& out);
+inline void check_electron_count(const ClusterSpec& spec, OrderedFindings& out) {
+    check_electron_count(spec, kStrictTables, out);
+}
 // metal_spin_state.cpp: at most one finding.
-void check_metal_spin_state(const ClusterSpec& spec, OrderedFindings& out);
+void check_metal_spin_state(const ClusterSpec& spec, const ElementTables& tables, OrderedFindings& out);
+inline void check_metal_spin_state(const ClusterSpec& spec, OrderedFindings& out) {
+    check_metal_spin_state(spec, kStrictTables, out);
+}
 
 // bare_heteroatom.cpp
 void check_bare_heteroatoms(const ClusterSpec& spec, OrderedFindings& out);
