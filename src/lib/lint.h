@@ -1,10 +1,12 @@
 // The rules engine: one cluster in, its findings out, errors first.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "lib/cluster.h"
 #include "lib/finding.h"
+#include "lib/geometry/periodic_cell.h"
 
 namespace quorv {
 
@@ -42,5 +44,11 @@ public:
 // Never fails: every problem it detects becomes a finding.
 void lint(const ClusterSpec& spec, FindingSink& sink);
 std::vector<Finding> lint(const ClusterSpec& spec);
+
+// The same for a frame that may be periodic: with a cell, the geometry rules
+// measure every distance as the shortest over the periodic images (an atom's
+// own images included); without one, the frame is a molecule and the
+// findings are exactly those of lint(spec). Messages are the same texts.
+void lint(const ClusterSpec& spec, const std::optional<geometry::PeriodicCell>& cell, FindingSink& sink);
 
 }  // namespace quorv
