@@ -1,0 +1,80 @@
+#include "xyz/extended_keys.h"
+
+#include "text/white_space.h"
+
+namespace quorv::xyz {
+
+namespace {
+
+constexpr std::string_view kProperties = "Properties";
+constexpr std::string_view kLattice = "Lattice";
+constexpr std::string_view kPbc = "pbc";
+
+char closing_of(char opening) {
+    switch (opening) {
+        case '"': return '"';
+        case '\'': return '\'';
+        case '{': return '}';
+        case '[': return ']';
+        default: return '\0';
+    }
+}
+
+// Reads a key or a value from `pos` to the first blank (or "=" for a key)
+// outside an enclosed part; returns false when an enclosed part never closes.
+bool read_word(std::string_view line, std::size_t& pos, bool stop_at_equals, std::string& word) {
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (c == '\\' && pos + 1 < line.size()) {
+            word += line[pos + 1];
+            pos += 2;
+            continue;
+        }
+        if (const char closing = closing_of(c)) {
+            const std::size_t end = line.find(closing, pos + 1);
+            if (end == std::string_view::npos) {
+                word.append(line.substr(pos + 1));
+                pos = line.size();
+                return false;
+            }
+            word.append(line.substr(pos + 1, end - pos - 1));
+            pos = end + 1;
+            continue;
+        }
+        if (white_space_at(line, pos) != 0 || (stop_at_equals && c == '=')) break;
+        word += c;
+        ++pos;
+    }
+    return true;
+}
+
+}  // namespace
+
+ExtendedKeys find_extended_keys(std::string_view comment) {
+    ExtendedKeys keys;
+    std::size_t pos = skip_white_space(comment, 0);
+    while (pos < comment.size()) {
+        std::string key;
+        const bool key_closed = read_word(comment, pos, true, key);
+        const std::size_t after_key = skip_white_space(comment, pos);
+        if (!key_closed || after_key >= comment.size() || comment[after_key] != '=') {
+            pos = after_key;
+            continue;  // a word without a value
+        }
+        pos = skip_white_space(comment, after_key + 1);
+        std::string value;
+        const bool value_closed = read_word(comment, pos, false, value);
+        std::optional<std::string>* slot = key == kProperties ? &keys.properties
+                                           : key == kLattice  ? &keys.lattice
+                                           : key == kPbc      ? &keys.pbc
+                                                              : nullptr;
+        if (slot != nullptr) {
+            *slot = std::move(value);
+            if (!value_closed) keys.unclosed = key;
+        }
+        pos = skip_white_space(comment, pos);
+    }
+    return keys;
+}
+
+}  // namespace quorv::xyz
