@@ -8,7 +8,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench clean
+.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-core clean
 
 all: build
 
@@ -94,8 +94,18 @@ fuzz: fuzz-build
 	        build/corpus/$$name fuzz/seeds/$${name#fuzz_} || exit 1; \
 	done
 
-bench: build
+bench: build bench-core
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
+
+BENCH_BUILD := build/bench
+
+# The core's C++ benchmarks (frame reader, periodic frames), built for speed.
+bench-core: setup
+	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DQUORV_BENCH=ON -DQUORV_PYTHON=OFF -DQUORV_CLI=OFF -DQUORV_WERROR=ON >/dev/null
+	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(BENCH_BUILD)
+	$(BENCH_BUILD)/bench/bench_periodic
+	$(BENCH_BUILD)/bench/bench_frames
 
 clean:
 	rm -rf build dist

@@ -34,33 +34,32 @@ Atom moved_into_cell(const Atom& atom, const PeriodicCell& cell, bool& in_cell) 
 }
 
 PeriodicImages::PeriodicImages(std::span<const Atom> atoms, const PeriodicCell& cell, double margin)
-    : original_count_(atoms.size()) {
+    : cell_(&cell), margin_(margin), original_count_(atoms.size()), in_cell_(atoms.size(), false) {
     const std::size_t axes = cell.periodic_count();
     atoms_.reserve(atoms.size());
-    std::vector<bool> in_cell(atoms.size(), false);
-    // The slab along each axis that holds every point within the margin of a moved atom.
-    std::array<double, 3> low{}, high{};
-    low.fill(std::numeric_limits<double>::infinity());
-    high.fill(-std::numeric_limits<double>::infinity());
+    low_.fill(std::numeric_limits<double>::infinity());
+    high_.fill(-std::numeric_limits<double>::infinity());
     for (std::size_t i = 0; i < atoms.size(); ++i) {
         bool moved = false;
         atoms_.push_back(moved_into_cell(atoms[i], cell, moved));
-        in_cell[i] = moved;
+        in_cell_[i] = moved;
         if (!moved) continue;
         for (std::size_t axis = 0; axis < axes; ++axis) {
             const double fraction = cell.fraction(atoms_.back(), axis);
-            low[axis] = std::min(low[axis], fraction);
-            high[axis] = std::max(high[axis], fraction);
+            low_[axis] = std::min(low_[axis], fraction);
+            high_[axis] = std::max(high_[axis], fraction);
         }
     }
+    // The slab along each axis that holds every point within the margin of a moved atom.
+    std::array<double, 3> low{}, high{};
     for (std::size_t axis = 0; axis < axes; ++axis) {
         const double reach = margin / cell.height(axis) + kFractionSlack;
-        low[axis] -= reach;
-        high[axis] += reach;
+        low[axis] = low_[axis] - reach;
+        high[axis] = high_[axis] + reach;
     }
 
     for (std::size_t i = 0; i < original_count_; ++i) {
-        if (!in_cell[i]) continue;
+        if (!in_cell_[i]) continue;
         // Whole steps along each axis that keep the image inside the slab.
         Translation first{0, 0, 0}, last{0, 0, 0};
         for (std::size_t axis = 0; axis < axes; ++axis) {
@@ -79,6 +78,16 @@ PeriodicImages::PeriodicImages(std::span<const Atom> atoms, const PeriodicCell& 
             }
         }
     }
+}
+
+double PeriodicImages::covered_radius(std::size_t index) const {
+    if (!in_cell_[index]) return std::numeric_limits<double>::infinity();
+    double depth = std::numeric_limits<double>::infinity();
+    for (std::size_t axis = 0; axis < cell_->periodic_count(); ++axis) {
+        const double fraction = cell_->fraction(atoms_[index], axis);
+        depth = std::min(depth, std::min(fraction - low_[axis], high_[axis] - fraction) * cell_->height(axis));
+    }
+    return margin_ + std::max(depth, 0.0);
 }
 
 }  // namespace quorv::geometry

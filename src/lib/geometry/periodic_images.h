@@ -11,6 +11,7 @@
 // faces (a sixth more for a 100 Å box and a margin of 2.7 Å).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -36,15 +37,29 @@ public:
     // The moved atoms (index i is atom i), then the images.
     std::span<const Atom> atoms() const { return atoms_; }
     std::size_t original_count() const { return original_count_; }
+    double margin() const { return margin_; }
     // Which atom an entry of atoms() is, or is an image of.
     std::size_t original_of(std::size_t index) const {
         return index < original_count_ ? index : image_of_[index - original_count_];
     }
 
+    // How far around moved atom `index` every image is in the list: the
+    // margin, plus the atom's distance to the nearest face of the region the
+    // moved atoms fill. A distance below this measured over the list is the
+    // distance over all images. Infinite for an atom that is not in the cell
+    // (it has no images, and nothing is measured across faces from it).
+    double covered_radius(std::size_t index) const;
+
 private:
+    const PeriodicCell* cell_;
+    double margin_;
     std::vector<Atom> atoms_;
     std::size_t original_count_ = 0;
     std::vector<std::size_t> image_of_;
+    std::vector<bool> in_cell_;
+    // The fractions the moved atoms span along each periodic axis.
+    std::array<double, 3> low_{};
+    std::array<double, 3> high_{};
 };
 
 }  // namespace quorv::geometry

@@ -1,6 +1,7 @@
 #include "lib/geometry/periodic_neighbours.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "lib/geometry/listed_neighbours.h"
 #include "lib/geometry/thresholds.h"
@@ -9,64 +10,63 @@ namespace quorv::geometry {
 
 namespace {
 constexpr double kPairColumnWidth = 1.0;
-// The far list reaches a little beyond the shortest lattice vector, so that
-// an atom's nearest image is in it whatever the rounding of its position.
-constexpr double kFarMarginSlack = 1e-6;
+// The widest list reaches a little beyond the shortest lattice vector, so
+// that an atom's nearest own image is in it whatever the rounding.
+constexpr double kWidestMarginSlack = 1e-6;
 }  // namespace
+
+PeriodicNeighbours::ImageList::ImageList(std::span<const Atom> atoms, const PeriodicCell& cell, double margin)
+    : images(atoms, cell, margin), grid(images.atoms(), kColumnWidth) {}
 
 PeriodicNeighbours::PeriodicNeighbours(std::span<const Atom> atoms, const PeriodicCell& cell)
     : atoms_(atoms), cell_(cell), near_(atoms, cell, kCoordinationRadius) {}
 
-const NeighbourGrid& PeriodicNeighbours::near_grid() {
-    if (!near_grid_) near_grid_.emplace(near_.atoms(), kColumnWidth);
-    return *near_grid_;
-}
+double PeriodicNeighbours::widest_margin() const { return cell_.shortest_period() * (1.0 + kWidestMarginSlack); }
 
-const NeighbourGrid& PeriodicNeighbours::far_grid() {
-    if (!far_grid_) {
-        const double margin = std::max(cell_.shortest_period(), kCoordinationRadius) * (1.0 + kFarMarginSlack);
-        far_.emplace(atoms_, cell_, margin);
-        far_grid_.emplace(far_->atoms(), kColumnWidth);
-    }
-    return *far_grid_;
+const PeriodicNeighbours::ImageList& PeriodicNeighbours::wider_than(const ImageList& list) {
+    const double margin = std::min(2 * list.images.margin(), widest_margin());
+    if (!far_ || far_->images.margin() < margin) far_.emplace(atoms_, cell_, margin);
+    return *far_;
 }
 
 bool PeriodicNeighbours::has_neighbour_within(std::size_t index, double radius) {
-    const std::span<const Atom> moved = near_.atoms().first(near_.original_count());
-    return has_listed_neighbour_within(moved, index, radius) || near_grid().has_neighbour_within(index, radius);
+    return has_listed_neighbour_within(moved_atoms(), index, radius) || near_.grid.has_neighbour_within(index, radius);
 }
 
 std::size_t PeriodicNeighbours::count_neighbours_within(std::size_t index, double radius, std::size_t enough) {
-    const std::span<const Atom> moved = near_.atoms().first(near_.original_count());
-    const std::size_t listed = count_listed_neighbours_within(moved, index, radius, enough);
-    return listed >= enough ? listed : near_grid().count_neighbours_within(index, radius, enough);
+    const std::size_t listed = count_listed_neighbours_within(moved_atoms(), index, radius, enough);
+    return listed >= enough ? listed : near_.grid.count_neighbours_within(index, radius, enough);
 }
 
 double PeriodicNeighbours::nearest_distance(std::size_t index) {
-    const double near = near_grid().nearest_distance(index);
-    // Every image within the margin is in the near list, so a nearest
-    // distance below the margin is the true one.
-    if (near < kCoordinationRadius) return near;
-    return far_grid().nearest_distance(index);
+    return nearest_distance_below(index, std::numeric_limits<double>::infinity());
 }
 
 double PeriodicNeighbours::nearest_distance_below(std::size_t index, double bound) {
-    const double near = near_grid().nearest_distance_below(index, std::min(bound, kCoordinationRadius));
-    if (near < kCoordinationRadius || bound <= kCoordinationRadius) return near;
-    return far_grid().nearest_distance_below(index, bound);
+    const ImageList* list = &near_;
+    for (;;) {
+        const double found = list->grid.nearest_distance_below(index, bound);
+        // Every image within the covered radius is in the list: an answer
+        // below it is the true one, and so is "nothing below the bound" when
+        // the bound lies within it. Past the shortest lattice vector the
+        // atom's own image is in the list, so the answer is settled too.
+        const double covered = list->images.covered_radius(index);
+        if (found < covered || bound <= covered || covered >= widest_margin()) return found;
+        list = &wider_than(*list);
+    }
 }
 
 std::vector<AtomPair> PeriodicNeighbours::pairs_closer_than(double limit) const {
-    if (near_.atoms().size() < 2) return {};
+    if (near_.images.atoms().size() < 2) return {};
     std::vector<AtomPair> pairs;
-    const std::size_t count = near_.original_count();
-    for (const AtomPair& pair : NeighbourGrid(near_.atoms(), kPairColumnWidth).pairs_closer_than(limit)) {
+    const std::size_t count = near_.images.original_count();
+    for (const AtomPair& pair : NeighbourGrid(near_.images.atoms(), kPairColumnWidth).pairs_closer_than(limit)) {
         // Moved atoms come before all images, so a pair with a moved atom has
         // it first. A pair of images repeats a pair of a moved atom and an
         // image; the pair of atom j and an image of atom i < j repeats that of
         // atom i and an image of atom j.
         if (pair.first >= count) continue;
-        const std::size_t other = near_.original_of(pair.second);
+        const std::size_t other = near_.images.original_of(pair.second);
         if (other <= pair.first) continue;
         pairs.push_back({pair.first, other, pair.distance});
     }

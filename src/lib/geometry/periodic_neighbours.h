@@ -7,10 +7,11 @@
 //
 // The answers come from the spatial index over the moved atoms and their
 // images within the coordination radius, the largest radius the rules ask
-// about. A nearest distance beyond it (a lone atom in a large box) is
-// answered from a second list with a margin as wide as the shortest lattice
-// vector, since an atom's own image lies no farther away; that list is made
-// only when such a question is asked.
+// about. A nearest distance beyond what that list covers around the atom (a
+// lone atom near a face of a large box) is answered from lists with wider
+// margins, each twice the last, made only when such a question is asked;
+// the widest needed reaches the shortest lattice vector, since an atom's own
+// image lies no farther away.
 #pragma once
 
 #include <cstddef>
@@ -35,8 +36,9 @@ public:
     bool has_neighbour_within(std::size_t index, double radius);
     std::size_t count_neighbours_within(std::size_t index, double radius, std::size_t enough);
 
-    // Any distance: NaN skipped, +inf when the atom is not in the cell.
+    // Any distance: NaN skipped, +inf when there is none.
     double nearest_distance(std::size_t index);
+    // The nearest distance when it is below `bound`; otherwise some value >= bound.
     double nearest_distance_below(std::size_t index, double bound);
 
     // Every pair of different atoms whose shortest image distance is below
@@ -46,15 +48,22 @@ public:
     std::vector<AtomPair> pairs_closer_than(double limit) const;
 
 private:
-    const NeighbourGrid& near_grid();
-    const NeighbourGrid& far_grid();
+    // Images within a margin, and the index over them.
+    struct ImageList {
+        ImageList(std::span<const Atom> atoms, const PeriodicCell& cell, double margin);
+        PeriodicImages images;
+        NeighbourGrid grid;
+    };
+
+    double widest_margin() const;
+    std::span<const Atom> moved_atoms() const { return near_.images.atoms().first(near_.images.original_count()); }
+    // A list with a wider margin than `list`'s.
+    const ImageList& wider_than(const ImageList& list);
 
     std::span<const Atom> atoms_;
     const PeriodicCell& cell_;
-    PeriodicImages near_;
-    std::optional<NeighbourGrid> near_grid_;
-    std::optional<PeriodicImages> far_;
-    std::optional<NeighbourGrid> far_grid_;
+    ImageList near_;
+    std::optional<ImageList> far_;
 };
 
 }  // namespace quorv::geometry
