@@ -63,7 +63,7 @@ std::string write_data_set(const std::string& path) {
                       molecule.atoms.size(), -76.4 + rattle(random));
         out << line;
         for (const auto& [element, position] : molecule.atoms) {
-            std::snprintf(line, sizeof line, "%-2s %15.8f %15.8f %15.8f %15.8f %15.8f %15.8f\n", element,
+            std::snprintf(line, sizeof line, "%-2s %10.6f %10.6f %10.6f %7.3f %7.3f %7.3f\n", element,
                           position[0] + rattle(random), position[1] + rattle(random), position[2] + rattle(random),
                           force(random), force(random), force(random));
             out << line;

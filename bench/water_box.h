@@ -3,6 +3,7 @@
 // randomly oriented, with the experimental O-H length and H-O-H angle.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <random>

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lib/lint.h"
+#include "xyz/extended_keys.h"
 #include "xyz/frame_reader.h"
 #include "xyz/xyz_reader.h"
 
@@ -62,9 +63,11 @@ std::string_view comment_line(std::string_view text) {
     return text.substr(first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
 }
 
+// Whether the frame reader finds one of the keys that change a frame (its
+// own scan decides: quotes and brackets may hide or join a key's letters).
 bool has_extended_keys(std::string_view comment) {
-    return comment.find("Properties") != std::string_view::npos || comment.find("Lattice") != std::string_view::npos ||
-           comment.find("pbc") != std::string_view::npos;
+    const quorv::xyz::ExtendedKeys keys = quorv::xyz::find_extended_keys(comment);
+    return keys.properties || keys.lattice || keys.pbc;
 }
 
 std::string rendered(const std::vector<quorv::Finding>& findings) {
