@@ -39,16 +39,24 @@ struct Property {
     std::size_t first_column;
 };
 
-std::vector<std::string_view> split_at_colons(std::string_view value) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t colon = value.find(':', start);
-        fields.push_back(value.substr(start, colon - start));
-        if (colon == std::string_view::npos) return fields;
-        start = colon + 1;
+// Hands out the colon-separated fields of a value, one at a time.
+class Fields {
+public:
+    explicit Fields(std::string_view value) : value_(value) {}
+    bool done() const { return done_; }
+    std::string_view next() {
+        const std::size_t colon = value_.find(':', start_);
+        const std::string_view field = value_.substr(start_, colon - start_);
+        done_ = colon == std::string_view::npos;
+        start_ = done_ ? value_.size() : colon + 1;
+        return field;
     }
-}
+
+private:
+    std::string_view value_;
+    std::size_t start_ = 0;
+    bool done_ = false;
+};
 
 // The property's shape must be exactly `type`:`count`, written `shape`.
 std::optional<std::string> check_shape(const Property& property, std::string_view type, std::size_t count,
@@ -60,13 +68,18 @@ std::optional<std::string> check_shape(const Property& property, std::string_vie
 }  // namespace
 
 std::variant<AtomColumns, std::string> read_properties(std::string_view value) {
-    const std::vector<std::string_view> fields = split_at_colons(value);
-    if (fields.size() % 3 != 0) return fill(kNotTriples, {quoted(value)});
+    // A data set repeats one short list of properties on every frame.
+    constexpr std::size_t kUsualProperties = 8;
     std::vector<Property> properties;
+    properties.reserve(kUsualProperties);
     std::size_t column = 0;
-    for (std::size_t i = 0; i < fields.size(); i += 3) {
-        Property property{fields[i], fields[i + 1], fields[i + 2], 0, column};
-        if (property.name.empty()) return fill(kNotTriples, {quoted(value)});
+    Fields fields(value);
+    while (!fields.done()) {
+        Property property{fields.next(), {}, {}, 0, column};
+        if (fields.done() || property.name.empty()) return fill(kNotTriples, {quoted(value)});
+        property.type = fields.next();
+        if (fields.done()) return fill(kNotTriples, {quoted(value)});
+        property.count_text = fields.next();
         if (property.type != "S" && property.type != "R" && property.type != "I" && property.type != "L") {
             return fill(kUnknownType, {property.name, property.type});
         }

@@ -20,10 +20,24 @@ char closing_of(char opening) {
     }
 }
 
+// Whether a byte ends a run that needs no care: white space and non-ASCII
+// bytes (which may be white space), the escape, the openings of enclosed
+// parts, and "=" where a key ends.
+bool ends_plain_run(unsigned char c, bool stop_at_equals) {
+    return c <= ' ' || c >= 0x7f || c == '\\' || closing_of(static_cast<char>(c)) != '\0' ||
+           (stop_at_equals && c == '=');
+}
+
 // Reads a key or a value from `pos` to the first blank (or "=" for a key)
 // outside an enclosed part; returns false when an enclosed part never closes.
 bool read_word(std::string_view line, std::size_t& pos, bool stop_at_equals, std::string& word) {
     while (pos < line.size()) {
+        // Plain characters, a run at a time.
+        std::size_t run = pos;
+        while (run < line.size() && !ends_plain_run(static_cast<unsigned char>(line[run]), stop_at_equals)) ++run;
+        word.append(line.substr(pos, run - pos));
+        pos = run;
+        if (pos == line.size()) break;
         const char c = line[pos];
         if (c == '\\' && pos + 1 < line.size()) {
             word += line[pos + 1];
@@ -42,8 +56,10 @@ bool read_word(std::string_view line, std::size_t& pos, bool stop_at_equals, std
             continue;
         }
         if (white_space_at(line, pos) != 0 || (stop_at_equals && c == '=')) break;
-        word += c;
-        ++pos;
+        // A non-ASCII character that is not white space, or a lone backslash at the end.
+        const std::size_t length = char_length_at(line, pos);
+        word.append(line.substr(pos, length));
+        pos += length;
     }
     return true;
 }

@@ -9,14 +9,17 @@
 namespace quorv::geometry {
 
 namespace {
-constexpr double kPairColumnWidth = 1.0;
+// One index serves every question: the close pairs are asked of every atom,
+// the other questions only of the few atoms whose listed neighbours do not
+// settle them, so the pairs' narrow columns pay (measured on a water box).
+constexpr double kImageColumnWidth = 1.0;
 // The widest list reaches a little beyond the shortest lattice vector, so
 // that an atom's nearest own image is in it whatever the rounding.
 constexpr double kWidestMarginSlack = 1e-6;
 }  // namespace
 
 PeriodicNeighbours::ImageList::ImageList(std::span<const Atom> atoms, const PeriodicCell& cell, double margin)
-    : images(atoms, cell, margin), grid(images.atoms(), kColumnWidth) {}
+    : images(atoms, cell, margin), grid(images.atoms(), kImageColumnWidth) {}
 
 PeriodicNeighbours::PeriodicNeighbours(std::span<const Atom> atoms, const PeriodicCell& cell)
     : atoms_(atoms), cell_(cell), near_(atoms, cell, kCoordinationRadius) {}
@@ -60,7 +63,7 @@ std::vector<AtomPair> PeriodicNeighbours::pairs_closer_than(double limit) const 
     if (near_.images.atoms().size() < 2) return {};
     std::vector<AtomPair> pairs;
     const std::size_t count = near_.images.original_count();
-    for (const AtomPair& pair : NeighbourGrid(near_.images.atoms(), kPairColumnWidth).pairs_closer_than(limit)) {
+    for (const AtomPair& pair : near_.grid.pairs_closer_than(limit)) {
         // Moved atoms come before all images, so a pair with a moved atom has
         // it first. A pair of images repeats a pair of a moved atom and an
         // image; the pair of atom j and an image of atom i < j repeats that of
