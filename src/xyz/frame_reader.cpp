@@ -1,5 +1,6 @@
 #include "xyz/frame_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -40,6 +41,7 @@ void FrameReader::feed(std::string_view bytes) {
     if (frame_begin_ > 0 && 2 * frame_begin_ >= buffer_.size()) {
         buffer_.erase(0, frame_begin_);
         scanned_ -= frame_begin_;
+        searched_ -= frame_begin_;
         frame_begin_ = 0;
     }
 }
@@ -69,12 +71,17 @@ std::optional<FramePiece> FrameReader::next() {
 
 void FrameReader::divide() {
     const char* data = buffer_.data();
-    while (scanned_ < buffer_.size()) {
-        const void* found = std::memchr(data + scanned_, '\n', buffer_.size() - scanned_);
-        if (found == nullptr) return;
+    // A line that spans many chunks is searched for its end only once.
+    searched_ = std::max(searched_, scanned_);
+    while (searched_ < buffer_.size()) {
+        const void* found = std::memchr(data + searched_, '\n', buffer_.size() - searched_);
+        if (found == nullptr) {
+            searched_ = buffer_.size();
+            return;
+        }
         const auto line_feed = static_cast<std::size_t>(static_cast<const char*>(found) - data);
         take_line(scanned_, line_feed, line_feed + 1);
-        scanned_ = line_feed + 1;
+        scanned_ = searched_ = line_feed + 1;
     }
 }
 

@@ -101,6 +101,7 @@ private:
 
     std::string buffer_;
     std::size_t scanned_ = 0;      // bytes of buffer_ already split into lines
+    std::size_t searched_ = 0;     // bytes of buffer_ already searched for a line feed
     std::size_t frame_begin_ = 0;  // where the frame being divided starts in buffer_
     State state_ = State::FirstCountLine;
     bool finished_ = false;
