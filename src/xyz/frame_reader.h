@@ -25,7 +25,8 @@
 //     while (auto piece = reader.next()) handle(*piece);
 //
 // where handle() passes a FrameText to read_frame and lints a Frame with
-// lint(frame.spec, frame.cell, sink).
+// front::lint_frame(frame, sink) (lint(frame.spec, frame.cell, sink) with
+// each finding located at the frame and a line of the input).
 #pragma once
 
 #include <cstddef>

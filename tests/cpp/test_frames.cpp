@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "check.h"
+#include "front/lint_frame.h"
 #include "lint_helpers.h"
 #include "xyz/frame_reader.h"
 #include "xyz/xyz_reader.h"
@@ -211,4 +212,20 @@ TEST(lattice_and_pbc_make_a_frame_periodic) {
         const std::string frames = frames_of("1\n" + c.comment + "\nAr 1 1 1\n");
         CHECK_EQ(frames, std::string("0@1 read: 1 atoms on lines 3") + (c.periodic ? ", periodic" : "") + "\n");
     }
+}
+
+TEST(findings_of_a_frame_point_at_its_frame_and_lines) {
+    // Frame 1 has two hydrogens on the same spot (lines 9 and 11) and no charge.
+    const std::string text = kWater + "3\n\nO 0 0 0\nH 0 0 1\n\nH 0 0 1\n";
+    std::string located;
+    for (const FramePiece& piece : pieces_of(text, 4)) {
+        const FrameResult result = read_frame(std::get<FrameText>(piece));
+        FindingList list;
+        front::lint_frame(std::get<Frame>(result), list);
+        for (const Finding& finding : list.findings) {
+            located += std::string(finding.code_name()) + " frame " + std::to_string(*finding.location().frame()) +
+                       " line " + std::to_string(*finding.location().line()) + "\n";
+        }
+    }
+    CHECK_EQ(located, std::string("overlapping-atoms frame 1 line 9\nelectron-parity-abstain frame 1 line 6\n"));
 }
