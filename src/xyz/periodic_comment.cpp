@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kBadLattice = "comment line: Lattice must be nine numbers, got {}";
 constexpr std::string_view kBadPbc = "comment line: pbc must be three of T or F, got {}";
 constexpr std::string_view kUnclosed = "comment line: the value of {} has no closing quote";
-constexpr std::string_view kNotFinite = "comment line: a periodic Lattice vector is not finite";
+constexpr std::string_view kNotFinite = "comment line: a periodic Lattice vector is not finite or too long to measure";
 constexpr std::string_view kNotIndependent =
     "comment line: the periodic Lattice vectors make no cell (one is zero, or they lie in a line or a plane)";
 constexpr std::string_view kTooThin =

@@ -173,7 +173,9 @@ TEST(extended_keys_that_do_not_read_fail_the_frame_on_its_comment_line) {
         {"Lattice=\"10 0 0 0 10 0 0 0 10", "H 0 0 0", "comment line: the value of Lattice has no closing quote"},
         {"Lattice=\"10 0 0 0 0 0 0 0 10\"", "H 0 0 0",
          "comment line: the periodic Lattice vectors make no cell (one is zero, or they lie in a line or a plane)"},
-        {"Lattice=\"10 0 0 0 nan 0 0 0 10\"", "H 0 0 0", "comment line: a periodic Lattice vector is not finite"},
+        {"Lattice=\"10 0 0 0 nan 0 0 0 10\"", "H 0 0 0", "comment line: a periodic Lattice vector is not finite or too long to measure"},
+        {"Lattice=\"1e200 0 0 0 1e200 0 0 0 1e200\"", "H 0 0 0",
+         "comment line: a periodic Lattice vector is not finite or too long to measure"},
         {"Lattice=\"10 0 0 0 0.3 0 0 0 10\"", "H 0 0 0",
          "comment line: the Lattice repeats closer than 0.5 \u00c5, so every atom would overlap its own image"},
         // The atom lines against the columns Properties declares.

@@ -68,13 +68,17 @@ bool reduce(Basis& basis, std::size_t count) {
     return true;
 }
 
-bool independent(const Basis& basis, std::size_t count) {
+double product_of_lengths(const Basis& basis, std::size_t count) {
     double lengths = 1.0;
     for (std::size_t k = 0; k < count; ++k) lengths *= length(basis[k]);
+    return lengths;
+}
+
+bool independent(const Basis& basis, std::size_t count) {
     double measure = length(basis[0]);
     if (count == 2) measure = length(cross(basis[0], basis[1]));
     if (count == 3) measure = std::fabs(dot(basis[0], cross(basis[1], basis[2])));
-    return std::isfinite(lengths) && measure > kIndependence * lengths;
+    return measure > kIndependence * product_of_lengths(basis, count);
 }
 
 // Unit vectors orthogonal to the periodic ones and to each other, so that
@@ -107,6 +111,8 @@ std::variant<PeriodicCell, CellProblem> PeriodicCell::make(const std::array<Vect
         if (!is_finite(vectors[axis])) return CellProblem::NotFinite;
         basis[count++] = vectors[axis];
     }
+    // Vectors so long that their volume leaves the double range cannot be measured.
+    if (count > 0 && !std::isfinite(product_of_lengths(basis, count))) return CellProblem::NotFinite;
     if (count == 0 || !independent(basis, count) || !reduce(basis, count) || !independent(basis, count)) {
         return CellProblem::NotIndependent;
     }
@@ -116,11 +122,14 @@ std::variant<PeriodicCell, CellProblem> PeriodicCell::make(const std::array<Vect
     for (std::size_t k = 0; k < count; ++k) cell.lattice_[k] = basis[k];
     complete(basis, count);
     const double volume = dot(basis[0], cross(basis[1], basis[2]));
+    if (!std::isfinite(volume)) return CellProblem::NotFinite;
     cell.dual_ = {scaled(cross(basis[1], basis[2]), 1.0 / volume), scaled(cross(basis[2], basis[0]), 1.0 / volume),
                   scaled(cross(basis[0], basis[1]), 1.0 / volume)};
     for (std::size_t k = 0; k < 3; ++k) {
         cell.heights_[k] = 1.0 / length(cell.dual_[k]);
-        if (!is_finite(cell.dual_[k]) || !(cell.heights_[k] > 0.0)) return CellProblem::NotIndependent;
+        if (!is_finite(cell.dual_[k]) || !(cell.heights_[k] > 0.0) || !std::isfinite(cell.heights_[k])) {
+            return CellProblem::NotFinite;
+        }
     }
 
     // A lattice vector as short as the shortest reduced one has, along each
@@ -128,8 +137,9 @@ std::variant<PeriodicCell, CellProblem> PeriodicCell::make(const std::array<Vect
     const double bound = length(cell.lattice_[0]);
     Translation reach{0, 0, 0};
     for (std::size_t k = 0; k < count; ++k) {
-        reach[k] = static_cast<std::int64_t>(std::floor(bound / cell.heights_[k] * (1.0 + 1e-9))) + 1;
-        if (reach[k] > kWidestSearch) return CellProblem::NotIndependent;
+        const double steps = std::floor(bound / cell.heights_[k] * (1.0 + 1e-9)) + 1;
+        if (!(steps <= kWidestSearch)) return CellProblem::NotIndependent;
+        reach[k] = static_cast<std::int64_t>(steps);
     }
     double shortest = std::numeric_limits<double>::infinity();
     for (std::int64_t a = -reach[0]; a <= reach[0]; ++a) {
@@ -142,6 +152,13 @@ std::variant<PeriodicCell, CellProblem> PeriodicCell::make(const std::array<Vect
     }
     cell.shortest_period_ = shortest;
     if (!(shortest >= kOverlapDistance)) return CellProblem::TooThin;
+    // The images any question needs lie within a few cells along each axis
+    // of a reduced basis; more would mean the reduction failed.
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!(std::max(shortest, kCoordinationRadius) / cell.heights_[k] <= kWidestSearch)) {
+            return CellProblem::NotIndependent;
+        }
+    }
     return cell;
 }
 

@@ -22,7 +22,7 @@ namespace quorv::geometry {
 
 // Why periodic vectors make no usable cell.
 enum class CellProblem : std::uint8_t {
-    NotFinite,       // a periodic vector has a NaN or infinite component
+    NotFinite,       // a periodic vector has a NaN or infinite component, or the cell is too large to measure
     NotIndependent,  // a periodic vector is zero, or they lie in a line or a plane
     TooThin,         // a lattice vector shorter than the overlap distance: every atom would overlap its own images
 };

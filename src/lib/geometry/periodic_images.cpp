@@ -10,6 +10,8 @@ namespace {
 
 // Beyond this many cells out, an atom's position is not worth moving in.
 constexpr double kFarthestFraction = 1099511627776.0;  // 2^40
+// How far past a face a moved atom may lie, in cells, for rounding.
+constexpr double kRoundingCells = 0.5;
 // How far past the margin (in cells) images are still taken, for the
 // rounding of fractions; taking a few images too many changes no answer.
 constexpr double kFractionSlack = 1e-6;
@@ -30,7 +32,17 @@ Atom moved_into_cell(const Atom& atom, const PeriodicCell& cell, bool& in_cell) 
     for (std::size_t axis = 0; axis < cell.periodic_count(); ++axis) {
         back[axis] = -static_cast<std::int64_t>(std::floor(cell.fraction(atom, axis)));
     }
-    return PeriodicCell::shifted(atom, cell.offset(back));
+    Atom moved = PeriodicCell::shifted(atom, cell.offset(back));
+    // Rounding moves an atom a little past a face at most, unless its
+    // coordinates dwarf the cell; then its position is lost, and it stays out.
+    for (std::size_t axis = 0; axis < cell.periodic_count(); ++axis) {
+        const double fraction = cell.fraction(moved, axis);
+        if (!(fraction >= -kRoundingCells && fraction <= 1.0 + kRoundingCells)) {
+            in_cell = false;
+            return atom;
+        }
+    }
+    return moved;
 }
 
 PeriodicImages::PeriodicImages(std::span<const Atom> atoms, const PeriodicCell& cell, double margin)

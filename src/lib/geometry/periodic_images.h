@@ -25,8 +25,9 @@ namespace quorv::geometry {
 // The atom moved by whole lattice vectors so that its fraction along every
 // periodic axis lies in [0, 1) (up to rounding), or the atom as it is, with
 // `in_cell` false, when it has a non-finite coordinate or lies so far out
-// (beyond 2^40 cells) that moving it would lose its position to rounding.
-// Such an atom gets no images.
+// (beyond 2^40 cells, or so far that the move lands it elsewhere) that
+// moving it would lose its position to rounding. Such an atom gets no
+// images.
 Atom moved_into_cell(const Atom& atom, const PeriodicCell& cell, bool& in_cell);
 
 class PeriodicImages {
