@@ -121,24 +121,42 @@ std::variant<PeriodicCell, CellProblem> PeriodicCell::make(const std::array<Vect
     cell.periodic_count_ = count;
     for (std::size_t k = 0; k < count; ++k) cell.lattice_[k] = basis[k];
     complete(basis, count);
-    const double volume = dot(basis[0], cross(basis[1], basis[2]));
-    if (!std::isfinite(volume)) return CellProblem::NotFinite;
-    cell.dual_ = {scaled(cross(basis[1], basis[2]), 1.0 / volume), scaled(cross(basis[2], basis[0]), 1.0 / volume),
-                  scaled(cross(basis[0], basis[1]), 1.0 / volume)};
-    for (std::size_t k = 0; k < 3; ++k) {
-        cell.heights_[k] = 1.0 / length(cell.dual_[k]);
-        if (!is_finite(cell.dual_[k]) || !(cell.heights_[k] > 0.0) || !std::isfinite(cell.heights_[k])) {
-            return CellProblem::NotFinite;
+    if (!cell.measure_faces(basis)) return CellProblem::NotFinite;
+    const auto shortest = cell.shortest_lattice_vector();
+    if (!shortest) return CellProblem::NotIndependent;
+    cell.shortest_period_ = *shortest;
+    if (!(cell.shortest_period_ >= kOverlapDistance)) return CellProblem::TooThin;
+    // The images any question needs lie within a few cells along each axis
+    // of a reduced basis; more would mean the reduction failed.
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!(std::max(cell.shortest_period_, kCoordinationRadius) / cell.heights_[k] <= kWidestSearch)) {
+            return CellProblem::NotIndependent;
         }
     }
+    return cell;
+}
 
-    // A lattice vector as short as the shortest reduced one has, along each
+bool PeriodicCell::measure_faces(const std::array<Vector3, 3>& completed) {
+    const double volume = dot(completed[0], cross(completed[1], completed[2]));
+    if (!std::isfinite(volume)) return false;
+    dual_ = {scaled(cross(completed[1], completed[2]), 1.0 / volume),
+             scaled(cross(completed[2], completed[0]), 1.0 / volume),
+             scaled(cross(completed[0], completed[1]), 1.0 / volume)};
+    for (std::size_t k = 0; k < 3; ++k) {
+        heights_[k] = 1.0 / length(dual_[k]);
+        if (!is_finite(dual_[k]) || !(heights_[k] > 0.0) || !std::isfinite(heights_[k])) return false;
+    }
+    return true;
+}
+
+std::optional<double> PeriodicCell::shortest_lattice_vector() const {
+    // A lattice vector as short as the shortest reduced one takes, along each
     // axis, at most that length over the height whole steps.
-    const double bound = length(cell.lattice_[0]);
+    const double bound = length(lattice_[0]);
     Translation reach{0, 0, 0};
-    for (std::size_t k = 0; k < count; ++k) {
-        const double steps = std::floor(bound / cell.heights_[k] * (1.0 + 1e-9)) + 1;
-        if (!(steps <= kWidestSearch)) return CellProblem::NotIndependent;
+    for (std::size_t k = 0; k < periodic_count_; ++k) {
+        const double steps = std::floor(bound / heights_[k] * (1.0 + 1e-9)) + 1;
+        if (!(steps <= kWidestSearch)) return std::nullopt;
         reach[k] = static_cast<std::int64_t>(steps);
     }
     double shortest = std::numeric_limits<double>::infinity();
@@ -146,20 +164,11 @@ std::variant<PeriodicCell, CellProblem> PeriodicCell::make(const std::array<Vect
         for (std::int64_t b = -reach[1]; b <= reach[1]; ++b) {
             for (std::int64_t c = -reach[2]; c <= reach[2]; ++c) {
                 if (a == 0 && b == 0 && c == 0) continue;
-                shortest = std::min(shortest, length(cell.offset({a, b, c})));
+                shortest = std::min(shortest, length(offset({a, b, c})));
             }
         }
     }
-    cell.shortest_period_ = shortest;
-    if (!(shortest >= kOverlapDistance)) return CellProblem::TooThin;
-    // The images any question needs lie within a few cells along each axis
-    // of a reduced basis; more would mean the reduction failed.
-    for (std::size_t k = 0; k < count; ++k) {
-        if (!(std::max(shortest, kCoordinationRadius) / cell.heights_[k] <= kWidestSearch)) {
-            return CellProblem::NotIndependent;
-        }
-    }
-    return cell;
+    return shortest;
 }
 
 Vector3 PeriodicCell::offset(const Translation& translation) const {

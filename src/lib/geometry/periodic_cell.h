@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <variant>
 
 #include "lib/cluster.h"
@@ -60,6 +61,11 @@ public:
 
 private:
     PeriodicCell() = default;
+    // The duals and heights from the periodic vectors completed to a basis
+    // of space; false when they leave the double range.
+    bool measure_faces(const std::array<Vector3, 3>& completed);
+    // By a search over translations; none when the search would be too wide.
+    std::optional<double> shortest_lattice_vector() const;
 
     std::size_t periodic_count_ = 0;
     std::array<Vector3, 3> lattice_{};  // reduced; zero beyond periodic_count_
