@@ -2,7 +2,7 @@
 // 200,000 frames of small rattled molecules (water, ammonia, methane,
 // methanol) with forces, energy, charge and multiplicity, about 72 MB,
 // written to a temporary file and read back in 64 KiB chunks. Timed in this
-// run, best of three each:
+// run, best of five each:
 //   - reading the file alone (the baseline: what any reader pays),
 //   - dividing it into frames,
 //   - dividing and reading every frame (read_frame),
@@ -30,7 +30,7 @@ namespace {
 
 constexpr std::size_t kFrames = 200'000;
 constexpr std::size_t kChunk = 64 * 1024;
-constexpr int kRepeats = 3;
+constexpr int kRounds = 5;
 
 struct Molecule {
     const char* name;
@@ -127,15 +127,10 @@ Counts run(const std::string& path, Depth depth) {
     return counts;
 }
 
-template <typename Call>
-double best_seconds(Call&& call) {
-    double best = 1e300;
-    for (int i = 0; i < kRepeats; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        call();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
+double seconds_of(const auto& call) {
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
@@ -154,27 +149,33 @@ int main() {
     std::printf("frames: %zu, failed: %zu; peak memory gained while reading: %.1f MB (resident before: %.1f MB)\n",
                 counts.frames, counts.failed, static_cast<double>(peak - before) / 1024, static_cast<double>(before) / 1024);
 
-    Counts linted;
-    const double read_only = best_seconds([&] { run(path, Depth::ReadOnly); });
-    const double divide = best_seconds([&] { run(path, Depth::Divide); });
-    const double read_frames = best_seconds([&] { run(path, Depth::ReadFrames); });
-    const double lint = best_seconds([&] { linted = run(path, Depth::Lint); });
-
-    // The same frames split in memory beforehand, through the single-frame reader.
+    // The same frames split in memory beforehand, for the single-frame reader.
     std::vector<std::string> texts;
     {
         quorv::xyz::FrameReader reader;
         std::ifstream in(path, std::ios::binary);
-        std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         reader.feed(all);
         reader.finish();
         while (auto piece = reader.next()) texts.push_back(std::move(std::get<quorv::xyz::FrameText>(*piece).text));
     }
+
+    // The calls alternate, so that other work on the machine slows all alike.
+    Counts linted;
     std::size_t parsed = 0;
-    const double parse_alone = best_seconds([&] {
-        parsed = 0;
-        for (const std::string& text : texts) parsed += std::holds_alternative<quorv::ClusterSpec>(quorv::parse_xyz(text));
-    });
+    double read_only = 1e300, divide = 1e300, read_frames = 1e300, lint = 1e300, parse_alone = 1e300;
+    for (int round = 0; round < kRounds; ++round) {
+        read_only = std::min(read_only, seconds_of([&] { run(path, Depth::ReadOnly); }));
+        divide = std::min(divide, seconds_of([&] { run(path, Depth::Divide); }));
+        read_frames = std::min(read_frames, seconds_of([&] { run(path, Depth::ReadFrames); }));
+        lint = std::min(lint, seconds_of([&] { linted = run(path, Depth::Lint); }));
+        parse_alone = std::min(parse_alone, seconds_of([&] {
+                                   parsed = 0;
+                                   for (const std::string& text : texts) {
+                                       parsed += std::holds_alternative<quorv::ClusterSpec>(quorv::parse_xyz(text));
+                                   }
+                               }));
+    }
     ::unlink(path.c_str());
 
     const auto line = [&](const char* what, double seconds) {

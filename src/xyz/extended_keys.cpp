@@ -29,36 +29,40 @@ bool ends_plain_run(unsigned char c, bool stop_at_equals) {
 }
 
 // Reads a key or a value from `pos` to the first blank (or "=" for a key)
-// outside an enclosed part; returns false when an enclosed part never closes.
-bool read_word(std::string_view line, std::size_t& pos, bool stop_at_equals, std::string& word) {
+// outside an enclosed part, into `word` unless that is null; returns false
+// when an enclosed part never closes.
+bool read_word(std::string_view line, std::size_t& pos, bool stop_at_equals, std::string* word) {
+    const auto append = [word](std::string_view part) {
+        if (word != nullptr) word->append(part);
+    };
     while (pos < line.size()) {
         // Plain characters, a run at a time.
         std::size_t run = pos;
         while (run < line.size() && !ends_plain_run(static_cast<unsigned char>(line[run]), stop_at_equals)) ++run;
-        word.append(line.substr(pos, run - pos));
+        append(line.substr(pos, run - pos));
         pos = run;
         if (pos == line.size()) break;
         const char c = line[pos];
         if (c == '\\' && pos + 1 < line.size()) {
-            word += line[pos + 1];
+            append(line.substr(pos + 1, 1));
             pos += 2;
             continue;
         }
         if (const char closing = closing_of(c)) {
             const std::size_t end = line.find(closing, pos + 1);
             if (end == std::string_view::npos) {
-                word.append(line.substr(pos + 1));
+                append(line.substr(pos + 1));
                 pos = line.size();
                 return false;
             }
-            word.append(line.substr(pos + 1, end - pos - 1));
+            append(line.substr(pos + 1, end - pos - 1));
             pos = end + 1;
             continue;
         }
         if (white_space_at(line, pos) != 0 || (stop_at_equals && c == '=')) break;
         // A non-ASCII character that is not white space, or a lone backslash at the end.
         const std::size_t length = char_length_at(line, pos);
-        word.append(line.substr(pos, length));
+        append(line.substr(pos, length));
         pos += length;
     }
     return true;
@@ -68,22 +72,24 @@ bool read_word(std::string_view line, std::size_t& pos, bool stop_at_equals, std
 
 ExtendedKeys find_extended_keys(std::string_view comment) {
     ExtendedKeys keys;
+    std::string key;
     std::size_t pos = skip_white_space(comment, 0);
     while (pos < comment.size()) {
-        std::string key;
-        const bool key_closed = read_word(comment, pos, true, key);
+        key.clear();
+        const bool key_closed = read_word(comment, pos, true, &key);
         const std::size_t after_key = skip_white_space(comment, pos);
         if (!key_closed || after_key >= comment.size() || comment[after_key] != '=') {
             pos = after_key;
             continue;  // a word without a value
         }
         pos = skip_white_space(comment, after_key + 1);
-        std::string value;
-        const bool value_closed = read_word(comment, pos, false, value);
         std::optional<std::string>* slot = key == kProperties ? &keys.properties
                                            : key == kLattice  ? &keys.lattice
                                            : key == kPbc      ? &keys.pbc
                                                               : nullptr;
+        // Other keys' values (energies, free text) are only stepped over.
+        std::string value;
+        const bool value_closed = read_word(comment, pos, false, slot != nullptr ? &value : nullptr);
         if (slot != nullptr) {
             *slot = std::move(value);
             if (!value_closed) keys.unclosed = key;
