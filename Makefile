@@ -15,7 +15,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-reader bench-data clean
+.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-core bench-data clean
 
 all: build
 
@@ -130,18 +130,21 @@ $(BENCH_STAMP): $(BUILD_TOOLS_STAMP) bench/requirements.txt
 	$(PY) -m pip install --quiet -r bench/requirements.txt
 	touch $@
 
-bench: build $(BENCH_STAMP) $(DATASETS_STAMP) bench-reader bench-data
+bench: build $(BENCH_STAMP) $(DATASETS_STAMP) bench-data bench-core
 	@for script in bench/bench_*.py; do $(PY) $$script || exit 1; done
 
-# The JSON reader alone, outside Python, on the 100,000-atom cluster: the
-# fast path for usual atoms against the general reader alone.
+# The core's C++ benchmarks, built for speed: the JSON reader alone (the fast
+# path for usual atoms against the general reader), the frame reader and
+# periodic frames.
 BENCH_BUILD := build/bench
-bench-reader: $(BENCH_STAMP)
+bench-core: $(BENCH_STAMP)
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DQUORV_BENCH=ON -DQUORV_PYTHON=OFF -DQUORV_CLI=OFF >/dev/null
-	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(BENCH_BUILD) --target spec_json_reader_bench
+	    -DQUORV_BENCH=ON -DQUORV_PYTHON=OFF -DQUORV_CLI=OFF -DQUORV_WERROR=ON >/dev/null
+	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(BENCH_BUILD)
 	$(PY) bench/solvated_cluster.py $(BENCH_BUILD)/solvated_cluster.json
 	$(BENCH_BUILD)/bench/spec_json_reader_bench $(BENCH_BUILD)/solvated_cluster.json
+	$(BENCH_BUILD)/bench/bench_periodic
+	$(BENCH_BUILD)/bench/bench_frames
 
 # Debian's CML structures for bench/bench_preview.py, installed with apt when
 # missing and we are root; without them the benchmark leaves them out.

@@ -5,7 +5,7 @@ unit scale) and the neighbours of each metal within 2.7 Å (metal
 coordination). And against orjson.loads alone, which only parses. All are
 timed in this run; the goals are lint_json at least 20x faster than the
 first and at least 2x faster than the second. The reader's own share of a
-lint_json call is measured outside Python by `make bench-reader`."""
+lint_json call is measured outside Python by `make bench-core`."""
 
 import json
 import sys

@@ -76,6 +76,15 @@ def test_the_pages_name_the_structures_their_rule_is_known_to_misjudge(page, nam
     assert all(name in known_problems for name in names)
 
 
+def test_the_index_leaves_the_list_to_the_command_and_links_the_pages():
+    # The index does not restate the catalog: --list-codes lists the codes,
+    # and every code has its page in the folder the index links.
+    index = (ROOT / "docs" / "codes.md").read_text(encoding="utf-8")
+    assert "quorv-lint --list-codes" in index
+    assert "[codes/](codes/)" in index
+    assert sorted(page.stem for page in PAGES.glob("*.md")) == sorted(CODES)
+
+
 def example_of(code):
     page = (PAGES / f"{code}.md").read_text(encoding="utf-8")
     example = section(page, "## Example")

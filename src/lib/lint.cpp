@@ -1,6 +1,7 @@
 #include "lib/lint.h"
 
 #include "lib/rules/preview/preview.h"
+#include "lib/geometry/periodic_neighbours.h"
 #include "lib/rules/rules.h"
 
 namespace quorv {
@@ -28,6 +29,20 @@ void lint(const ClusterSpec& spec, FindingSink& sink) {
     check_metal_spin_state(spec, out);
     check_overlapping_atoms(spec, out);
     check_unit_scale(spec, out);
+    out.finish();
+}
+
+void lint(const ClusterSpec& spec, const std::optional<geometry::PeriodicCell>& cell, FindingSink& sink) {
+    if (!cell) return lint(spec, sink);
+    geometry::PeriodicNeighbours neighbours(spec.atoms, *cell);
+    OrderedFindings out(sink);
+    // The steps of the molecule, in the same order.
+    check_electron_count(spec, out);
+    check_bare_heteroatoms(spec, neighbours, out);
+    check_metal_coordination(spec, neighbours, out);
+    check_metal_spin_state(spec, out);
+    check_overlapping_atoms(spec, neighbours, out);
+    check_unit_scale(spec, neighbours, out);
     out.finish();
 }
 

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "lib/cluster.h"
 #include "lib/finding.h"
+#include "lib/geometry/periodic_cell.h"
 
 namespace quorv {
 
@@ -52,5 +54,11 @@ void lint(const ClusterSpec& spec, FindingSink& sink);
 std::vector<Finding> lint(const ClusterSpec& spec);
 void lint(const ClusterSpec& spec, RuleSet rules, FindingSink& sink);
 std::vector<Finding> lint(const ClusterSpec& spec, RuleSet rules);
+
+// The same for a frame that may be periodic: with a cell, the geometry rules
+// measure every distance as the shortest over the periodic images (an atom's
+// own images included); without one, the frame is a molecule and the
+// findings are exactly those of lint(spec). Messages are the same texts.
+void lint(const ClusterSpec& spec, const std::optional<geometry::PeriodicCell>& cell, FindingSink& sink);
 
 }  // namespace quorv

@@ -29,12 +29,14 @@ std::optional<ReadError> read_atom_line(std::string_view line, std::uint64_t lin
         // Each coordinate is judged in full before the next one is looked at.
         const auto token = tokens.next();
         if (!token) return ReadError{fill(kMissingCoordinate, {decimal(line_number), kAxisNames[axis]})};
-        if (!read_coordinate(*token, *coordinates[axis])) {
-            return ReadError{fill(kNotANumber, {decimal(line_number), kAxisNames[axis]})};
-        }
+        if (!read_coordinate(*token, *coordinates[axis])) return coordinate_not_a_number(line_number, axis);
     }
     normalise_element(*element, atom.element);
     return std::nullopt;
+}
+
+ReadError coordinate_not_a_number(std::uint64_t line_number, std::size_t axis) {
+    return ReadError{fill(kNotANumber, {decimal(line_number), kAxisNames[axis]})};
 }
 
 }  // namespace quorv::xyz

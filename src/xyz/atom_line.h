@@ -1,6 +1,7 @@
 // One atom line of an XYZ text: an element and three coordinates.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -16,5 +17,8 @@ namespace quorv::xyz {
 // line after the comment. The atom is filled in place so that its element
 // text is copied only once, from the line into the cluster.
 std::optional<ReadError> read_atom_line(std::string_view line, std::uint64_t line_number, Atom& atom);
+
+// "atom line {}: {} coordinate is not a number", axis 0, 1, 2 named x, y, z.
+ReadError coordinate_not_a_number(std::uint64_t line_number, std::size_t axis);
 
 }  // namespace quorv::xyz

@@ -2,8 +2,11 @@
 // bonding cutoff (1.75 Å for C, N, O; 1.95 Å for P, S; a partner exactly at
 // the cutoff counts) is a bare oxygen, a carbon whose hydrogens went missing,
 // or a fragment cut through a bond. The message gives the nearest distance.
+//
+// In a periodic frame an atom's own images are partners like any other atom.
 #include "lib/elements.h"
-#include "lib/geometry/listed_neighbours.h"
+#include "lib/geometry/molecule_neighbours.h"
+#include "lib/geometry/periodic_neighbours.h"
 #include "lib/rules/rules.h"
 
 namespace quorv {
@@ -14,18 +17,27 @@ void report_bare_heteroatom(OrderedFindings& out, std::span<const Atom> atoms, s
                          nearest));
 }
 
-void check_bare_heteroatoms(const ClusterSpec& spec, OrderedFindings& out) {
-    const std::span<const Atom> atoms(spec.atoms);
-    geometry::LazyGrid grid(atoms);
+namespace {
+
+template <typename Neighbours>
+void check_each_heteroatom(std::span<const Atom> atoms, Neighbours& neighbours, OrderedFindings& out) {
     for (std::size_t i = 0; i < atoms.size(); ++i) {
         const auto cutoff = bonding_cutoff(atoms[i].element);
-        if (!cutoff || geometry::has_listed_neighbour_within(atoms, i, *cutoff) ||
-            grid->has_neighbour_within(i, *cutoff)) {
-            continue;
-        }
+        if (!cutoff || neighbours.has_neighbour_within(i, *cutoff)) continue;
         // Only a lone atom needs its nearest distance, however far that is.
-        report_bare_heteroatom(out, atoms, i, *cutoff, grid->nearest_distance(i));
+        report_bare_heteroatom(out, atoms, i, *cutoff, neighbours.nearest_distance(i));
     }
+}
+
+}  // namespace
+
+void check_bare_heteroatoms(const ClusterSpec& spec, OrderedFindings& out) {
+    geometry::MoleculeNeighbours neighbours(spec.atoms);
+    check_each_heteroatom(spec.atoms, neighbours, out);
+}
+
+void check_bare_heteroatoms(const ClusterSpec& spec, geometry::PeriodicNeighbours& neighbours, OrderedFindings& out) {
+    check_each_heteroatom(spec.atoms, neighbours, out);
 }
 
 }  // namespace quorv

@@ -1,9 +1,11 @@
 // metal-uncoordinated, metal-low-coordination: a metal atom (Fe, Co, Ni, Cu,
 // Zn, Ag, Cd, Au, Hg, Pb, Pt, Ir, Mn) counts the other atoms within 2.7 Å,
 // inclusive, of any element. None: it is floating (error). One: a
-// coordination that is rarely intended (warning).
+// coordination that is rarely intended (warning). In a periodic frame the
+// metal's own images count as neighbours (bulk copper in a one-atom cell).
 #include "lib/elements.h"
-#include "lib/geometry/listed_neighbours.h"
+#include "lib/geometry/molecule_neighbours.h"
+#include "lib/geometry/periodic_neighbours.h"
 #include "lib/geometry/thresholds.h"
 #include "lib/rules/rules.h"
 
@@ -18,20 +20,29 @@ void report_metal_coordination(OrderedFindings& out, std::span<const Atom> atoms
     }
 }
 
-void check_metal_coordination(const ClusterSpec& spec, OrderedFindings& out) {
-    const std::span<const Atom> atoms(spec.atoms);
-    geometry::LazyGrid grid(atoms);
+namespace {
+
+template <typename Neighbours>
+void check_each_metal(std::span<const Atom> atoms, Neighbours& neighbours, OrderedFindings& out) {
     // Only none, one or more than one neighbour make a difference.
     constexpr std::size_t kEnoughNeighbours = 2;
     for (std::size_t i = 0; i < atoms.size(); ++i) {
         if (!is_metal(atoms[i].element)) continue;
-        std::size_t neighbours =
-            geometry::count_listed_neighbours_within(atoms, i, geometry::kCoordinationRadius, kEnoughNeighbours);
-        if (neighbours < kEnoughNeighbours) {
-            neighbours = grid->count_neighbours_within(i, geometry::kCoordinationRadius, kEnoughNeighbours);
-        }
-        report_metal_coordination(out, atoms, i, neighbours);
+        report_metal_coordination(
+            out, atoms, i, neighbours.count_neighbours_within(i, geometry::kCoordinationRadius, kEnoughNeighbours));
     }
+}
+
+}  // namespace
+
+void check_metal_coordination(const ClusterSpec& spec, OrderedFindings& out) {
+    geometry::MoleculeNeighbours neighbours(spec.atoms);
+    check_each_metal(spec.atoms, neighbours, out);
+}
+
+void check_metal_coordination(const ClusterSpec& spec, geometry::PeriodicNeighbours& neighbours,
+                              OrderedFindings& out) {
+    check_each_metal(spec.atoms, neighbours, out);
 }
 
 }  // namespace quorv

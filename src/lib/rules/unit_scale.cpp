@@ -2,13 +2,15 @@
 // any other atom is longer than 1.5 Å, no hydrogen is bonded, which is what
 // a geometry in bohr read as ångström looks like. One warning per cluster,
 // with the contact and what it would be in ångström. A cluster without a
-// hydrogen with a measurable partner says nothing about units.
+// hydrogen with a measurable partner says nothing about units. In a periodic
+// frame a hydrogen's own images are contacts like any other atom.
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "lib/elements.h"
-#include "lib/geometry/listed_neighbours.h"
+#include "lib/geometry/molecule_neighbours.h"
+#include "lib/geometry/periodic_neighbours.h"
 #include "lib/geometry/thresholds.h"
 #include "lib/rules/rules.h"
 
@@ -21,30 +23,38 @@ void report_unit_scale_if_bohr(OrderedFindings& out, double closest_hydrogen_con
     }
 }
 
-void check_unit_scale(const ClusterSpec& spec, OrderedFindings& out) {
-    const std::span<const Atom> atoms(spec.atoms);
+namespace {
+
+template <typename Neighbours>
+void check_hydrogen_contacts(std::span<const Atom> atoms, Neighbours& neighbours, OrderedFindings& out) {
     // One hydrogen with a partner within the threshold settles it: the
     // closest hydrogen contact can be no longer, and no finding follows.
     // In a geometry in ångström the first hydrogen usually does.
     std::vector<std::size_t> hydrogens;
     for (std::size_t i = 0; i < atoms.size(); ++i) {
         if (atoms[i].element != kHydrogen) continue;
-        if (geometry::has_listed_neighbour_within(atoms, i, geometry::kUnitScaleThreshold)) return;
+        if (neighbours.has_neighbour_within(i, geometry::kUnitScaleThreshold)) return;
         hydrogens.push_back(i);
-    }
-    if (hydrogens.empty()) return;
-    geometry::LazyGrid grid(atoms);
-    for (const std::size_t h : hydrogens) {
-        if (grid->has_neighbour_within(h, geometry::kUnitScaleThreshold)) return;
     }
     // Every hydrogen is far from everything: the closest contact is needed
     // exactly, and each search can stop at the closest one found so far.
     double closest_hydrogen_contact = std::numeric_limits<double>::infinity();
     for (const std::size_t h : hydrogens) {
         closest_hydrogen_contact =
-            std::min(closest_hydrogen_contact, grid->nearest_distance_below(h, closest_hydrogen_contact));
+            std::min(closest_hydrogen_contact, neighbours.nearest_distance_below(h, closest_hydrogen_contact));
     }
     report_unit_scale_if_bohr(out, closest_hydrogen_contact);
+}
+
+}  // namespace
+
+void check_unit_scale(const ClusterSpec& spec, OrderedFindings& out) {
+    geometry::MoleculeNeighbours neighbours(spec.atoms);
+    check_hydrogen_contacts(spec.atoms, neighbours, out);
+}
+
+void check_unit_scale(const ClusterSpec& spec, geometry::PeriodicNeighbours& neighbours, OrderedFindings& out) {
+    check_hydrogen_contacts(spec.atoms, neighbours, out);
 }
 
 }  // namespace quorv

@@ -1,0 +1,118 @@
+// The first frame of an XYZ text: header count, comment line, then the atom
+// lines, in one forward pass.
+#include "xyz/first_frame.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "text/format.h"
+#include "text/white_space.h"
+#include "xyz/atom_columns.h"
+#include "xyz/atom_line.h"
+#include "xyz/comment_line.h"
+#include "text/integers.h"
+#include "xyz/extended_keys.h"
+#include "xyz/periodic_comment.h"
+#include "xyz/quoted_text.h"
+#include "xyz/text_lines.h"
+
+namespace quorv::xyz {
+
+namespace {
+
+constexpr std::string_view kEmptyFile = "empty file";
+constexpr std::string_view kNotAnAtomCount = "first line must be the atom count, got {}";
+constexpr std::string_view kCountMismatch = "header declares {} atom(s) but {} were found";
+
+// The shortest atom line, "H 0 0 0", with its line feed: no text can hold more
+// atoms than its bytes divided by this (plus a last line without line feed).
+constexpr std::size_t kShortestAtomLineBytes = 8;
+
+// Room for the atoms the rest of the text can hold at most, never more than
+// declared: a header may declare far more atoms than memory holds.
+std::size_t atoms_to_reserve(std::uint64_t declared, std::size_t remaining_bytes) {
+    const std::uint64_t fit_in_text = (remaining_bytes + 1) / kShortestAtomLineBytes;
+    return static_cast<std::size_t>(std::min(declared, fit_in_text));
+}
+
+// The lines of the text before the first atom line: the count and the comment.
+constexpr std::uint64_t kCountLine = 1;
+constexpr std::uint64_t kCommentLine = 2;
+
+// The extended keys are key=value pairs: a line without "=" has none.
+bool may_hold_extended_keys(std::string_view comment) { return comment.find('=') != std::string_view::npos; }
+
+// The comment line's extended keys: nothing for a plain frame (or when no
+// details are asked for), the columns of a Properties key that is not the
+// plain layout, or the failure of a key that does not read.
+std::variant<std::optional<AtomColumns>, ReadError> read_extended_keys(std::string_view comment,
+                                                                           FrameDetails* details) {
+    if (details == nullptr || !may_hold_extended_keys(comment)) return std::nullopt;
+    const ExtendedKeys keys = find_extended_keys(comment);
+    auto cell = read_periodic_cell(keys);
+    if (auto* error = std::get_if<std::string>(&cell)) return ReadError{std::move(*error)};
+    details->cell = std::move(std::get<std::optional<geometry::PeriodicCell>>(cell));
+    if (!keys.properties) return std::nullopt;
+    auto columns = read_properties(*keys.properties);
+    if (auto* error = std::get_if<std::string>(&columns)) return ReadError{std::move(*error)};
+    const auto& layout = std::get<AtomColumns>(columns);
+    // The plain layout reads by the plain reader: the same results to the byte.
+    if (layout.plain()) return std::nullopt;
+    return std::optional(layout);
+}
+
+ReadResult failed_at(std::uint64_t line, ReadError error, FrameDetails* details) {
+    if (details != nullptr) details->failure_line = line;
+    return error;
+}
+
+}  // namespace
+
+ReadResult read_first_frame(std::string_view text, FrameDetails* details) {
+    LineReader lines(text);
+
+    const auto header = lines.next();
+    if (!header) return failed_at(kCountLine, ReadError{std::string(kEmptyFile)}, details);
+    const std::string_view count_text = trim_white_space(*header);
+    const auto declared = parse_unsigned64(count_text);
+    if (!declared) return failed_at(kCountLine, ReadError{fill(kNotAnAtomCount, {quoted(count_text)})}, details);
+
+    // The second line is the comment line, whatever it holds.
+    const std::string_view comment = lines.next().value_or(std::string_view{});
+    const auto [charge, spin_multiplicity] = read_comment_line(comment);
+    auto extended = read_extended_keys(comment, details);
+    if (auto* error = std::get_if<ReadError>(&extended)) return failed_at(kCommentLine, std::move(*error), details);
+    const std::optional<AtomColumns>& columns = std::get<std::optional<AtomColumns>>(extended);
+
+    ClusterSpec spec;
+    spec.charge = charge;
+    spec.spin_multiplicity = spin_multiplicity;
+    spec.atoms.reserve(atoms_to_reserve(*declared, lines.remaining_bytes()));
+    if (details != nullptr) details->atom_lines.reserve(spec.atoms.capacity());
+
+    // Atom lines are numbered from the first line after the comment, blank
+    // lines included, so that a message points at the right line.
+    std::uint64_t line_number = 0;
+    while (const auto line = lines.next()) {
+        ++line_number;
+        // A blank line is skipped, but its number is used up all the same.
+        if (skip_white_space(*line, 0) == line->size()) continue;
+        Atom& atom = spec.atoms.emplace_back();
+        auto error = columns ? read_atom_columns(*line, line_number, *columns, atom)
+                             : read_atom_line(*line, line_number, atom);
+        if (error) return failed_at(kCommentLine + line_number, std::move(*error), details);
+        if (details != nullptr) details->atom_lines.push_back(kCommentLine + line_number);
+        // Stop at the declared count: later frames of a trajectory are never read.
+        if (spec.atoms.size() == *declared) return spec;
+    }
+
+    if (spec.atoms.size() != *declared) {
+        return failed_at(
+            kCountLine,
+            ReadError{fill(kCountMismatch, {decimal(*declared), decimal(std::uint64_t{spec.atoms.size()})})},
+            details);
+    }
+    return spec;
+}
+
+}  // namespace quorv::xyz
