@@ -35,7 +35,7 @@ const std::initializer_list<std::string_view> kGeometryCodes = {
     name_of(Code::MetalLowCoordination), name_of(Code::OverlappingAtoms), name_of(Code::UnitScale),
 };
 
-std::string geometry(std::vector<Atom> atoms, std::optional<std::int64_t> charge = std::nullopt) {
+std::string geometry_findings(std::vector<Atom> atoms, std::optional<std::int64_t> charge = std::nullopt) {
     ClusterSpec spec;
     spec.atoms = std::move(atoms);
     spec.charge = charge;
@@ -94,7 +94,7 @@ TEST(bonds_judged_by_the_pair_the_strict_cutoffs_miss) {
     };
     for (const auto& atoms : textbook) {
         CHECK(strict_geometry(atoms) != std::string());
-        CHECK_EQ(geometry(atoms), std::string());
+        CHECK_EQ(geometry_findings(atoms), std::string());
     }
 }
 
@@ -122,7 +122,7 @@ TEST(bare_atoms_name_the_pair_and_reach) {
 }
 
 TEST(one_atom_is_an_atom_calculation) {
-    for (const char* element : {"O", "C", "Cl", "Fe", "Au", "H"}) CHECK_EQ(geometry({atom(element)}), std::string());
+    for (const char* element : {"O", "C", "Cl", "Fe", "Au", "H"}) CHECK_EQ(geometry_findings({atom(element)}), std::string());
     // The strict rules flag a lone heteroatom or metal.
     CHECK(strict_geometry({atom("O")}) != std::string());
 }
@@ -131,46 +131,46 @@ TEST(free_halides_count_as_anions_of_a_negative_charge) {
     const std::vector<Atom> chloride_by_methane = {atom("C"), atom("H", 1.09), atom("H", -1.09), atom("H", 0, 1.09),
                                                    atom("H", 0, -1.09), atom("Cl", 0, 0, 3.5)};
     const std::string chloride_bare = bare("5", "Cl", "2.33", "longest bond here", "3.50");
-    CHECK_EQ(geometry(chloride_by_methane, -1), std::string());
-    CHECK_EQ(geometry(chloride_by_methane, 0), chloride_bare);
-    CHECK_EQ(geometry(chloride_by_methane), chloride_bare);
+    CHECK_EQ(geometry_findings(chloride_by_methane, -1), std::string());
+    CHECK_EQ(geometry_findings(chloride_by_methane, 0), chloride_bare);
+    CHECK_EQ(geometry_findings(chloride_by_methane), chloride_bare);
     // Two free chlorides need a charge of -2.
     std::vector<Atom> two = chloride_by_methane;
     two.push_back(atom("Cl", 0, 0, -3.5));
-    CHECK(geometry(two, -1) != std::string());
-    CHECK_EQ(geometry(two, -2), std::string());
+    CHECK(geometry_findings(two, -1) != std::string());
+    CHECK_EQ(geometry_findings(two, -2), std::string());
 }
 
 TEST(metals_count_neighbours_within_the_pair_reach) {
     const std::string low = "warning metal-low-coordination: metal Au (atom 0) has coordination 1 (one neighbour "
                             "within 3.47 \u00c5, Au\u2013Au) \u2014 verify this is intended\n";
     // A heavy metal's reach: 1.36 + 1.36 + 0.75.
-    CHECK_EQ(geometry({atom("Au"), atom("Au", 3.47), atom("Ne", 20)}),
+    CHECK_EQ(geometry_findings({atom("Au"), atom("Au", 3.47), atom("Ne", 20)}),
              low + "warning metal-low-coordination: metal Au (atom 1) has coordination 1 (one neighbour within 3.47 "
                    "\u00c5, Au\u2013Au) \u2014 verify this is intended\n");
     // Iron is no heavy metal: Fe-H bonds within 1.32 + 0.31 + 0.55, Fe-O within 2.53.
-    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.3), atom("O", 10), atom("H", 10.96)}),
+    CHECK_EQ(geometry_findings({atom("Fe"), atom("H", 2.3), atom("O", 10), atom("H", 10.96)}),
              "error metal-uncoordinated: metal Fe (atom 0) has no neighbour within 2.18 \u00c5 (Fe\u2013H; nearest is "
              "2.30 \u00c5) \u2014 it is floating\n");
-    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.1), atom("O", 10), atom("H", 10.96)}),
+    CHECK_EQ(geometry_findings({atom("Fe"), atom("H", 2.1), atom("O", 10), atom("H", 10.96)}),
              "warning metal-low-coordination: metal Fe (atom 0) has coordination 1 (one neighbour within 2.18 \u00c5, "
              "Fe\u2013H) \u2014 verify this is intended\n");
     // A diatomic molecule's metal has its one neighbour by definition.
-    CHECK_EQ(geometry({atom("Fe"), atom("H", 2.1)}), std::string());
+    CHECK_EQ(geometry_findings({atom("Fe"), atom("H", 2.1)}), std::string());
     // Every d-, f- and p-block metal is checked, the alkali metals are not.
-    CHECK(geometry({atom("Ti"), atom("Na", 12)}) != std::string());
-    CHECK(geometry({atom("Ce"), atom("Na", 12)}) != std::string());
-    CHECK(geometry({atom("Sn"), atom("Na", 12)}) != std::string());
-    CHECK_EQ(geometry({atom("K"), atom("Na", 12)}), std::string());
+    CHECK(geometry_findings({atom("Ti"), atom("Na", 12)}) != std::string());
+    CHECK(geometry_findings({atom("Ce"), atom("Na", 12)}) != std::string());
+    CHECK(geometry_findings({atom("Sn"), atom("Na", 12)}) != std::string());
+    CHECK_EQ(geometry_findings({atom("K"), atom("Na", 12)}), std::string());
 }
 
 TEST(hydrides_are_not_bohr_but_bohr_is) {
     for (const auto& [element, length] : {std::pair{"Li", 1.595}, {"Si", 1.516}, {"I", 1.609}, {"Na", 1.887}}) {
         CHECK(strict_geometry({atom(element), atom("H", length)}) != std::string());
-        CHECK_EQ(geometry({atom(element), atom("H", length)}), std::string());
+        CHECK_EQ(geometry_findings({atom(element), atom("H", length)}), std::string());
     }
     const double bohr = 1 / 0.529177;
-    CHECK_EQ(geometry({atom("O"), atom("H", 0.96 * bohr), atom("H", 0, 0.96 * bohr)}),
+    CHECK_EQ(geometry_findings({atom("O"), atom("H", 0.96 * bohr), atom("H", 0, 0.96 * bohr)}),
              bare("0", "O", "1.52", "longest bond here", "1.81") +
                  "warning unit-scale: closest hydrogen bond is 1.81 \u00c5 (O\u2013H) \u2014 longer than 1.52 \u00c5, "
                  "the most that pair bonds within, and no hydrogen is bonded. The geometry is likely in Bohr (\u00d7"
@@ -178,7 +178,7 @@ TEST(hydrides_are_not_bohr_but_bohr_is) {
                  "or verify the units.\n");
     // H2 in bohr, 1.40 Å apart, which the strict 1.5 Å lets pass.
     CHECK_EQ(strict_geometry({atom("H"), atom("H", 0.74 * bohr)}), std::string());
-    CHECK(geometry({atom("H"), atom("H", 0.74 * bohr)}) != std::string());
+    CHECK(geometry_findings({atom("H"), atom("H", 0.74 * bohr)}) != std::string());
 }
 
 TEST(missing_hydrogens_follow_the_bond_orders) {
