@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <variant>
 
@@ -33,27 +34,11 @@ FileReport failed(const Input& input, std::string problem, bool names_path) {
     return report_for(input, FileReport::Outcome::Failed, std::move(problem), names_path);
 }
 
-// The text of 1-based line `number`, without its line end.
-std::string_view nth_line(std::string_view text, std::uint64_t number) {
-    for (std::uint64_t line = 1; line < number; ++line) {
-        const std::size_t feed = text.find('\n');
-        if (feed == std::string_view::npos) return {};
-        text.remove_prefix(feed + 1);
-    }
-    return text.substr(0, text.find('\n'));
-}
-
 bool wanted(std::string_view code, const LintSettings& settings) {
     auto listed = [&](const std::vector<std::string>& codes) {
         return std::find(codes.begin(), codes.end(), code) != codes.end();
     };
     return (settings.select.empty() || listed(settings.select)) && !listed(settings.ignore);
-}
-
-bool silenced_by_noqa(const ReportedFinding& finding, std::string_view source) {
-    if (!finding.line) return false;
-    auto comment = find_noqa(nth_line(source, *finding.line));
-    return comment && silences(*comment, finding.code);
 }
 
 // Keeps the findings the user asked to see, with the line a source
@@ -67,7 +52,10 @@ public:
         if (!wanted(finding.code_name(), settings_)) return;
         ReportedFinding reported{finding.severity(), finding.code_name(), finding.location().line(),
                                  finding.message_parts().text_after_lead()};
-        if (kind_ == front::InputKind::PythonSource && silenced_by_noqa(reported, text_)) return;
+        if (kind_ == front::InputKind::PythonSource && reported.line) {
+            if (!noqa_) noqa_.emplace(text_);
+            if (noqa_->silences(*reported.line, finding.code())) return;
+        }
         report_.findings.push_back(std::move(reported));
     }
 
@@ -76,6 +64,7 @@ private:
     front::InputKind kind_;
     std::string_view text_;
     FileReport& report_;
+    std::optional<NoqaIndex> noqa_;
 };
 
 FileReport lint_text(const Input& input, front::InputKind kind, const std::string& text,
