@@ -143,6 +143,11 @@ JsonWriter& JsonWriter::raw(std::string_view json_value) {
     return *this;
 }
 
+JsonWriter& JsonWriter::newline() {
+    out_ += '\n';
+    return *this;
+}
+
 JsonWriter& JsonWriter::null() {
     before_value();
     out_ += "null";

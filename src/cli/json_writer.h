@@ -23,6 +23,9 @@ public:
     // A value that is JSON text already, such as another writer's finished text.
     JsonWriter& raw(std::string_view json_value);
 
+    // Ends a line of JSON lines output.
+    JsonWriter& newline();
+
     const std::string& text() const { return out_; }
 
 private:
