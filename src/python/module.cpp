@@ -33,6 +33,14 @@ PyObject* created_module = nullptr;
 // it had been made.
 bool in_main_interpreter() { return PyInterpreterState_GetID(PyInterpreterState_Get()) == 0; }
 
+// An import always runs the initializer from the import system's Python
+// code. With no Python frame at all, the interpreter is making the module
+// for a subinterpreter's import in the main interpreter's name (3.13 does),
+// and then asks this initializer again in the subinterpreter itself: such a
+// module is the interpreter's cache, not the process's import, and does not
+// count as the one module made.
+bool called_from_python() { return PyEval_GetFrame() != nullptr; }
+
 // Appends the name to __all__, which the first addition creates, and sets
 // the attribute.
 bool add_to_module(PyObject* module, PyObject* name, PyObject* value) {
@@ -78,7 +86,7 @@ PyObject* create_module() {
         PyRef name(PyObject_GetAttrString(function.get(), "__name__"));
         if (!name || !add_to_module(module.get(), name.get(), function.get())) return nullptr;
     }
-    created_module = PyRef::borrowed(module.get()).release();
+    if (called_from_python()) created_module = PyRef::borrowed(module.get()).release();
     return module.release();
 }
 
