@@ -62,6 +62,14 @@ def installed_command():
     return found
 
 
+def commands_to_compare(options):
+    """The installed command, and the one of --baseline-command if given, by name."""
+    commands = {"quorv-lint": installed_command()}
+    if options.baseline_command:
+        commands["baseline"] = options.baseline_command
+    return commands
+
+
 def run_command(executable, root, jobs):
     arguments = [executable, "--format", "json", str(root)]
     if jobs:
@@ -81,9 +89,7 @@ def main():
     parser.add_argument("--files", type=int, default=FILE_COUNT)
     parser.add_argument("--baseline-command", help="another build of quorv-lint to time on the same files")
     options = parser.parse_args()
-    commands = {"quorv-lint": installed_command()}
-    if options.baseline_command:
-        commands["baseline"] = options.baseline_command
+    commands = commands_to_compare(options)
 
     timings = {}
     with tempfile.TemporaryDirectory(prefix="quorv-bench-") as folder:

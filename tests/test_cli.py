@@ -448,7 +448,7 @@ def test_paths_that_are_not_utf8_still_give_valid_json(tmp_path):
     name = b"caf\xe9.py"
     (tmp_path / os.fsdecode(name)).write_text(UNSEEDED)
     completed = run_cli("--format", "json", ".", cwd=tmp_path)
-    assert [r["path"] for r in records(completed, "finding")] == ["caf\ufffd.py"]
+    assert [r["path"] for r in records(completed, "finding")] == ["caf\udce9.py"]
 
 
 def run_on_terminal(args, cwd, env):
