@@ -16,7 +16,6 @@ namespace quorv::cli {
 namespace {
 
 constexpr std::string_view kTooLarge = "larger than {} bytes (raise --max-file-size to lint it)";
-constexpr std::string_view kNotRegularFile = "not a regular file";
 // Never blocks: a pipe put where a search found a file is reported, not waited on.
 constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 

@@ -19,7 +19,6 @@ namespace {
 
 constexpr std::string_view kStdinPath = "-";
 constexpr std::string_view kDirectoryLoop = "directory loop: it leads back to {}, which is searched already";
-constexpr std::string_view kNotRegularFile = "not a regular file";
 
 // The suffixes a directory search picks up; a file named explicitly is linted whatever its name.
 constexpr std::string_view kLintedSuffixes[] = {".xyz", ".json", ".py"};
@@ -114,10 +113,6 @@ public:
         if (!first_time_named(path)) return;
         if (path == kStdinPath) {
             emit(make_input(Input::What::Stdin, path));
-            return;
-        }
-        if (path.find('\0') != std::string::npos) {
-            fail(path, front::cannot_read_message(path, "file name contained an unexpected NUL byte"));
             return;
         }
         // Opened without blocking, so that a pipe with no writer never holds up the search.

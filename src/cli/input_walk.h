@@ -28,6 +28,10 @@ private:
     std::string path_;
 };
 
+// Why a pipe or a device that a search finds is left out: it could block,
+// or never end.
+inline constexpr std::string_view kNotRegularFile = "not a regular file";
+
 struct Input {
     enum class What {
         File,     // lint the file: `directory` + name, or `opened` when named on the command line

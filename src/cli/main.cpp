@@ -1,8 +1,6 @@
 // quorv-lint: lints files and directories from the command line. Reads the
 // options, then searches, lints and reports all at once, in output order.
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
