@@ -64,10 +64,10 @@ private:
     std::optional<NoqaIndex> noqa_;
 };
 
-InputOutcome read_and_lint(Input& input, const LintSettings& settings, InputReport& report) {
-    auto content = read_input(input, settings.max_file_bytes, report);
+InputOutcome read_and_lint(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
+    auto content = read_input(input, settings.max_file_bytes, report, buffer);
     if (auto* problem = std::get_if<InputProblem>(&content)) return report_problem(report, std::move(*problem));
-    const std::string& text = std::get<std::string>(content);
+    const std::string_view text = std::get<std::string_view>(content);
     const front::InputKind kind =
         input.what == Input::What::Stdin ? settings.stdin_kind : front::input_kind_for_path(input.path);
     WantedFindings findings(settings, kind, text, report);
@@ -77,7 +77,7 @@ InputOutcome read_and_lint(Input& input, const LintSettings& settings, InputRepo
 
 }  // namespace
 
-InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report) {
+InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
     switch (input.what) {
         case Input::What::Failed:
             return report_problem(report, {InputProblem::Kind::Failure, std::move(input.problem), true, {}});
@@ -87,7 +87,7 @@ InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport&
         case Input::What::Stdin: break;
     }
     try {
-        return read_and_lint(input, settings, report);
+        return read_and_lint(input, settings, report, buffer);
     } catch (const std::bad_alloc&) {
         return failed(report, std::string(kOutOfMemory));
     } catch (const std::exception& error) {

@@ -19,7 +19,8 @@ struct LintSettings {
     std::uint64_t max_file_bytes = 0;  // 0: no limit
 };
 
-// Never throws: any failure becomes a problem of the input.
-InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report);
+// Never throws: any failure becomes a problem of the input. The text is read
+// into `buffer`, which a worker keeps from input to input.
+InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer);
 
 }  // namespace quorv::cli

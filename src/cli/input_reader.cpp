@@ -64,7 +64,8 @@ std::variant<OpenedInput, int> open_input(Input& input) {
 
 }  // namespace
 
-std::variant<std::string, InputProblem> read_input(Input& input, std::uint64_t max_bytes, InputReport& report) {
+std::variant<std::string_view, InputProblem> read_input(Input& input, std::uint64_t max_bytes, InputReport& report,
+                                                        std::string& buffer) {
     auto opening = open_input(input);
     if (const int* error = std::get_if<int>(&opening)) return os_failure(input, *error);
     const OpenedInput& opened = std::get<OpenedInput>(opening);
@@ -85,14 +86,14 @@ std::variant<std::string, InputProblem> read_input(Input& input, std::uint64_t m
         report.reserve_text(max_bytes != 0 ? max_bytes + 1 : front::kMostStreamBytes);
     }
 
-    auto read = front::read_open_file(opened.fd, regular_size, most_bytes, nullptr);
+    auto read = front::read_open_file(opened.fd, regular_size, most_bytes, nullptr, buffer);
     if (const auto* problem = std::get_if<front::ReadFailure>(&read)) {
         if (problem->kind == front::ReadFailure::Kind::TooLarge) return too_large(input, max_bytes);
         return os_failure(input, problem->error_number);
     }
-    std::string& content = std::get<std::string>(read);
+    const std::string_view content(buffer.data(), std::get<std::size_t>(read));
     if (!is_valid_utf8(content)) return failure(input, std::string(front::not_utf8_description()));
-    return std::move(content);
+    return content;
 }
 
 }  // namespace quorv::cli

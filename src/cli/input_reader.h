@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "cli/input_report.h"
@@ -15,7 +16,10 @@ namespace quorv::cli {
 // The text, checked to be strict UTF-8, or the problem to report: a failure,
 // or a skip for a file that a search found and that is no regular file (any
 // more). A limit of 0 means no limit. The memory the text needs is reserved
-// through `report` before it is read.
-std::variant<std::string, InputProblem> read_input(Input& input, std::uint64_t max_bytes, InputReport& report);
+// through `report` before it is read. The text is read into `buffer`, which
+// a worker keeps from input to input, and lives as long as the buffer is
+// left alone.
+std::variant<std::string_view, InputProblem> read_input(Input& input, std::uint64_t max_bytes, InputReport& report,
+                                                        std::string& buffer);
 
 }  // namespace quorv::cli

@@ -50,21 +50,23 @@ std::string cannot_read_message(std::string_view path, std::string_view descript
     return fill(kCannotRead, {path, description});
 }
 
-std::variant<std::string, ReadFailure> read_open_file(int fd, std::optional<std::uint64_t> regular_size,
-                                                      std::uint64_t most_bytes, ReadPacer* pacer) {
+std::variant<std::size_t, ReadFailure> read_open_file(int fd, std::optional<std::uint64_t> regular_size,
+                                                      std::uint64_t most_bytes, ReadPacer* pacer,
+                                                      std::string& buffer) {
     // One byte past the expected end, so that a file that grew shows it.
-    const std::uint64_t first_buffer = regular_size ? *regular_size + 1 : kFirstStreamBuffer;
-    std::string content;
-    content.resize(static_cast<std::size_t>(std::min(first_buffer, most_bytes + 1)));
+    const std::uint64_t first_read = std::min(regular_size ? *regular_size + 1 : kFirstStreamBuffer, most_bytes + 1);
+    if (buffer.size() < first_read) buffer.resize(static_cast<std::size_t>(first_read));
     std::size_t filled = 0;
+    std::size_t end = static_cast<std::size_t>(first_read);
     std::uint64_t next_pace = kPacedBytes;
     for (;;) {
-        if (filled == content.size()) {
+        if (filled == end) {
             if (filled > most_bytes) return ReadFailure{ReadFailure::Kind::TooLarge};
-            content.resize(static_cast<std::size_t>(std::min<std::uint64_t>(content.size() * 2, most_bytes + 1)));
+            end = static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t{end} * 2, most_bytes + 1));
+            if (buffer.size() < end) buffer.resize(end);
         }
-        const std::size_t wanted = content.size() - filled;
-        const ssize_t got = ::read(fd, content.data() + filled, wanted);
+        const std::size_t wanted = end - filled;
+        const ssize_t got = ::read(fd, buffer.data() + filled, wanted);
         if (got < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 // Opened without blocking (a pipe): wait for it here instead.
@@ -88,8 +90,7 @@ std::variant<std::string, ReadFailure> read_open_file(int fd, std::optional<std:
             if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
         }
     }
-    content.resize(filled);
-    return content;
+    return filled;
 }
 
 std::variant<std::string, FileReadError> read_utf8_file(const std::string& path, ReadPacer* pacer) {
@@ -108,7 +109,9 @@ std::variant<std::string, FileReadError> read_utf8_file(const std::string& path,
     if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode)) regular_size = static_cast<std::uint64_t>(info.st_size);
 
     // Opening a directory succeeds; reading it fails with EISDIR here.
-    auto read = read_open_file(file.get(), regular_size, std::max(regular_size.value_or(0), kMostStreamBytes), pacer);
+    std::string content;
+    auto read =
+        read_open_file(file.get(), regular_size, std::max(regular_size.value_or(0), kMostStreamBytes), pacer, content);
     if (const auto* failure = std::get_if<ReadFailure>(&read)) {
         switch (failure->kind) {
             case ReadFailure::Kind::OsError: return FileReadError{os_error_description(failure->error_number)};
@@ -116,10 +119,10 @@ std::variant<std::string, FileReadError> read_utf8_file(const std::string& path,
             case ReadFailure::Kind::Stopped: return FileReadError{{}, true};
         }
     }
-    std::string& content = std::get<std::string>(read);
+    content.resize(std::get<std::size_t>(read));
     // Checked on the whole content, so a character split between two reads is whole here.
     if (!is_valid_utf8(content)) return FileReadError{std::string(kInvalidUtf8)};
-    return std::move(content);
+    return content;
 }
 
 }  // namespace quorv::front

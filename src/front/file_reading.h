@@ -43,12 +43,15 @@ struct ReadFailure {
     int error_number = 0;  // for OsError
 };
 
-// Reads everything left in `fd`, but never more than `most_bytes`: a file
-// that is or grows larger fails with TooLarge. A regular file of
-// `regular_size` bytes is read whole with one read() (and one more that
-// finds its end); a stream (no size) in growing pieces. The pacer may be null.
-std::variant<std::string, ReadFailure> read_open_file(int fd, std::optional<std::uint64_t> regular_size,
-                                                      std::uint64_t most_bytes, ReadPacer* pacer);
+// Reads everything left in `fd` into the start of `buffer`, but never more
+// than `most_bytes`: a file that is or grows larger fails with TooLarge. A
+// regular file of `regular_size` bytes is read whole with one read() (and
+// one more that finds its end); a stream (no size) in growing pieces. Returns
+// how many bytes were read. The buffer only grows, so that one kept from file
+// to file costs no allocation. The pacer may be null.
+std::variant<std::size_t, ReadFailure> read_open_file(int fd, std::optional<std::uint64_t> regular_size,
+                                                      std::uint64_t most_bytes, ReadPacer* pacer,
+                                                      std::string& buffer);
 
 // The whole file at `path`, checked to be strict UTF-8 (a byte-order mark is
 // kept), as the module's lint_file reads it. A regular file is read at any
