@@ -425,15 +425,22 @@ def test_select_and_ignore_choose_the_codes_reported(args, codes, status, tmp_pa
 def test_json_lines_carry_every_field(tmp_path):
     write(tmp_path / "embed.py", "\n" + UNSEEDED)
     write(tmp_path / "broken.xyz", "")
-    completed = run_cli("--format", "json", "embed.py", "broken.xyz", cwd=tmp_path)
+    write(tmp_path / "pair.xyz", "2\n0 1\nHe 0 0 0\nHe 0 0 0.1\n")
+    completed = run_cli("--format", "json", "embed.py", "broken.xyz", "pair.xyz", cwd=tmp_path)
     module_failure = module_view(tmp_path / "broken.xyz")
-    finding, failure, total = records(completed)
+    finding, failure, *pair_findings, total = records(completed)
     assert finding == {
-        "type": "finding", "path": "embed.py", "line": 2, "code": "conformer-no-seed", "severity": "error",
-        "message": quorv_lint.lint_source("\n" + UNSEEDED)[0].message.removeprefix("line 2: "),
+        "type": "finding", "path": "embed.py", "line": 2, "frame": None, "atoms": [], "code": "conformer-no-seed",
+        "severity": "error", "message": quorv_lint.lint_source("\n" + UNSEEDED)[0].message.removeprefix("line 2: "),
     }
     assert failure == {"type": "failure", "path": "broken.xyz", "message": module_failure}
-    assert total == {"type": "summary", "errors": 1, "warnings": 0, "files": 1, "failures": 1, "exit_status": 2}
+    # A geometry finding names its atoms as data, beside the message that names them for a person.
+    overlap = next(r for r in pair_findings if r["code"] == "overlapping-atoms")
+    assert (overlap["atoms"], overlap["line"], overlap["frame"]) == ([0, 1], None, None)
+    assert overlap["message"] in [f.message for f in quorv_lint.lint_file(str(tmp_path / "pair.xyz"))]
+    assert total == {"type": "summary", "errors": 1 + sum(r["severity"] == "error" for r in pair_findings),
+                     "warnings": sum(r["severity"] == "warning" for r in pair_findings), "files": 2,
+                     "failures": 1, "exit_status": 2}
     assert completed.err == ""
 
 
@@ -441,7 +448,7 @@ def test_paths_that_are_not_utf8_still_give_valid_json(tmp_path):
     name = b"caf\xe9.py"
     (tmp_path / os.fsdecode(name)).write_text(UNSEEDED)
     completed = run_cli("--format", "json", ".", cwd=tmp_path)
-    assert [r["path"] for r in records(completed, "finding")] == ["caf\ufffd.py"]
+    assert [r["path"] for r in records(completed, "finding")] == ["caf\udce9.py"]
 
 
 def run_on_terminal(args, cwd, env):

@@ -144,3 +144,19 @@ def test_only_the_first_frame_is_read(later_frames):
 def test_a_long_trajectory_is_not_looked_at():
     frames = WATER * 50_000
     assert summary(quorv_lint.lint_xyz(frames + "not a frame\n")) == summary(quorv_lint.lint_xyz(WATER))
+
+
+@pytest.mark.parametrize(
+    "header, shown",
+    [
+        ("x" * 200, '"' + "x" * 200 + '"'),                      # within the bound: exactly as it is
+        ("\x01" * 200, '"' + "\\u{1}" * 200 + '"'),               # the bound counts characters, not escapes
+        ("x" * 201, '"' + "x" * 200 + '"\u2026'),                # one over: cut, and the cut is marked
+        ("\u00e9" * 300, '"' + "\u00e9" * 200 + '"\u2026'),      # characters, never half of one
+        # A file saved with carriage returns alone is one line of 8 MB.
+        ("1\r" + "H 0 0 0\r" * 1_000_000, '"' + ("1\r" + "H 0 0 0\r" * 25)[:200].replace("\r", "\\r") + '"\u2026'),
+    ],
+    ids=["200", "200-escaped", "201", "non-ascii", "cr-only-8mb"],
+)
+def test_the_header_message_quotes_a_bounded_prefix(header, shown):
+    assert rejection(header + "\n") == "first line must be the atom count, got " + shown

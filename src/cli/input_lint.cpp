@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <variant>
 
 #include "cli/input_reader.h"
 #include "cli/noqa.h"
-#include "front/file_reading.h"
 #include "front/lint_text.h"
 #include "text/format.h"
 
@@ -19,28 +19,15 @@ namespace {
 constexpr std::string_view kOutOfMemory = "ran out of memory while linting it";
 constexpr std::string_view kInternalError = "internal error while linting it: {}";
 
-FileReport report_for(const Input& input, FileReport::Outcome outcome, std::string problem = {},
-                      bool problem_names_path = false) {
-    FileReport report;
-    report.path = input.path;
-    report.outcome = outcome;
-    report.problem = std::move(problem);
-    report.problem_names_path = problem_names_path;
-    return report;
+InputOutcome report_problem(InputReport& report, InputProblem&& problem) {
+    const InputOutcome outcome =
+        problem.kind == InputProblem::Kind::Failure ? InputOutcome::Failed : InputOutcome::Skipped;
+    report.problem(std::move(problem));
+    return outcome;
 }
 
-FileReport failed(const Input& input, std::string problem, bool names_path) {
-    return report_for(input, FileReport::Outcome::Failed, std::move(problem), names_path);
-}
-
-// The text of 1-based line `number`, without its line end.
-std::string_view nth_line(std::string_view text, std::uint64_t number) {
-    for (std::uint64_t line = 1; line < number; ++line) {
-        const std::size_t feed = text.find('\n');
-        if (feed == std::string_view::npos) return {};
-        text.remove_prefix(feed + 1);
-    }
-    return text.substr(0, text.find('\n'));
+InputOutcome failed(InputReport& report, std::string message) {
+    return report_problem(report, {InputProblem::Kind::Failure, std::move(message), false, {}});
 }
 
 bool wanted(std::string_view code, const LintSettings& settings) {
@@ -50,65 +37,63 @@ bool wanted(std::string_view code, const LintSettings& settings) {
     return (settings.select.empty() || listed(settings.select)) && !listed(settings.ignore);
 }
 
-bool silenced_by_noqa(const ReportedFinding& finding, std::string_view source) {
-    if (!finding.line) return false;
-    auto comment = find_noqa(nth_line(source, *finding.line));
-    return comment && silences(*comment, finding.code);
-}
-
-// Keeps the findings the user asked to see, with the line a source
-// finding's message leads with moved into the line field.
+// Hands on the findings the user asked to see. The noqa comments of a
+// Python text are indexed once, at its first finding that has a line.
 class WantedFindings final : public FindingSink {
 public:
-    WantedFindings(const LintSettings& settings, front::InputKind kind, std::string_view text, FileReport& report)
+    WantedFindings(const LintSettings& settings, front::InputKind kind, std::string_view text, InputReport& report)
         : settings_(settings), kind_(kind), text_(text), report_(report) {}
 
     void accept(Finding&& finding) override {
-        if (!wanted(finding.code_name(), settings_)) return;
-        ReportedFinding reported{finding.severity(), finding.code_name(), finding.location().line(),
-                                 finding.message_parts().text_after_lead()};
-        if (kind_ == front::InputKind::PythonSource && silenced_by_noqa(reported, text_)) return;
-        report_.findings.push_back(std::move(reported));
+        if (!wanted(finding.code_name(), settings_) || silenced(finding)) return;
+        report_.finding(std::move(finding));
     }
 
 private:
+    bool silenced(const Finding& finding) {
+        const auto line = finding.location().line();
+        if (kind_ != front::InputKind::PythonSource || !line) return false;
+        if (!noqa_) noqa_.emplace(text_);
+        return noqa_->silences(*line, finding.code());
+    }
+
     const LintSettings& settings_;
     front::InputKind kind_;
     std::string_view text_;
-    FileReport& report_;
+    InputReport& report_;
+    std::optional<NoqaIndex> noqa_;
 };
 
-FileReport lint_text(const Input& input, front::InputKind kind, const std::string& text,
-                     const LintSettings& settings) {
-    FileReport report = report_for(input, FileReport::Outcome::Linted);
+InputOutcome read_and_lint(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
+    auto content = read_input(input, settings.max_file_bytes, report, buffer);
+    if (auto* problem = std::get_if<InputProblem>(&content)) return report_problem(report, std::move(*problem));
+    const std::string_view text = std::get<std::string_view>(content);
+    const front::InputKind kind =
+        input.what == Input::What::Stdin ? settings.stdin_kind : front::input_kind_for_path(input.path);
     WantedFindings findings(settings, kind, text, report);
-    if (auto failure = front::lint_text(kind, text, findings)) return failed(input, std::move(*failure), false);
-    return report;
+    if (auto failure = front::lint_text(kind, text, findings)) return failed(report, std::move(*failure));
+    return InputOutcome::Linted;
 }
 
 }  // namespace
 
-FileReport lint_input(const Input& input, const LintSettings& settings) {
+InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
     switch (input.what) {
-        case Input::What::Failed: return failed(input, input.problem, true);
-        case Input::What::Skipped: return report_for(input, FileReport::Outcome::Skipped, input.problem);
+        case Input::What::Failed:
+            return report_problem(report, {InputProblem::Kind::Failure, std::move(input.problem), true, {}});
+        case Input::What::Skipped:
+            return report_problem(report, {InputProblem::Kind::Skipped, std::move(input.problem), false, {}});
         case Input::What::File:
         case Input::What::Stdin: break;
     }
     try {
-        auto content = read_input(input, settings.max_file_bytes);
-        if (const auto* error = std::get_if<front::FileReadError>(&content)) {
-            return failed(input, front::cannot_read_message(input.path, error->description), true);
-        }
-        const front::InputKind kind =
-            input.what == Input::What::Stdin ? settings.stdin_kind : front::input_kind_for_path(input.path);
-        return lint_text(input, kind, std::get<std::string>(content), settings);
+        return read_and_lint(input, settings, report, buffer);
     } catch (const std::bad_alloc&) {
-        return failed(input, std::string(kOutOfMemory), false);
+        return failed(report, std::string(kOutOfMemory));
     } catch (const std::exception& error) {
-        return failed(input, fill(kInternalError, {error.what()}), false);
+        return failed(report, fill(kInternalError, {error.what()}));
     } catch (...) {
-        return failed(input, fill(kInternalError, {"unknown failure"}), false);
+        return failed(report, fill(kInternalError, {"unknown failure"}));
     }
 }
 

@@ -2,9 +2,12 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "front/file_reading.h"
 #include "text/format.h"
 #include "text/utf8.h"
 
@@ -13,55 +16,84 @@ namespace quorv::cli {
 namespace {
 
 constexpr std::string_view kTooLarge = "larger than {} bytes (raise --max-file-size to lint it)";
-constexpr std::size_t kChunkBytes = 65536;
+// Never blocks: a pipe put where a search found a file is reported, not waited on.
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
-front::FileReadError too_large(std::uint64_t max_bytes) {
-    return {fill(kTooLarge, {decimal(max_bytes)})};
+InputProblem failure(const Input& input, std::string description) {
+    return {InputProblem::Kind::Failure, front::cannot_read_message(input.path, description), true, {}};
 }
 
-// Reads a stream (a pipe, a terminal, a device) to its end, stopping as soon
-// as it passes the limit, so that an endless one cannot exhaust memory.
-std::variant<std::string, front::FileReadError> read_stream(int fd, std::uint64_t max_bytes) {
-    std::string content;
-    char chunk[kChunkBytes];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return front::FileReadError{front::os_error_description(errno)};
-        }
-        if (got == 0) break;
-        content.append(chunk, static_cast<std::size_t>(got));
-        if (max_bytes != 0 && content.size() > max_bytes) return too_large(max_bytes);
+InputProblem os_failure(const Input& input, int error_number) {
+    return failure(input, front::os_error_description(error_number));
+}
+
+InputProblem too_large(const Input& input, std::uint64_t max_bytes) {
+    return failure(input, fill(kTooLarge, {decimal(max_bytes)}));
+}
+
+// The input's descriptor: the one the search opened, standard input, or a
+// file opened relative to its directory. Null when it cannot be opened.
+struct OpenedInput {
+    front::UniqueFd owned;
+    int fd = -1;
+    struct stat info {};
+};
+
+std::variant<OpenedInput, int> open_input(Input& input) {
+    OpenedInput opened;
+    if (input.what == Input::What::Stdin) {
+        opened.fd = STDIN_FILENO;
+    } else if (input.opened) {
+        opened.owned = std::move(input.opened);
+        opened.fd = opened.owned.get();
+        opened.info = input.opened_info;
+        return opened;
+    } else {
+        const std::string name(input.name());
+        int fd = -1;
+        do {
+            fd = ::openat(input.directory->fd(), name.c_str(), kOpenFlags);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return errno;
+        opened.owned = front::UniqueFd(fd);
+        opened.fd = fd;
     }
-    if (!is_valid_utf8(content)) return front::FileReadError{std::string(front::not_utf8_description())};
-    return content;
-}
-
-std::variant<std::string, front::FileReadError> read_named_stream(const std::string& path, std::uint64_t max_bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return front::FileReadError{front::os_error_description(errno)};
-    auto result = read_stream(fd, max_bytes);
-    ::close(fd);
-    return result;
+    if (::fstat(opened.fd, &opened.info) != 0) return errno;
+    return opened;
 }
 
 }  // namespace
 
-std::variant<std::string, front::FileReadError> read_input(const Input& input, std::uint64_t max_bytes) {
-    if (input.what == Input::What::Stdin) return read_stream(STDIN_FILENO, max_bytes);
+std::variant<std::string_view, InputProblem> read_input(Input& input, std::uint64_t max_bytes, InputReport& report,
+                                                        std::string& buffer) {
+    auto opening = open_input(input);
+    if (const int* error = std::get_if<int>(&opening)) return os_failure(input, *error);
+    const OpenedInput& opened = std::get<OpenedInput>(opening);
+    const std::uint64_t most_bytes = max_bytes != 0 ? max_bytes : std::numeric_limits<std::uint64_t>::max() - 1;
 
-    struct stat info {};
-    if (input.path.find('\0') == std::string::npos && ::stat(input.path.c_str(), &info) == 0) {
-        if (S_ISREG(info.st_mode)) {
-            if (max_bytes != 0 && static_cast<std::uint64_t>(info.st_size) > max_bytes) return too_large(max_bytes);
-        } else if (!S_ISDIR(info.st_mode)) {
-            return read_named_stream(input.path, max_bytes);
-        }
+    std::optional<std::uint64_t> regular_size;
+    if (S_ISREG(opened.info.st_mode)) {
+        regular_size = static_cast<std::uint64_t>(opened.info.st_size);
+        if (*regular_size > most_bytes) return too_large(input, max_bytes);
+        report.reserve_text(*regular_size + 1);
+    } else if (S_ISDIR(opened.info.st_mode)) {
+        // As the module says it: opening a directory succeeds, reading it fails.
+        return os_failure(input, EISDIR);
+    } else if (input.directory) {
+        return InputProblem{InputProblem::Kind::Skipped, std::string(kNotRegularFile), false, {}};
+    } else {
+        // A pipe or device named on the command line is read like a file, to the limit.
+        report.reserve_text(max_bytes != 0 ? max_bytes + 1 : front::kMostStreamBytes);
     }
-    // Regular files, directories and paths that do not open: the module's own
-    // reading, so that the texts of its failures are the same.
-    return front::read_utf8_file(input.path);
+
+    auto read = front::read_open_file(opened.fd, regular_size, most_bytes, nullptr, buffer);
+    if (const auto* problem = std::get_if<front::ReadFailure>(&read)) {
+        if (problem->kind == front::ReadFailure::Kind::TooLarge) return too_large(input, max_bytes);
+        return os_failure(input, problem->error_number);
+    }
+    const std::string_view content(buffer.data(), std::get<std::size_t>(read));
+    if (!is_valid_utf8(content)) return failure(input, std::string(front::not_utf8_description()));
+    return content;
 }
 
 }  // namespace quorv::cli

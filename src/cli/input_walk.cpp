@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <set>
-#include <string_view>
-#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_set>
 #include <utility>
 #include <variant>
 
@@ -18,13 +19,15 @@ namespace {
 
 constexpr std::string_view kStdinPath = "-";
 constexpr std::string_view kDirectoryLoop = "directory loop: it leads back to {}, which is searched already";
-constexpr std::string_view kNotRegularFile = "not a regular file";
 
 // The suffixes a directory search picks up; a file named explicitly is linted whatever its name.
 constexpr std::string_view kLintedSuffixes[] = {".xyz", ".json", ".py"};
 
 // Markers of a Python environment folder: venv/virtualenv write pyvenv.cfg, conda keeps conda-meta.
 constexpr std::string_view kEnvironmentMarkers[] = {"pyvenv.cfg", "conda-meta"};
+
+constexpr int kOpenFileFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr int kOpenDirectoryFlags = O_RDONLY | O_CLOEXEC | O_DIRECTORY;
 
 using DirectoryId = std::pair<dev_t, ino_t>;
 
@@ -33,27 +36,49 @@ bool has_linted_suffix(std::string_view name) {
                        [&](std::string_view suffix) { return name.ends_with(suffix); });
 }
 
-std::string join(const std::string& directory, const std::string& name) {
-    if (directory == ".") return name;  // "a.json" reads better than "./a.json"
-    if (!directory.empty() && directory.back() == '/') return directory + name;
-    return directory + "/" + name;
+std::string join(const std::string& directory, std::string_view name) {
+    if (directory == ".") return std::string(name);  // "a.json" reads better than "./a.json"
+    std::string path = directory;
+    if (path.empty() || path.back() != '/') path += '/';
+    path += name;
+    return path;
 }
 
-bool exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+// Retries an interrupted call; a signal is no reason to fail.
+template <typename Call>
+int retrying(Call call) {
+    int result = 0;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
 }
 
-bool is_environment_folder(const std::string& path) {
-    return std::any_of(std::begin(kEnvironmentMarkers), std::end(kEnvironmentMarkers),
-                       [&](std::string_view marker) { return exists(join(path, std::string(marker))); });
+Input make_input(Input::What what, std::string path) {
+    Input input;
+    input.what = what;
+    input.path = std::move(path);
+    return input;
 }
 
-// The entry names of a directory, sorted bytewise, or the errno that stopped the listing.
-std::variant<std::vector<std::string>, int> list_directory(const std::string& path) {
-    DIR* directory = ::opendir(path.c_str());
-    if (directory == nullptr) return errno;
-    std::vector<std::string> names;
+struct Entry {
+    std::string name;
+    unsigned char type;  // a DT_* value; DT_UNKNOWN where the file system does not say
+};
+
+// The entries of an open directory (without "." and ".."), sorted bytewise,
+// or the errno that stopped the listing. The descriptor stays open.
+std::variant<std::vector<Entry>, int> list_directory(int fd) {
+    // A descriptor of its own: closedir() closes it, and the directory's stays open.
+    const int listing_fd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (listing_fd < 0) return errno;
+    DIR* directory = ::fdopendir(listing_fd);
+    if (directory == nullptr) {
+        const int error = errno;
+        ::close(listing_fd);
+        return error;
+    }
+    std::vector<Entry> entries;
     int failure = 0;
     for (;;) {
         errno = 0;
@@ -62,90 +87,182 @@ std::variant<std::vector<std::string>, int> list_directory(const std::string& pa
             failure = errno;
             break;
         }
-        std::string_view name = entry->d_name;
-        if (name != "." && name != "..") names.emplace_back(name);
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") entries.push_back({std::string(name), entry->d_type});
     }
     ::closedir(directory);
     if (failure != 0) return failure;
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return entries;
+}
+
+bool is_environment_folder(const std::vector<Entry>& entries) {
+    return std::any_of(entries.begin(), entries.end(), [](const Entry& entry) {
+        return std::find(std::begin(kEnvironmentMarkers), std::end(kEnvironmentMarkers), entry.name) !=
+               std::end(kEnvironmentMarkers);
+    });
 }
 
 class Walker {
 public:
+    Walker(const std::vector<std::string>& paths, const std::function<void(Input&&)>& found) : found_(found) {
+        for (const std::string& path : paths) named_.insert(path);
+    }
+
     void add_argument(const std::string& path) {
-        if (!seen_paths_.insert(path).second) return;
+        if (!first_time_named(path)) return;
         if (path == kStdinPath) {
-            inputs_.push_back({path, Input::What::Stdin, {}});
+            emit(make_input(Input::What::Stdin, path));
             return;
         }
+        // Opened without blocking, so that a pipe with no writer never holds up the search.
+        front::UniqueFd fd(retrying([&] { return ::open(path.c_str(), kOpenFileFlags); }));
         struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            walk_directory(path, {info.st_dev, info.st_ino});
-        } else {
-            // Named explicitly: read it whatever it is, and let the read say what went wrong.
-            inputs_.push_back({path, Input::What::File, {}});
-        }
-    }
-
-    std::vector<Input> take() { return std::move(inputs_); }
-
-private:
-    void walk_directory(const std::string& path, DirectoryId id) {
-        for (const auto& [ancestor_id, ancestor_path] : ancestors_) {
-            if (ancestor_id == id) {
-                inputs_.push_back({path, Input::What::Skipped, fill(kDirectoryLoop, {ancestor_path})});
-                return;
-            }
-        }
-        // Reached a second time by another way (a link, or a path named twice): searched already.
-        if (!visited_.insert(id).second) return;
-
-        auto listing = list_directory(path);
-        if (const int* error = std::get_if<int>(&listing)) {
-            inputs_.push_back({path, Input::What::Failed, front::cannot_read_message(path, front::os_error_description(*error))});
-            return;
-        }
-        ancestors_.emplace_back(id, path);
-        for (const std::string& name : std::get<std::vector<std::string>>(listing)) {
-            visit_entry(join(path, name), name);
-        }
-        ancestors_.pop_back();
-    }
-
-    void visit_entry(const std::string& path, const std::string& name) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
-            // A dangling link or a vanished file with a linted name: the read reports it.
-            if (has_linted_suffix(name)) add_file(path);
+        if (!fd || ::fstat(fd.get(), &info) != 0) {
+            fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
             return;
         }
         if (S_ISDIR(info.st_mode)) {
-            if (name.starts_with('.') || is_environment_folder(path)) return;
-            walk_directory(path, {info.st_dev, info.st_ino});
-        } else if (has_linted_suffix(name)) {
-            // A pipe or a device would block or never end: only regular files are read.
-            if (S_ISREG(info.st_mode)) add_file(path);
-            else inputs_.push_back({path, Input::What::Skipped, std::string(kNotRegularFile)});
+            walk(std::make_shared<OpenDirectory>(std::move(fd), path), info);
+            return;
+        }
+        // Named explicitly: read it whatever it is, and let the read say what went wrong.
+        Input input = make_input(Input::What::File, path);
+        input.opened = std::move(fd);
+        input.opened_info = info;
+        emit(std::move(input));
+    }
+
+private:
+    // A directory being searched, and how far.
+    struct Level {
+        std::shared_ptr<const OpenDirectory> directory;
+        DirectoryId id;
+        std::vector<Entry> entries;
+        std::size_t next = 0;
+    };
+
+    void emit(Input&& input) { found_(std::move(input)); }
+
+    void fail(const std::string& path, std::string problem) {
+        Input input = make_input(Input::What::Failed, path);
+        input.problem = std::move(problem);
+        emit(std::move(input));
+    }
+
+    void skip(std::string path, std::string problem) {
+        Input input = make_input(Input::What::Skipped, std::move(path));
+        input.problem = std::move(problem);
+        emit(std::move(input));
+    }
+
+    // A path named on the command line is linted once, also when a search
+    // finds it as well (by the same text).
+    bool first_time_named(const std::string& path) { return named_.count(path) == 0 || emitted_.insert(path).second; }
+
+    // Depth-first with an explicit stack: a deep tree costs memory, never the call stack.
+    void walk(std::shared_ptr<const OpenDirectory> root, const struct stat& info) {
+        if (!enter(std::move(root), info, false)) return;
+        while (!stack_.empty()) {
+            Level& level = stack_.back();
+            if (level.next == level.entries.size()) {
+                stack_.pop_back();
+                continue;
+            }
+            // Copied out: visiting may push onto the stack, which moves `level`.
+            const std::shared_ptr<const OpenDirectory> directory = level.directory;
+            const Entry entry = std::move(level.entries[level.next++]);
+            visit(directory, entry.name, entry.type);
         }
     }
 
-    void add_file(const std::string& path) {
-        if (seen_paths_.insert(path).second) inputs_.push_back({path, Input::What::File, {}});
+    // Lists the directory and pushes it onto the stack; false when there is
+    // nothing to search (a loop, a repeat, an environment folder, a failure).
+    bool enter(std::shared_ptr<const OpenDirectory> directory, const struct stat& info, bool found_in_search) {
+        const DirectoryId id{info.st_dev, info.st_ino};
+        for (const Level& ancestor : stack_) {
+            if (ancestor.id == id) {
+                skip(directory->path(), fill(kDirectoryLoop, {ancestor.directory->path()}));
+                return false;
+            }
+        }
+        // Reached a second time by another way (a link, or a path named twice): searched already.
+        if (!visited_.insert(id).second) return false;
+
+        auto listing = list_directory(directory->fd());
+        if (const int* error = std::get_if<int>(&listing)) {
+            fail(directory->path(), front::cannot_read_message(directory->path(), front::os_error_description(*error)));
+            return false;
+        }
+        auto& entries = std::get<std::vector<Entry>>(listing);
+        if (found_in_search && is_environment_folder(entries)) return false;
+        // A directory that can be listed but not entered would hide every entry.
+        if (!entries.empty() && ::faccessat(directory->fd(), ".", X_OK, AT_EACCESS) != 0) {
+            fail(directory->path(), front::cannot_read_message(directory->path(), front::os_error_description(errno)));
+            return false;
+        }
+        stack_.push_back({std::move(directory), id, std::move(entries)});
+        return true;
     }
 
-    std::vector<Input> inputs_;
-    std::set<std::string> seen_paths_;
+    void visit(const std::shared_ptr<const OpenDirectory>& parent, const std::string& name, unsigned char type) {
+        struct stat info {};
+        if (type == DT_LNK || type == DT_UNKNOWN) {
+            // Only a link or a file system that does not say needs a stat.
+            if (::fstatat(parent->fd(), name.c_str(), &info, 0) != 0) {
+                const int error = errno;
+                // A dangling link or a vanished file: the read says so if it has a linted name.
+                if (has_linted_suffix(name)) add_file(parent, name);
+                else if (error != ENOENT) fail_entry(parent, name, error);
+                return;
+            }
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        if (type == DT_DIR) {
+            if (!name.starts_with('.')) descend(parent, name);
+        } else if (has_linted_suffix(name)) {
+            // A pipe or a device would block or never end: only regular files are read.
+            if (type == DT_REG) add_file(parent, name);
+            else skip(join(parent->path(), name), std::string(kNotRegularFile));
+        }
+    }
+
+    void descend(const std::shared_ptr<const OpenDirectory>& parent, const std::string& name) {
+        std::string path = join(parent->path(), name);
+        front::UniqueFd fd(retrying([&] { return ::openat(parent->fd(), name.c_str(), kOpenDirectoryFlags); }));
+        struct stat info {};
+        if (!fd || ::fstat(fd.get(), &info) != 0) {
+            fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
+            return;
+        }
+        enter(std::make_shared<OpenDirectory>(std::move(fd), std::move(path)), info, true);
+    }
+
+    void fail_entry(const std::shared_ptr<const OpenDirectory>& parent, const std::string& name, int error) {
+        const std::string path = join(parent->path(), name);
+        fail(path, front::cannot_read_message(path, front::os_error_description(error)));
+    }
+
+    void add_file(const std::shared_ptr<const OpenDirectory>& parent, std::string_view name) {
+        Input input = make_input(Input::What::File, join(parent->path(), name));
+        if (!first_time_named(input.path)) return;
+        input.name_offset = input.path.size() - name.size();
+        input.directory = parent;
+        emit(std::move(input));
+    }
+
+    const std::function<void(Input&&)>& found_;
+    std::vector<Level> stack_;
     std::set<DirectoryId> visited_;
-    std::vector<std::pair<DirectoryId, std::string>> ancestors_;
+    std::unordered_set<std::string> named_;    // every path of the command line
+    std::unordered_set<std::string> emitted_;  // those of them linted already
 };
 
 }  // namespace
 
-std::vector<Input> collect_inputs(const std::vector<std::string>& paths) {
-    Walker walker;
+void walk_inputs(const std::vector<std::string>& paths, const std::function<void(Input&&)>& found) {
+    Walker walker(paths, found);
     for (const std::string& path : paths) walker.add_argument(path);
-    return walker.take();
 }
 
 }  // namespace quorv::cli

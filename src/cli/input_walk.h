@@ -1,27 +1,62 @@
-// Turns the paths of the command line into the ordered list of inputs to lint.
+// Turns the paths of the command line into the inputs to lint, one at a
+// time and in output order, while the search goes on.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <sys/stat.h>
 #include <vector>
+
+#include "front/unique_fd.h"
 
 namespace quorv::cli {
 
-struct Input {
-    enum class What {
-        File,     // lint the file at `path`
-        Stdin,    // lint standard input
-        Failed,   // could not be searched: `problem` says why (counts as a failure)
-        Skipped,  // deliberately left out: `problem` says why (informational)
-    };
-    std::string path;
-    What what = What::File;
-    std::string problem;
+// A directory the search has open: the files found in it are opened
+// relative to it, so no path grows too long to open and no stat is needed
+// to learn what an entry is. Closed when the last of its inputs is done.
+class OpenDirectory {
+public:
+    OpenDirectory(front::UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    int fd() const { return fd_.get(); }
+    const std::string& path() const { return path_; }
+
+private:
+    front::UniqueFd fd_;
+    std::string path_;
 };
 
-// Directories are searched depth-first in byte order of names for *.xyz, *.json
-// and *.py files, skipping hidden and virtualenv folders and never entering a
-// directory twice (symbolic-link loops included). Files and directories named
-// on the command line keep their order; repeats of a path are dropped.
-std::vector<Input> collect_inputs(const std::vector<std::string>& paths);
+// Why a pipe or a device that a search finds is left out: it could block,
+// or never end.
+inline constexpr std::string_view kNotRegularFile = "not a regular file";
+
+struct Input {
+    enum class What {
+        File,     // lint the file: `directory` + name, or `opened` when named on the command line
+        Stdin,    // lint standard input
+        Failed,   // could not be searched or opened: `problem` says why (counts as a failure)
+        Skipped,  // deliberately left out: `problem` says why (informational)
+    };
+    What what = What::File;
+    std::string path;  // as the output shows it
+    std::shared_ptr<const OpenDirectory> directory;
+    std::size_t name_offset = 0;  // where the name within `directory` starts in `path`
+    front::UniqueFd opened;       // a file named on the command line, opened without blocking
+    struct stat opened_info {};
+    std::string problem;
+
+    std::string_view name() const { return std::string_view(path).substr(name_offset); }
+};
+
+// Calls `found` once per input, in output order, as soon as it is known.
+// Directories are searched depth-first in byte order of names for *.xyz,
+// *.json and *.py files, skipping hidden and virtualenv folders and never
+// entering a directory twice (symbolic-link loops included). Files and
+// directories named on the command line keep their order and are opened
+// whatever they are; a path named twice is linted once. A directory that
+// cannot be opened, read or entered is an input that failed.
+void walk_inputs(const std::vector<std::string>& paths, const std::function<void(Input&&)>& found);
 
 }  // namespace quorv::cli

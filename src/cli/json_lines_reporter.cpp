@@ -1,6 +1,8 @@
 // The JSON format: one JSON object per line, for tools. Every object has a
 // "type": "finding", "failure" (an input that could not be read, searched or
-// parsed), "skipped", and a last "summary".
+// parsed), "skipped", and a last "summary". A finding carries its location as
+// fields: "line" and "frame" (null when it has none) and "atoms" (the 0-based
+// indices it names, possibly none).
 #include "cli/json_writer.h"
 #include "cli/reporter.h"
 
@@ -8,18 +10,41 @@ namespace quorv::cli {
 
 namespace {
 
+void write_optional(JsonWriter& json, std::optional<std::uint64_t> value) {
+    if (value) json.number(*value);
+    else json.null();
+}
+
 class JsonLinesReporter final : public Reporter {
 public:
     explicit JsonLinesReporter(const OutputStreams& streams) : streams_(streams) {}
 
-    void report(const FileReport& report) override {
-        switch (report.outcome) {
-            case FileReport::Outcome::Linted:
-                for (const ReportedFinding& finding : report.findings) write_finding(report.path, finding);
-                return;
-            case FileReport::Outcome::Failed: write_problem("failure", report); return;
-            case FileReport::Outcome::Skipped: write_problem("skipped", report); return;
-        }
+    void finding(std::string_view path, const Finding& finding) override {
+        JsonWriter json;
+        const Location& location = finding.location();
+        json.begin_object().key("type").string("finding").key("path").string(path);
+        json.key("line");
+        write_optional(json, location.line());
+        json.key("frame");
+        write_optional(json, location.frame());
+        json.key("atoms").begin_array();
+        for (std::uint64_t atom : location.atoms()) json.number(atom);
+        json.end_array();
+        json.key("code").string(finding.code_name())
+            .key("severity").string(severity_text(finding.severity()))
+            .key("message").string(message_after_lead(finding))
+            .end_object();
+        write_line(json);
+    }
+
+    void problem(std::string_view path, const InputProblem& problem) override {
+        JsonWriter json;
+        json.begin_object()
+            .key("type").string(problem.kind == InputProblem::Kind::Failure ? "failure" : "skipped")
+            .key("path").string(path)
+            .key("message").string(problem.message)
+            .end_object();
+        write_line(json);
     }
 
     void finish(const RunTotals& totals) override {
@@ -33,30 +58,13 @@ public:
             .key("exit_status").number(std::int64_t{totals.exit_status})
             .end_object();
         write_line(json);
-        std::fflush(streams_.out);
     }
 
 private:
-    void write_finding(const std::string& path, const ReportedFinding& finding) {
-        JsonWriter json;
-        json.begin_object().key("type").string("finding").key("path").string(path).key("line");
-        if (finding.line) json.number(*finding.line);
-        else json.null();
-        json.key("code").string(finding.code)
-            .key("severity").string(severity_text(finding.severity))
-            .key("message").string(finding.message)
-            .end_object();
-        write_line(json);
+    void write_line(JsonWriter& json) {
+        json.newline();
+        streams_.out.write(json.text());
     }
-
-    void write_problem(std::string_view type, const FileReport& report) {
-        JsonWriter json;
-        json.begin_object().key("type").string(type).key("path").string(report.path)
-            .key("message").string(report.problem).end_object();
-        write_line(json);
-    }
-
-    void write_line(const JsonWriter& json) { write_text(streams_.out, json.text() + "\n"); }
 
     OutputStreams streams_;
 };

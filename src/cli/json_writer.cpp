@@ -7,8 +7,12 @@ namespace quorv::cli {
 
 namespace {
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 constexpr char kHexDigits[] = "0123456789abcdef";
+
+void append_u_escape(std::string& out, char32_t c) {
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHexDigits[(c >> shift) & 0xF];
+}
 
 void append_escaped(std::string& out, char c) {
     switch (c) {
@@ -19,36 +23,48 @@ void append_escaped(std::string& out, char c) {
         case '\t': out += "\\t"; return;
         case '\b': out += "\\b"; return;
         case '\f': out += "\\f"; return;
-        default: break;
+        default: append_u_escape(out, static_cast<unsigned char>(c)); return;
     }
-    const auto byte = static_cast<unsigned char>(c);
-    out += "\\u00";
-    out += kHexDigits[byte >> 4];
-    out += kHexDigits[byte & 0xF];
 }
+
+bool needs_escape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\' || byte == 0x7F; }
 
 }  // namespace
 
-std::string json_string_literal(std::string_view text) {
-    std::string out = "\"";
-    out.reserve(text.size() + 2);
-    while (!text.empty()) {
-        const auto byte = static_cast<unsigned char>(text.front());
-        if (byte < 0x20 || byte == '"' || byte == '\\') {
-            append_escaped(out, text.front());
-            text.remove_prefix(1);
-        } else if (byte < 0x80) {
-            out += text.front();
-            text.remove_prefix(1);
-        } else if (const Utf8Char c = decode_utf8_at(text, 0); c.well_formed) {
-            out.append(text.substr(0, c.length));
-            text.remove_prefix(c.length);
-        } else {
-            out.append(kReplacementCharacter);
-            text.remove_prefix(1);
+void append_json_string(std::string& out, std::string_view text) {
+    out += '"';
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t run_end = pos;
+        while (run_end < text.size() && static_cast<unsigned char>(text[run_end]) < 0x80 &&
+               !needs_escape(static_cast<unsigned char>(text[run_end]))) {
+            ++run_end;
         }
+        out.append(text, pos, run_end - pos);
+        pos = run_end;
+        if (pos == text.size()) break;
+
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        const Utf8Char c = byte < 0x80 ? Utf8Char{byte, 1, true} : decode_utf8_at(text, pos);
+        if (byte < 0x80) {
+            append_escaped(out, text[pos]);
+        } else if (!c.well_formed) {
+            // Python's surrogateescape: os.fsencode() gives the byte back.
+            append_u_escape(out, kEscapedByteBase + byte);
+        } else if (c.code_point <= 0x9F) {
+            append_u_escape(out, c.code_point);  // C1 controls, which some terminals obey
+        } else {
+            out.append(text, pos, c.length);
+        }
+        pos += c.length;
     }
     out += '"';
+}
+
+std::string json_string_literal(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    append_json_string(out, text);
     return out;
 }
 
@@ -91,7 +107,7 @@ JsonWriter& JsonWriter::end_array() {
 
 JsonWriter& JsonWriter::key(std::string_view name) {
     before_value();
-    out_ += json_string_literal(name);
+    append_json_string(out_, name);
     out_ += ':';
     after_key_ = true;
     return *this;
@@ -99,7 +115,7 @@ JsonWriter& JsonWriter::key(std::string_view name) {
 
 JsonWriter& JsonWriter::string(std::string_view text) {
     before_value();
-    out_ += json_string_literal(text);
+    append_json_string(out_, text);
     return *this;
 }
 
@@ -124,6 +140,11 @@ JsonWriter& JsonWriter::boolean(bool value) {
 JsonWriter& JsonWriter::raw(std::string_view json_value) {
     before_value();
     out_ += json_value;
+    return *this;
+}
+
+JsonWriter& JsonWriter::newline() {
+    out_ += '\n';
     return *this;
 }
 

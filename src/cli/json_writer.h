@@ -23,6 +23,9 @@ public:
     // A value that is JSON text already, such as another writer's finished text.
     JsonWriter& raw(std::string_view json_value);
 
+    // Ends a line of JSON lines output.
+    JsonWriter& newline();
+
     const std::string& text() const { return out_; }
 
 private:
@@ -33,8 +36,14 @@ private:
     bool after_key_ = false;
 };
 
-// The text as a JSON string literal. Bytes that are not well-formed UTF-8 (a
-// file name may hold any bytes) become U+FFFD, so the output is always JSON.
+// Bytes that are not part of well-formed UTF-8 (a file name may hold any
+// bytes) become the lone surrogates U+DC80 to U+DCFF, the way Python's
+// "surrogateescape" decodes them: os.fsencode() of the string read back gives
+// the original bytes, and distinct names stay distinct.
+inline constexpr char32_t kEscapedByteBase = 0xDC00;
+
+// Appends the text as a JSON string literal.
+void append_json_string(std::string& out, std::string_view text);
 std::string json_string_literal(std::string_view text);
 
 }  // namespace quorv::cli

@@ -1,19 +1,18 @@
 // quorv-lint: lints files and directories from the command line. Reads the
-// options, collects the inputs, lints them in parallel and reports in order.
+// options, then searches, lints and reports all at once, in output order.
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 #include "cli/code_pages.h"
-#include "cli/input_walk.h"
 #include "cli/json_writer.h"
+#include "cli/lint_run.h"
 #include "cli/options.h"
-#include "cli/parallel_lint.h"
+#include "cli/output_stream.h"
 #include "cli/reporter.h"
 #include "cli/program_name.h"
 #include "version.h"
@@ -37,6 +36,19 @@ constexpr std::string_view kVersionLine = "{} {}\n";
 constexpr std::string_view kFatal = "quorv-lint: {}\n";
 constexpr std::string_view kCannotWrite = "quorv-lint: cannot write the output: {}\n";
 
+// Every search keeps a descriptor per directory level and per queued file.
+constexpr rlim_t kWantedOpenFiles = 65536;
+
+OutputStream standard_output(STDOUT_FILENO);
+OutputStream standard_error(STDERR_FILENO);
+
+void raise_open_file_limit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= kWantedOpenFiles) return;
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? kWantedOpenFiles : std::min(limit.rlim_max, kWantedOpenFiles);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 // Colour only for a terminal, and never when NO_COLOR is set (to anything) or the terminal is dumb.
 bool wants_colour(OutputFormat format) {
     if (format != OutputFormat::Text || !::isatty(STDOUT_FILENO)) return false;
@@ -48,13 +60,13 @@ bool wants_colour(OutputFormat format) {
 int explain(const std::string& code) {
     if (find_code(code) != nullptr) {
         if (auto page = code_page(code)) {
-            write_text(stdout, *page);
+            standard_output.write(*page);
             return kExitClean;
         }
     }
     std::string known;
     for (const CodeEntry& entry : kCatalog) known += "  " + std::string(entry.name) + "\n";
-    write_text(stderr, fill(kUnknownExplainCode, {code, known}));
+    standard_error.write(fill(kUnknownExplainCode, {code, known}));
     return kExitTrouble;
 }
 
@@ -71,15 +83,16 @@ int list_codes(OutputFormat format) {
                 .key("code").string(entry.name)
                 .key("severity").string(severity_text(entry.severity))
                 .key("summary").string(summary)
-                .end_object();
-            write_text(stdout, json.text() + "\n");
+                .end_object()
+                .newline();
+            standard_output.write(json.text());
         } else {
             std::string line(entry.name);
             line.append(widest + 2 - entry.name.size(), ' ');
             line += severity_text(entry.severity);
             line.append(std::string_view("warning").size() + 2 - severity_text(entry.severity).size(), ' ');
             line += summary;
-            write_text(stdout, line + "\n");
+            standard_output.write(line + "\n");
         }
     }
     return kExitClean;
@@ -94,24 +107,12 @@ int exit_status(const RunTotals& totals, bool warnings_as_errors) {
 int lint_paths(const Options& options) {
     std::vector<std::string> paths = options.paths;
     if (paths.empty()) paths.emplace_back(kDefaultPath);
-    const std::vector<Input> inputs = collect_inputs(paths);
+    raise_open_file_limit();
 
     const LintSettings settings{options.select, options.ignore, options.stdin_kind, options.max_file_bytes};
-    auto reporter = make_reporter(options.format, {stdout, stderr, wants_colour(options.format)});
-    RunTotals totals;
-    lint_in_parallel(inputs, settings, options.jobs, [&](FileReport&& report) {
-        switch (report.outcome) {
-            case FileReport::Outcome::Linted:
-                ++totals.files_linted;
-                for (const ReportedFinding& finding : report.findings) {
-                    ++(finding.severity == Severity::Error ? totals.errors : totals.warnings);
-                }
-                break;
-            case FileReport::Outcome::Failed: ++totals.failures; break;
-            case FileReport::Outcome::Skipped: break;
-        }
-        reporter->report(report);
-    });
+    auto reporter =
+        make_reporter(options.format, {standard_output, standard_error, wants_colour(options.format)});
+    RunTotals totals = lint_run(paths, settings, options.jobs, *reporter);
     totals.exit_status = exit_status(totals, options.warnings_as_errors);
     reporter->finish(totals);
     return totals.exit_status;
@@ -119,22 +120,24 @@ int lint_paths(const Options& options) {
 
 // A full disk or a closed pipe must not pass for a clean run.
 int checked_output(int status) {
-    errno = 0;
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-    write_text(stderr, fill(kCannotWrite, {errno != 0 ? front::os_error_description(errno) : "write error"}));
+    standard_output.flush();
+    standard_error.flush();
+    if (standard_output.error() == 0) return status;
+    standard_error.write(fill(kCannotWrite, {front::os_error_description(standard_output.error())}));
+    standard_error.flush();
     return kExitTrouble;
 }
 
 int run(const std::vector<std::string>& arguments) {
     auto parsed = parse_options(arguments);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        write_text(stderr, fill(kUsageError, {error->message}));
+        standard_error.write(fill(kUsageError, {error->message}));
         return kExitTrouble;
     }
     const Options& options = std::get<Options>(parsed);
     switch (options.action) {
-        case Action::Help: write_text(stdout, help_text()); return kExitClean;
-        case Action::Version: write_text(stdout, fill(kVersionLine, {kProgramName, kVersion})); return kExitClean;
+        case Action::Help: standard_output.write(help_text()); return kExitClean;
+        case Action::Version: standard_output.write(fill(kVersionLine, {kProgramName, kVersion})); return kExitClean;
         case Action::Explain: return explain(options.explain_code);
         case Action::ListCodes: return list_codes(options.format);
         case Action::Lint: break;
@@ -151,9 +154,11 @@ int main(int argc, char** argv) {
         const int status = quorv::cli::run(std::vector<std::string>(argv + 1, argv + argc));
         return quorv::cli::checked_output(status);
     } catch (const std::exception& error) {
-        quorv::cli::write_text(stderr, quorv::fill(quorv::cli::kFatal, {error.what()}));
+        quorv::cli::standard_error.write(quorv::fill(quorv::cli::kFatal, {error.what()}));
     } catch (...) {
-        quorv::cli::write_text(stderr, quorv::fill(quorv::cli::kFatal, {"unexpected failure"}));
+        quorv::cli::standard_error.write(quorv::fill(quorv::cli::kFatal, {"unexpected failure"}));
     }
+    quorv::cli::standard_output.flush();
+    quorv::cli::standard_error.flush();
     return quorv::cli::kExitTrouble;
 }

@@ -1,7 +1,9 @@
 #include "cli/noqa.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "cli/code_pages.h"
 #include "text/ascii.h"
 
 namespace quorv::cli {
@@ -24,39 +26,81 @@ void skip(std::string_view& text, bool (*predicate)(char)) {
 }
 
 // The codes after "noqa:"; reading stops at the first word that is no code.
-std::vector<std::string> read_codes(std::string_view text) {
-    std::vector<std::string> codes;
+// Returns whether there was any code at all, ours or not.
+bool read_codes(std::string_view text, NoqaComment& comment) {
+    bool any = false;
     for (;;) {
         skip(text, [](char c) { return is_blank(c) || c == ','; });
-        if (text.empty() || !is_ascii_letter(text.front())) return codes;
+        if (text.empty() || !is_ascii_letter(text.front())) return any;
         std::size_t length = 0;
         while (length < text.size() && is_code_char(text[length])) ++length;
-        codes.emplace_back(text.substr(0, length));
+        if (const CodeEntry* entry = find_code(text.substr(0, length))) {
+            comment.codes.set(static_cast<std::size_t>(entry->code));
+        }
+        any = true;
         text.remove_prefix(length);
     }
+}
+
+// The noqa comment that starts with the "#" at line[hash], if it is one.
+std::optional<NoqaComment> noqa_at(std::string_view line, std::size_t hash) {
+    std::string_view rest = line.substr(hash + 1);
+    skip(rest, is_blank);
+    if (!starts_with_keyword(rest)) return std::nullopt;
+    rest.remove_prefix(kKeyword.size());
+    // "noqa" must end there ("# noqaxyz" is some other word).
+    if (!rest.empty() && is_code_char(rest.front())) return std::nullopt;
+    NoqaComment comment;
+    const bool has_codes = !rest.empty() && rest.front() == ':' && read_codes(rest.substr(1), comment);
+    // Like the Python linters: a colon with no code list still silences the whole line.
+    comment.every_code = !has_codes;
+    return comment;
 }
 
 }  // namespace
 
 std::optional<NoqaComment> find_noqa(std::string_view line) {
     for (std::size_t hash = line.find('#'); hash != std::string_view::npos; hash = line.find('#', hash + 1)) {
-        std::string_view rest = line.substr(hash + 1);
-        skip(rest, is_blank);
-        if (!starts_with_keyword(rest)) continue;
-        rest.remove_prefix(kKeyword.size());
-        // "noqa" must end there ("# noqaxyz" is some other word).
-        if (!rest.empty() && is_code_char(rest.front())) continue;
-        NoqaComment comment;
-        if (!rest.empty() && rest.front() == ':') comment.codes = read_codes(rest.substr(1));
-        // Like the Python linters: a colon with no code list still silences the whole line.
-        comment.every_code = comment.codes.empty();
-        return comment;
+        if (auto comment = noqa_at(line, hash)) return comment;
     }
     return std::nullopt;
 }
 
-bool silences(const NoqaComment& comment, std::string_view code) {
-    return comment.every_code || std::find(comment.codes.begin(), comment.codes.end(), code) != comment.codes.end();
+bool silences(const NoqaComment& comment, Code code) {
+    return comment.every_code || comment.codes.test(static_cast<std::size_t>(code));
+}
+
+NoqaIndex::NoqaIndex(std::string_view text) {
+    // The line the last "#" was on: its number and extent. Each byte is
+    // looked at a bounded number of times, however many "#" a line holds.
+    std::uint64_t line = 1;
+    std::size_t line_begin = 0;
+    std::size_t line_end = std::min(text.find('\n'), text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const void* found = std::memchr(text.data() + pos, '#', text.size() - pos);
+        if (found == nullptr) break;
+        const std::size_t hash = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        if (hash > line_end) {
+            const std::string_view skipped = text.substr(line_end, hash - line_end);
+            line += static_cast<std::uint64_t>(std::count(skipped.begin(), skipped.end(), '\n'));
+            line_begin = line_end + skipped.rfind('\n') + 1;
+            line_end = std::min(text.find('\n', hash), text.size());
+        }
+        const std::string_view this_line = text.substr(line_begin, line_end - line_begin);
+        if (auto comment = noqa_at(this_line, hash - line_begin)) {
+            entries_.push_back({line, *comment});
+            pos = line_end;  // only the first comment of a line counts
+        } else {
+            pos = hash + 1;
+        }
+    }
+}
+
+bool NoqaIndex::silences(std::uint64_t line, Code code) const {
+    const auto entry = std::lower_bound(entries_.begin(), entries_.end(), line,
+                                        [](const Entry& entry, std::uint64_t wanted) { return entry.line < wanted; });
+    return entry != entries_.end() && entry->line == line && cli::silences(entry->comment, code);
 }
 
 }  // namespace quorv::cli

@@ -1,22 +1,43 @@
 // "# noqa" comments in Python source: which findings of a line they silence.
 #pragma once
 
+#include <bitset>
+#include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
+
+#include "lib/catalog.h"
 
 namespace quorv::cli {
 
 struct NoqaComment {
-    bool every_code = false;         // "# noqa" with no code list
-    std::vector<std::string> codes;  // "# noqa: code-a, code-b"
+    bool every_code = false;                // "# noqa" with no code list
+    std::bitset<kCatalog.size()> codes;     // the catalog codes of "# noqa: code-a, code-b"
 };
 
 // The first "# noqa" comment of the line, if it has one. The keyword may be in
-// any letter case; codes are separated by commas and/or blanks.
+// any letter case; codes are separated by commas and/or blanks. A list of
+// codes none of which is ours (other linters' "E501") silences nothing here.
 std::optional<NoqaComment> find_noqa(std::string_view line);
 
-bool silences(const NoqaComment& comment, std::string_view code);
+bool silences(const NoqaComment& comment, Code code);
+
+// The noqa comments of a whole text, found in one pass, so that asking about
+// the line of each of many findings costs a binary search, never a rescan.
+class NoqaIndex {
+public:
+    explicit NoqaIndex(std::string_view text);
+
+    // Whether the comment on 1-based line `line` silences `code`.
+    bool silences(std::uint64_t line, Code code) const;
+
+private:
+    struct Entry {
+        std::uint64_t line;
+        NoqaComment comment;
+    };
+    std::vector<Entry> entries_;  // by line
+};
 
 }  // namespace quorv::cli

@@ -11,6 +11,4 @@ std::unique_ptr<Reporter> make_reporter(OutputFormat format, const OutputStreams
     return make_text_reporter(streams);
 }
 
-void write_text(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
-
 }  // namespace quorv::cli

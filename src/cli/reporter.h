@@ -1,15 +1,31 @@
-// Output formats: each turns the reports of a run into what its reader expects.
+// Output formats: each turns the findings and problems of a run, handed over
+// in output order as they are made, into what its reader expects. A finding
+// comes whole, with its location (line, atoms, frame) as data for the
+// format to show its own way.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 
-#include "cli/file_report.h"
 #include "cli/options.h"
+#include "cli/output_stream.h"
+#include "lib/finding.h"
 
 namespace quorv::cli {
+
+// Why an input was not linted, or not wholly.
+struct InputProblem {
+    enum class Kind {
+        Failure,  // could not be read, searched or parsed: fails the run
+        Skipped,  // deliberately left out: informational
+    };
+    Kind kind = Kind::Failure;
+    std::string message;
+    bool message_names_path = false;  // "cannot read {path}: ..." says which input already
+    Location location;                // where in the input, when that is known
+};
 
 struct RunTotals {
     std::uint64_t errors = 0;
@@ -22,15 +38,16 @@ struct RunTotals {
 class Reporter {
 public:
     virtual ~Reporter() = default;
-    // Called once per input, in input order.
-    virtual void report(const FileReport& report) = 0;
-    // Called once, after the last report.
+    // Called in output order, from one thread at a time.
+    virtual void finding(std::string_view path, const Finding& finding) = 0;
+    virtual void problem(std::string_view path, const InputProblem& problem) = 0;
+    // Called once, after everything else.
     virtual void finish(const RunTotals& totals) = 0;
 };
 
 struct OutputStreams {
-    std::FILE* out = stdout;
-    std::FILE* err = stderr;
+    OutputStream& out;
+    OutputStream& err;
     bool colour = false;  // only the text format uses it
 };
 
@@ -40,6 +57,7 @@ std::unique_ptr<Reporter> make_sarif_reporter(const OutputStreams& streams);
 
 std::unique_ptr<Reporter> make_reporter(OutputFormat format, const OutputStreams& streams);
 
-void write_text(std::FILE* stream, std::string_view text);
+// The message a finding shows when its line is shown apart from it.
+inline std::string message_after_lead(const Finding& finding) { return finding.message_parts().text_after_lead(); }
 
 }  // namespace quorv::cli

@@ -1,7 +1,9 @@
 // The SARIF 2.1.0 format, for code-scanning views: one run whose driver lists
 // every code as a rule (with its documentation page as help), one result per
-// finding (with a region where the finding carries a line), and the inputs
-// that could not be linted as notifications of the invocation.
+// finding (with a region where the finding carries a line, and the atoms and
+// frame it names as properties), and the inputs that could not be linted as
+// notifications of the invocation. Results are written as they come, so the
+// log's memory never grows with them; only the notifications wait.
 #include <string>
 #include <vector>
 
@@ -61,14 +63,7 @@ std::string rule_name(std::string_view code) {
     return name;
 }
 
-std::size_t rule_index(std::string_view code) {
-    for (std::size_t i = 0; i < kCatalog.size(); ++i) {
-        if (kCatalog[i].name == code) return i;
-    }
-    return kCatalog.size();
-}
-
-void write_location(JsonWriter& json, const std::string& path, std::optional<std::uint64_t> line) {
+void write_location(JsonWriter& json, std::string_view path, std::optional<std::uint64_t> line) {
     json.begin_array().begin_object().key("physicalLocation").begin_object();
     json.key("artifactLocation").begin_object().key("uri").string(path_uri(path)).end_object();
     if (line) json.key("region").begin_object().key("startLine").number(*line).end_object();
@@ -90,68 +85,79 @@ void write_rules(JsonWriter& json) {
     json.end_array();
 }
 
+// Where a finding points beyond its line: SARIF's place for such data is a
+// property bag.
+void write_properties(JsonWriter& json, const Location& location) {
+    if (location.atoms().empty() && !location.frame()) return;
+    json.key("properties").begin_object();
+    if (!location.atoms().empty()) {
+        json.key("atoms").begin_array();
+        for (std::uint64_t atom : location.atoms()) json.number(atom);
+        json.end_array();
+    }
+    if (const auto frame = location.frame()) json.key("frame").number(*frame);
+    json.end_object();
+}
+
+std::string log_opening() {
+    JsonWriter tool;
+    tool.begin_object().key("driver").begin_object()
+        .key("name").string(kProgramName)
+        .key("version").string(kVersion)
+        .key("semanticVersion").string(kVersion);
+    write_rules(tool);
+    tool.end_object().end_object();
+    return "{\"$schema\":" + json_string_literal(kSchemaUri) + ",\"version\":" + json_string_literal(kSarifVersion) +
+           ",\"runs\":[{\"tool\":" + tool.text() + ",\"results\":[";
+}
+
 class SarifReporter final : public Reporter {
 public:
     explicit SarifReporter(const OutputStreams& streams) : streams_(streams) {
-        results_.begin_array();
+        streams_.out.write(log_opening());
         notifications_.begin_array();
     }
 
-    void report(const FileReport& report) override {
-        if (report.outcome == FileReport::Outcome::Linted) {
-            for (const ReportedFinding& finding : report.findings) add_result(report.path, finding);
-        } else {
-            add_notification(report);
-        }
-    }
-
-    void finish(const RunTotals& totals) override {
-        results_.end_array();
-        notifications_.end_array();
-
-        JsonWriter json;
-        json.begin_object().key("$schema").string(kSchemaUri).key("version").string(kSarifVersion);
-        json.key("runs").begin_array().begin_object();
-        json.key("tool").begin_object().key("driver").begin_object()
-            .key("name").string(kProgramName)
-            .key("version").string(kVersion)
-            .key("semanticVersion").string(kVersion);
-        write_rules(json);
-        json.end_object().end_object();
-        json.key("invocations").begin_array().begin_object()
-            .key("executionSuccessful").boolean(totals.failures == 0)
-            .key("exitCode").number(std::int64_t{totals.exit_status});
-        // Both lists were built as the reports came in.
-        json.key("toolExecutionNotifications").raw(notifications_.text()).end_object().end_array();
-        json.key("results").raw(results_.text()).end_object().end_array().end_object();
-        write_text(streams_.out, json.text() + "\n");
-        std::fflush(streams_.out);
-    }
-
-private:
-    void add_result(const std::string& path, const ReportedFinding& finding) {
-        results_.begin_object()
-            .key("ruleId").string(finding.code)
-            .key("ruleIndex").number(std::uint64_t{rule_index(finding.code)})
-            .key("level").string(level(finding.severity))
-            .key("message").begin_object().key("text").string(finding.message).end_object()
+    void finding(std::string_view path, const Finding& finding) override {
+        JsonWriter result;
+        result.begin_object()
+            .key("ruleId").string(finding.code_name())
+            .key("ruleIndex").number(std::uint64_t{static_cast<std::size_t>(finding.code())})
+            .key("level").string(level(finding.severity()))
+            .key("message").begin_object().key("text").string(message_after_lead(finding)).end_object()
             .key("locations");
-        write_location(results_, path, finding.line);
-        results_.end_object();
+        write_location(result, path, finding.location().line());
+        write_properties(result, finding.location());
+        result.end_object();
+        if (any_result_) streams_.out.write(",");
+        any_result_ = true;
+        streams_.out.write(result.text());
     }
 
-    void add_notification(const FileReport& report) {
-        const bool failed = report.outcome == FileReport::Outcome::Failed;
+    void problem(std::string_view path, const InputProblem& problem) override {
+        const bool failed = problem.kind == InputProblem::Kind::Failure;
         notifications_.begin_object()
             .key("level").string(failed ? "error" : "note")
-            .key("message").begin_object().key("text").string(report.problem).end_object()
+            .key("message").begin_object().key("text").string(problem.message).end_object()
             .key("locations");
-        write_location(notifications_, report.path, std::nullopt);
+        write_location(notifications_, path, std::nullopt);
         notifications_.end_object();
     }
 
+    void finish(const RunTotals& totals) override {
+        notifications_.end_array();
+        JsonWriter invocation;
+        invocation.begin_object()
+            .key("executionSuccessful").boolean(totals.failures == 0)
+            .key("exitCode").number(std::int64_t{totals.exit_status})
+            .key("toolExecutionNotifications").raw(notifications_.text())
+            .end_object();
+        streams_.out.write("],\"invocations\":[" + invocation.text() + "]}]}\n");
+    }
+
+private:
     OutputStreams streams_;
-    JsonWriter results_;
+    bool any_result_ = false;
     JsonWriter notifications_;
 };
 

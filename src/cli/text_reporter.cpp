@@ -1,9 +1,12 @@
 // The text format: one line per finding, "path:LINE: CODE severity message"
 // (or "path: CODE severity message" for a finding about the whole file), then
-// a summary. Problems with inputs go to standard error.
+// a summary. Problems with inputs go to standard error. Paths and messages
+// come from the inputs, so whatever in them is not printable is escaped: one
+// finding is always one line, and colours come only from here.
 #include <string>
 
 #include "cli/reporter.h"
+#include "cli/terminal_text.h"
 #include "text/format.h"
 
 namespace quorv::cli {
@@ -11,8 +14,7 @@ namespace quorv::cli {
 namespace {
 
 constexpr std::string_view kProgramPrefix = "quorv-lint: ";
-constexpr std::string_view kSkippedProblem = "{}: skipped: {}";
-constexpr std::string_view kPathProblem = "{}: {}";
+constexpr std::string_view kSkipped = "skipped: ";
 constexpr std::string_view kSummary = "{}, {} in {}";
 constexpr std::string_view kFailuresSummary = "; {} could not be linted";
 
@@ -32,54 +34,69 @@ class TextReporter final : public Reporter {
 public:
     explicit TextReporter(const OutputStreams& streams) : streams_(streams) {}
 
-    void report(const FileReport& report) override {
-        switch (report.outcome) {
-            case FileReport::Outcome::Linted:
-                for (const ReportedFinding& finding : report.findings) write_finding(report.path, finding);
-                return;
-            case FileReport::Outcome::Failed:
-                problem(report.problem_names_path ? report.problem : fill(kPathProblem, {report.path, report.problem}));
-                return;
-            case FileReport::Outcome::Skipped:
-                problem(fill(kSkippedProblem, {report.path, report.problem}));
-                return;
+    void finding(std::string_view path, const Finding& finding) override {
+        line_.clear();
+        begin_paint(kBold);
+        append_printable(line_, path);
+        end_paint();
+        line_ += ':';
+        if (const auto line = finding.location().line()) {
+            begin_paint(kCyan);
+            line_ += decimal(*line);
+            end_paint();
+            line_ += ':';
         }
+        line_ += ' ';
+        begin_paint(kBold);
+        line_ += finding.code_name();
+        end_paint();
+        line_ += ' ';
+        begin_paint(finding.severity() == Severity::Error ? kRed : kYellow);
+        line_ += severity_text(finding.severity());
+        end_paint();
+        line_ += ' ';
+        append_printable(line_, message_after_lead(finding));
+        line_ += '\n';
+        streams_.out.write(line_);
+    }
+
+    void problem(std::string_view path, const InputProblem& problem) override {
+        line_.assign(kProgramPrefix);
+        if (!problem.message_names_path) {
+            append_printable(line_, path);
+            line_ += ": ";
+        }
+        if (problem.kind == InputProblem::Kind::Skipped) line_ += kSkipped;
+        append_printable(line_, problem.message);
+        line_ += '\n';
+        // Findings and problems stay in output order when both streams go to one terminal or log.
+        streams_.out.flush();
+        streams_.err.write(line_);
+        streams_.err.flush();
     }
 
     void finish(const RunTotals& totals) override {
         std::string summary = fill(kSummary, {counted(totals.errors, "error"), counted(totals.warnings, "warning"),
                                               counted(totals.files_linted, "file")});
         if (totals.failures != 0) summary += fill(kFailuresSummary, {counted(totals.failures, "input")});
-        write_text(streams_.out, paint(kBold, summary) + "\n");
-        std::fflush(streams_.out);
+        line_.clear();
+        begin_paint(kBold);
+        line_ += summary;
+        end_paint();
+        line_ += '\n';
+        streams_.out.write(line_);
     }
 
 private:
-    void write_finding(const std::string& path, const ReportedFinding& finding) {
-        std::string line = paint(kBold, path) + ":";
-        if (finding.line) line += paint(kCyan, decimal(*finding.line)) + ":";
-        line += " ";
-        line += paint(kBold, finding.code);
-        line += " ";
-        line += paint(finding.severity == Severity::Error ? kRed : kYellow, severity_text(finding.severity));
-        line += " ";
-        line += finding.message;
-        line += "\n";
-        write_text(streams_.out, line);
+    void begin_paint(std::string_view colour) {
+        if (streams_.colour) line_ += colour;
     }
-
-    // Findings and problems stay in input order when both streams go to one terminal or log.
-    void problem(const std::string& text) {
-        std::fflush(streams_.out);
-        write_text(streams_.err, std::string(kProgramPrefix) + text + "\n");
-    }
-
-    std::string paint(std::string_view colour, std::string_view text) const {
-        if (!streams_.colour) return std::string(text);
-        return std::string(colour) + std::string(text) + std::string(kReset);
+    void end_paint() {
+        if (streams_.colour) line_ += kReset;
     }
 
     OutputStreams streams_;
+    std::string line_;  // kept: one allocation for the whole run
 };
 
 }  // namespace

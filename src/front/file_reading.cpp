@@ -1,8 +1,10 @@
 #include "front/file_reading.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +20,10 @@ constexpr std::string_view kNulInPath = "file name contained an unexpected NUL b
 constexpr std::string_view kInvalidUtf8 = "stream did not contain valid UTF-8";
 constexpr std::string_view kCannotRead = "cannot read {}: {}";
 constexpr const char* kUnknownError = "Unknown error";
-constexpr std::size_t kReadChunk = 64 * 1024;
+// A stream's first buffer; it doubles as the stream goes on.
+constexpr std::size_t kFirstStreamBuffer = 64 * 1024;
+// How much a long read takes between two calls of its pacer.
+constexpr std::uint64_t kPacedBytes = 16 * 1024 * 1024;
 
 // Which strerror_r the C library declares depends on the feature macros: the
 // GNU one returns the text (often a static string, not the buffer), the XSI
@@ -29,21 +34,7 @@ constexpr std::size_t kReadChunk = 64 * 1024;
     return status == 0 ? buffer : kUnknownError;
 }
 
-FileReadError os_error(int error_number) { return {os_error_description(error_number)}; }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
+bool paced(ReadPacer* pacer) { return pacer == nullptr || pacer->keep_going(); }
 
 }  // namespace
 
@@ -59,33 +50,76 @@ std::string cannot_read_message(std::string_view path, std::string_view descript
     return fill(kCannotRead, {path, description});
 }
 
-std::variant<std::string, FileReadError> read_utf8_file(const std::string& path) {
+std::variant<std::size_t, ReadFailure> read_open_file(int fd, std::optional<std::uint64_t> regular_size,
+                                                      std::uint64_t most_bytes, ReadPacer* pacer,
+                                                      std::string& buffer) {
+    // One byte past the expected end, so that a file that grew shows it.
+    const std::uint64_t first_read = std::min(regular_size ? *regular_size + 1 : kFirstStreamBuffer, most_bytes + 1);
+    if (buffer.size() < first_read) buffer.resize(static_cast<std::size_t>(first_read));
+    std::size_t filled = 0;
+    std::size_t end = static_cast<std::size_t>(first_read);
+    std::uint64_t next_pace = kPacedBytes;
+    for (;;) {
+        if (filled == end) {
+            if (filled > most_bytes) return ReadFailure{ReadFailure::Kind::TooLarge};
+            end = static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t{end} * 2, most_bytes + 1));
+            if (buffer.size() < end) buffer.resize(end);
+        }
+        const std::size_t wanted = end - filled;
+        const ssize_t got = ::read(fd, buffer.data() + filled, wanted);
+        if (got < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                // Opened without blocking (a pipe): wait for it here instead.
+                pollfd ready{fd, POLLIN, 0};
+                if (::poll(&ready, 1, -1) >= 0 || errno != EINTR) continue;
+            } else if (errno != EINTR) {
+                return ReadFailure{ReadFailure::Kind::OsError, errno};
+            }
+            if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
+            continue;
+        }
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+        // A regular file read to the size it had has met its end, unless it
+        // grew: then the read filled the byte past it.
+        if (regular_size && *regular_size != 0 && filled == *regular_size && static_cast<std::size_t>(got) < wanted) {
+            break;
+        }
+        if (filled >= next_pace) {
+            next_pace = filled + kPacedBytes;
+            if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
+        }
+    }
+    return filled;
+}
+
+std::variant<std::string, FileReadError> read_utf8_file(const std::string& path, ReadPacer* pacer) {
     // The C library would read such a path only up to its first NUL.
     if (path.find('\0') != std::string::npos) return FileReadError{std::string(kNulInPath)};
 
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return os_error(errno);
-    FileDescriptor file(fd);
-
-    std::string content;
-    struct stat info {};
-    if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        content.reserve(static_cast<std::size_t>(info.st_size));
-    }
-    // Opening a directory succeeds; reading it fails with EISDIR here.
-    char chunk[kReadChunk];
+    UniqueFd file;
     for (;;) {
-        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return os_error(errno);
-        }
-        if (got == 0) break;
-        content.append(chunk, static_cast<std::size_t>(got));
+        file = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        if (file) break;
+        if (errno != EINTR) return FileReadError{os_error_description(errno)};
+        if (!paced(pacer)) return FileReadError{{}, true};
     }
+    struct stat info {};
+    std::optional<std::uint64_t> regular_size;
+    if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode)) regular_size = static_cast<std::uint64_t>(info.st_size);
+
+    // Opening a directory succeeds; reading it fails with EISDIR here.
+    std::string content;
+    auto read =
+        read_open_file(file.get(), regular_size, std::max(regular_size.value_or(0), kMostStreamBytes), pacer, content);
+    if (const auto* failure = std::get_if<ReadFailure>(&read)) {
+        switch (failure->kind) {
+            case ReadFailure::Kind::OsError: return FileReadError{os_error_description(failure->error_number)};
+            case ReadFailure::Kind::TooLarge: return FileReadError{os_error_description(EFBIG)};
+            case ReadFailure::Kind::Stopped: return FileReadError{{}, true};
+        }
+    }
+    content.resize(std::get<std::size_t>(read));
     // Checked on the whole content, so a character split between two reads is whole here.
     if (!is_valid_utf8(content)) return FileReadError{std::string(kInvalidUtf8)};
     return content;

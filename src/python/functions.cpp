@@ -70,11 +70,38 @@ PyObject* lint_source(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
     });
 }
 
+// While a file is read, other Python threads run; a read that waits (a pipe,
+// a device) gives the interpreter's signal handlers their turn, so that
+// Ctrl-C raises KeyboardInterrupt there.
+class InterpreterReleased final : public front::ReadPacer {
+public:
+    InterpreterReleased() : state_(PyEval_SaveThread()) {}
+    InterpreterReleased(const InterpreterReleased&) = delete;
+    InterpreterReleased& operator=(const InterpreterReleased&) = delete;
+    ~InterpreterReleased() override { PyEval_RestoreThread(state_); }
+
+    bool keep_going() override {
+        PyEval_RestoreThread(state_);
+        const bool go_on = PyErr_CheckSignals() == 0;
+        state_ = PyEval_SaveThread();
+        return go_on;
+    }
+
+private:
+    PyThreadState* state_;
+};
+
+std::variant<std::string, front::FileReadError> read_without_the_lock(const std::string& path) {
+    InterpreterReleased released;
+    return front::read_utf8_file(path, &released);
+}
+
 PyObject* lint_file(PyObject*, PyObject* args, PyObject* kwargs) noexcept {
     return text_function("lint_file", "path", args, kwargs, [](const std::string& path) -> PyObject* {
         // The content is read and decoded before the name is looked at.
-        auto content = front::read_utf8_file(path);
+        auto content = read_without_the_lock(path);
         if (const auto* error = std::get_if<front::FileReadError>(&content)) {
+            if (error->stopped) return nullptr;  // a signal handler raised
             return raise_message(PyExc_OSError, front::cannot_read_message(path, error->description));
         }
         return lint_text_of_kind(front::input_kind_for_path(path), std::get<std::string>(content));

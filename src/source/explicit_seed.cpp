@@ -23,10 +23,12 @@ std::string_view leading_number_text(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-ExplicitSeedReader::ExplicitSeedReader(std::string_view source, const PositionList& equals_signs)
+template <typename Offset>
+ExplicitSeedReader<Offset>::ExplicitSeedReader(std::string_view source, const PositionList<Offset>& equals_signs)
     : source_(source), equals_signs_(equals_signs) {}
 
-bool ExplicitSeedReader::asks_for_random_seed(std::size_t keyword_pos, std::size_t args_end) {
+template <typename Offset>
+bool ExplicitSeedReader<Offset>::asks_for_random_seed(std::size_t keyword_pos, std::size_t args_end) {
     std::size_t value_begin = keyword_pos + kSeedKeyword.size();
     if (auto equals_sign = equals_signs_.first_within(value_begin, args_end)) value_begin = *equals_sign + 1;
     auto [known, inserted] = answers_.try_emplace(value_begin, false);
@@ -36,5 +38,8 @@ bool ExplicitSeedReader::asks_for_random_seed(std::size_t keyword_pos, std::size
     }
     return known->second;
 }
+
+template class ExplicitSeedReader<std::uint32_t>;
+template class ExplicitSeedReader<std::uint64_t>;
 
 }  // namespace quorv::seed_check

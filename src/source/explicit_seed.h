@@ -16,10 +16,11 @@ namespace quorv::seed_check {
 // ignored, so "-1.5" reads as "-1".
 std::string_view leading_number_text(std::string_view text);
 
+template <typename Offset>
 class ExplicitSeedReader {
 public:
     // Both referenced objects must outlive the reader.
-    ExplicitSeedReader(std::string_view source, const PositionList& equals_signs);
+    ExplicitSeedReader(std::string_view source, const PositionList<Offset>& equals_signs);
 
     // True when the seed after the keyword at `keyword_pos` reads as exactly
     // -1. The value is what follows the first "=" after the keyword within
@@ -29,12 +30,15 @@ public:
 
 private:
     std::string_view source_;
-    const PositionList& equals_signs_;
+    const PositionList<Offset>& equals_signs_;
     // Answers by the position where reading starts. Reading stops at the
     // ")" that ends an argument text (no blank, sign or digit), so the answer
     // does not depend on which call asks; nested calls ask about the same
     // value over and over.
     std::unordered_map<std::size_t, bool> answers_;
 };
+
+extern template class ExplicitSeedReader<std::uint32_t>;
+extern template class ExplicitSeedReader<std::uint64_t>;
 
 }  // namespace quorv::seed_check

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -15,10 +16,13 @@
 
 namespace quorv::seed_check {
 
+// Positions and depths take `Offset`'s width (see PositionList).
+template <typename Offset>
 class ParameterObjectTest {
 public:
     // All referenced objects must outlive the test.
-    ParameterObjectTest(std::string_view source, const PositionList& equals_signs, const PositionList& keywords);
+    ParameterObjectTest(std::string_view source, const PositionList<Offset>& equals_signs,
+                        const PositionList<Offset>& keywords);
 
     // The argument text is split at the commas outside "()", "[]" and "{}"
     // (one shared depth counter, closers not matched to openers, a negative
@@ -31,8 +35,8 @@ private:
     // A comma and the bracket depth in front of it, counted from the start of
     // the text. A call's top-level commas are exactly those at its own depth.
     struct Comma {
-        std::int64_t depth;
-        std::size_t pos;
+        std::make_signed_t<Offset> depth;
+        Offset pos;
     };
 
     // What a value looks like from where it starts: blanks, an identifier
@@ -53,17 +57,22 @@ private:
     std::size_t skip_white_space(std::size_t pos) const;
 
     std::string_view source_;
-    const PositionList& equals_signs_;
+    const PositionList<Offset>& equals_signs_;
     SeedAttributeIndex seed_attributes_;
+    // Empty when no seed attribute is written anywhere: then no piece can
+    // name a seeded object, and no comma needs to be known.
     std::vector<Comma> commas_;  // by depth, then by position
-    // For each index i of commas_: how many pieces between neighbours of equal
-    // depth before i name a seeded object. A call's inner pieces are such
-    // neighbours, so nested calls need not split the same text again.
-    std::vector<std::size_t> seeded_gaps_before_;
+    // Each i such that the piece between commas_[i] and commas_[i + 1], of
+    // equal depth, names a seeded object. A call's inner pieces are such
+    // pieces, so nested calls need not split the same text again.
+    std::vector<Offset> seeded_gaps_;
     // Shapes of the first and last pieces that calls asked about. Every value
     // start lies just after an ASCII delimiter, so scans from different starts
     // never overlap, and calls nested in each other often share a last piece.
     std::unordered_map<std::size_t, ValueShape> shapes_;
 };
+
+extern template class ParameterObjectTest<std::uint32_t>;
+extern template class ParameterObjectTest<std::uint64_t>;
 
 }  // namespace quorv::seed_check

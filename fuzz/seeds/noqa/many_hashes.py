@@ -1,0 +1,4 @@
+# a # b # noqa # noqa: unit-scale
+
+
+#

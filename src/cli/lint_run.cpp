@@ -1,0 +1,83 @@
+#include "cli/lint_run.h"
+
+#include <algorithm>
+#include <system_error>
+#include <thread>
+
+#include "cli/input_queue.h"
+#include "cli/ordered_output.h"
+
+namespace quorv::cli {
+
+namespace {
+
+// Enough found inputs to keep every worker busy; few enough that their open
+// files and directories stay far below the descriptor limit.
+constexpr std::size_t kQueuedInputs = 256;
+
+// A worker keeps the buffer it reads inputs into, unless one made it larger
+// than this: then it is given back, so that idle workers hold little.
+constexpr std::size_t kKeptBufferBytes = 1024 * 1024;
+
+unsigned worker_count(unsigned jobs) { return jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency()); }
+
+// What one worker does with each input it takes.
+class Worker {
+public:
+    Worker(OrderedOutput& output, const LintSettings& settings) : output_(output), settings_(settings) {}
+
+    void lint(NumberedInput&& numbered) {
+        OrderedOutput::Report report = output_.begin(numbered.index, numbered.input.path);
+        const InputOutcome outcome = lint_input(numbered.input, settings_, report, buffer_);
+        if (buffer_.size() > kKeptBufferBytes) buffer_ = std::string();
+        // The input's file and directory are closed before it is written out.
+        numbered.input = Input{};
+        output_.end(report, outcome);
+    }
+
+private:
+    OrderedOutput& output_;
+    const LintSettings& settings_;
+    std::string buffer_;
+};
+
+}  // namespace
+
+RunTotals lint_run(const std::vector<std::string>& paths, const LintSettings& settings, unsigned jobs,
+                   Reporter& reporter) {
+    OrderedOutput output(reporter, FlowLimits{});
+    std::uint64_t next_index = 0;
+    const unsigned workers = worker_count(jobs);
+
+    auto lint_while_searching = [&] {
+        Worker worker(output, settings);
+        walk_inputs(paths, [&](Input&& input) { worker.lint({next_index++, std::move(input)}); });
+        return output.totals();
+    };
+    if (workers == 1) return lint_while_searching();
+
+    InputQueue queue(kQueuedInputs);
+    auto work = [&] {
+        Worker worker(output, settings);
+        while (auto numbered = queue.pop()) worker.lint(std::move(*numbered));
+    };
+    std::vector<std::jthread> threads;
+    // Declared after the threads, so closed before they are joined, also
+    // when the search throws.
+    struct CloseWhenDone {
+        InputQueue& queue;
+        ~CloseWhenDone() { queue.close(); }
+    } close_when_done{queue};
+    try {
+        for (unsigned i = 0; i < workers; ++i) threads.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: the ones started do the work.
+    }
+    if (threads.empty()) return lint_while_searching();
+    walk_inputs(paths, [&](Input&& input) { queue.push({next_index++, std::move(input)}); });
+    queue.close();
+    for (std::jthread& thread : threads) thread.join();
+    return output.totals();
+}
+
+}  // namespace quorv::cli
