@@ -15,7 +15,7 @@ FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_LONG_SECONDS ?= 1800
 
-.PHONY: system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-core bench-data clean
+.PHONY: build-packages system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-core bench-data clean
 
 all: build
 
@@ -43,7 +43,7 @@ $(DATASETS_STAMP): $(BUILD_TOOLS_STAMP) pyproject.toml
 
 # Incremental: the CMake build directory is kept, so nothing changed means
 # nothing rebuilt.
-build: $(BUILD_TOOLS_STAMP)
+build: build-packages $(BUILD_TOOLS_STAMP)
 	$(PY) -m pip install --quiet --no-build-isolation --no-deps \
 	    -Ccmake.define.QUORV_WERROR=ON .
 
@@ -81,11 +81,22 @@ cpp-test: setup
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake --build $(CPP_TEST_BUILD)
 	cd $(CPP_TEST_BUILD) && PATH="$(CURDIR)/$(VENV)/bin:$$PATH" ctest --output-on-failure --parallel 2
 
-# System packages the full check uses: clang (libFuzzer) and the Unicode
-# character database (the repr() tables are checked against it). Installed
-# with apt when missing and we are root; otherwise we say what is missing.
+# System packages: building the command needs toml++ (its configuration
+# reader, header-only); the full check also uses clang (libFuzzer) and the
+# Unicode character database (the repr() tables are checked against it).
+# Installed with apt when missing and we are root; otherwise we say what is
+# missing.
+TOMLPP_HEADER := /usr/include/toml++/toml.h
+build-packages:
+	@if [ ! -f $(TOMLPP_HEADER) ]; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	        echo "installing libtomlplusplus-dev with apt"; \
+	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq libtomlplusplus-dev >/dev/null; \
+	    else echo "please install: libtomlplusplus-dev (the command's configuration reader)" >&2; fi; \
+	fi
+
 UCD_FILE := /usr/share/unicode/UnicodeData.txt
-system-packages:
+system-packages: build-packages
 	@missing=""; \
 	command -v clang++ >/dev/null || missing="$$missing clang"; \
 	[ -f $(UCD_FILE) ] || missing="$$missing unicode-data"; \
@@ -99,7 +110,7 @@ system-packages:
 clang: system-packages
 	@command -v clang++ >/dev/null || { echo "clang++ is needed for the fuzz targets" >&2; exit 1; }
 
-$(FUZZ_BUILD)/build.ninja: clang setup
+$(FUZZ_BUILD)/build.ninja: clang build-packages setup
 	PATH="$(CURDIR)/$(VENV)/bin:$$PATH" cmake -S . -B $(FUZZ_BUILD) -G Ninja \
 	    -DCMAKE_CXX_COMPILER=clang++ -DQUORV_FUZZ=ON -DQUORV_PYTHON=OFF -DQUORV_CLI=OFF \
 	    -DQUORV_WERROR=ON >/dev/null
