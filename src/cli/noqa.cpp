@@ -25,32 +25,47 @@ void skip(std::string_view& text, bool (*predicate)(char)) {
     while (!text.empty() && predicate(text.front())) text.remove_prefix(1);
 }
 
-// The codes after "noqa:"; reading stops at the first word that is no code.
-// Returns whether there was any code at all, ours or not.
-bool read_codes(std::string_view text, NoqaComment& comment) {
+// Calls `word` for each code-like word after "noqa:"; reading stops at the
+// first word that is no code. Returns whether there was any code at all.
+template <typename Word>
+bool for_each_code_word(std::string_view text, Word&& word) {
     bool any = false;
     for (;;) {
         skip(text, [](char c) { return is_blank(c) || c == ','; });
         if (text.empty() || !is_ascii_letter(text.front())) return any;
         std::size_t length = 0;
         while (length < text.size() && is_code_char(text[length])) ++length;
-        if (const CodeEntry* entry = find_code(text.substr(0, length))) {
-            comment.codes.set(static_cast<std::size_t>(entry->code));
-        }
+        word(text.substr(0, length));
         any = true;
         text.remove_prefix(length);
     }
 }
 
-// The noqa comment that starts with the "#" at line[hash], if it is one.
-std::optional<NoqaComment> noqa_at(std::string_view line, std::size_t hash) {
+// The codes after "noqa:", ours or not; returns whether there was any.
+bool read_codes(std::string_view text, NoqaComment& comment) {
+    return for_each_code_word(text, [&](std::string_view word) {
+        if (const CodeEntry* entry = find_code(word)) comment.codes.set(static_cast<std::size_t>(entry->code));
+    });
+}
+
+// The text after "noqa" of the comment that starts at line[hash], when it is one.
+std::optional<std::string_view> after_keyword(std::string_view line, std::size_t hash) {
     std::string_view rest = line.substr(hash + 1);
     skip(rest, is_blank);
     if (!starts_with_keyword(rest)) return std::nullopt;
     rest.remove_prefix(kKeyword.size());
     // "noqa" must end there ("# noqaxyz" is some other word).
     if (!rest.empty() && is_code_char(rest.front())) return std::nullopt;
+    return rest;
+}
+
+// The noqa comment that starts with the "#" at line[hash], if it is one.
+std::optional<NoqaComment> noqa_at(std::string_view line, std::size_t hash) {
+    const auto after = after_keyword(line, hash);
+    if (!after) return std::nullopt;
+    const std::string_view rest = *after;
     NoqaComment comment;
+    comment.start = hash;
     const bool has_codes = !rest.empty() && rest.front() == ':' && read_codes(rest.substr(1), comment);
     // Like the Python linters: a colon with no code list still silences the whole line.
     comment.every_code = !has_codes;
@@ -64,6 +79,17 @@ std::optional<NoqaComment> find_noqa(std::string_view line) {
         if (auto comment = noqa_at(line, hash)) return comment;
     }
     return std::nullopt;
+}
+
+std::vector<std::string_view> unknown_noqa_codes(std::string_view line, const NoqaComment& comment) {
+    std::vector<std::string_view> unknown;
+    const auto rest = after_keyword(line, comment.start);
+    if (rest && rest->starts_with(':')) {
+        for_each_code_word(rest->substr(1), [&](std::string_view word) {
+            if (find_code(word) == nullptr) unknown.push_back(word);
+        });
+    }
+    return unknown;
 }
 
 bool silences(const NoqaComment& comment, Code code) {

@@ -32,8 +32,7 @@ enum SpecField : std::size_t {
     kMetalOxidationState,
     kSpecFieldCount,
 };
-constexpr std::array<std::string_view, kSpecFieldCount> kSpecKeys{
-    "atoms", "charge", "spin_multiplicity", "ecp_elements", "metal_oxidation_state"};
+static_assert(kSpecKeys.size() == kSpecFieldCount);
 constexpr std::array<bool, kSpecFieldCount> kSpecKeyRequired{true, false, false, false, false};
 
 // A JSON array whose elements `read_element` reads in order; the cursor

@@ -1,6 +1,7 @@
 // The cluster-spec JSON reader: strict JSON text in, a cluster or one error out.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,10 @@ using AtomLines = std::vector<std::uint64_t>;
 ReadResult parse_spec_json(std::string_view text, AtomLines& atom_lines);
 
 namespace spec_json {
+
+// The keys of a cluster spec's object form, in the order of its array form.
+inline constexpr std::array<std::string_view, 5> kSpecKeys{
+    "atoms", "charge", "spin_multiplicity", "ecp_elements", "metal_oxidation_state"};
 
 // Atoms of the usual shape go through a fast path that hands everything
 // else to the general reader; reading with the general reader alone must
