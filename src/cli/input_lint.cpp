@@ -4,11 +4,13 @@
 #include <exception>
 #include <new>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <variant>
 
+#include "cli/finding_filter.h"
 #include "cli/input_reader.h"
-#include "cli/noqa.h"
+#include "cli/json_top_level.h"
 #include "front/lint_text.h"
 #include "text/format.h"
 
@@ -18,6 +20,8 @@ namespace {
 
 constexpr std::string_view kOutOfMemory = "ran out of memory while linting it";
 constexpr std::string_view kInternalError = "internal error while linting it: {}";
+// A JSON text without these bytes has no "noqa" key to look for.
+constexpr std::string_view kNoqaKey = "noqa";
 
 InputOutcome report_problem(InputReport& report, InputProblem&& problem) {
     const InputOutcome outcome =
@@ -30,54 +34,54 @@ InputOutcome failed(InputReport& report, std::string message) {
     return report_problem(report, {InputProblem::Kind::Failure, std::move(message), false, {}});
 }
 
-bool wanted(std::string_view code, const LintSettings& settings) {
-    auto listed = [&](const std::vector<std::string>& codes) {
-        return std::find(codes.begin(), codes.end(), code) != codes.end();
-    };
-    return (settings.select.empty() || listed(settings.select)) && !listed(settings.ignore);
-}
-
-// Hands on the findings the user asked to see. The noqa comments of a
-// Python text are indexed once, at its first finding that has a line.
-class WantedFindings final : public FindingSink {
+// A JSON text's top level, read once and only when needed: for its "noqa"
+// key (when the text mentions one at all) and when the reader rejects it.
+class JsonTop {
 public:
-    WantedFindings(const LintSettings& settings, front::InputKind kind, std::string_view text, InputReport& report)
-        : settings_(settings), kind_(kind), text_(text), report_(report) {}
-
-    void accept(Finding&& finding) override {
-        if (!wanted(finding.code_name(), settings_) || silenced(finding)) return;
-        report_.finding(std::move(finding));
+    explicit JsonTop(std::string_view text) : text_(text) {}
+    const JsonTopLevel& get() {
+        if (!top_) top_ = read_json_top_level(text_);
+        return *top_;
     }
 
 private:
-    bool silenced(const Finding& finding) {
-        const auto line = finding.location().line();
-        if (kind_ != front::InputKind::PythonSource || !line) return false;
-        if (!noqa_) noqa_.emplace(text_);
-        return noqa_->silences(*line, finding.code());
-    }
-
-    const LintSettings& settings_;
-    front::InputKind kind_;
     std::string_view text_;
-    InputReport& report_;
-    std::optional<NoqaIndex> noqa_;
+    std::optional<JsonTopLevel> top_;
 };
 
-InputOutcome read_and_lint(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
+InputOutcome read_and_lint(Input& input, const RunSettings& run, InputReport& report, std::string& buffer) {
+    const FileSettings& settings = *input.settings;
     auto content = read_input(input, settings.max_file_bytes, report, buffer);
     if (auto* problem = std::get_if<InputProblem>(&content)) return report_problem(report, std::move(*problem));
     const std::string_view text = std::get<std::string_view>(content);
     const front::InputKind kind =
-        input.what == Input::What::Stdin ? settings.stdin_kind : front::input_kind_for_path(input.path);
-    WantedFindings findings(settings, kind, text, report);
-    if (auto failure = front::lint_text(kind, text, findings)) return failed(report, std::move(*failure));
+        input.what == Input::What::Stdin ? run.stdin_kind : front::input_kind_for_path(input.path);
+
+    std::optional<StructureNoqa> structure;
+    JsonTop json_top(text);
+    if (kind == front::InputKind::Xyz) {
+        // The text is the worker's buffer: the suppression is blanked in place.
+        char* writable = buffer.data() + (text.data() - buffer.data());
+        structure = take_comment_noqa(std::span<char>(writable, text.size()), 1);
+    } else if (kind == front::InputKind::ClusterSpecJson && text.find(kNoqaKey) != std::string_view::npos) {
+        if (const auto& problem = json_top.get().noqa_problem) return failed(report, *problem);
+        structure = json_top.get().noqa;
+    }
+    FindingFilter findings(settings.codes_for(input.absolute_path), kind, text, std::move(structure), report);
+    if (auto failure = front::lint_text(kind, text, findings, settings.rules)) {
+        if (kind == front::InputKind::ClusterSpecJson && input.found_by_search() &&
+            json_top.get().plainly_not_a_spec()) {
+            return InputOutcome::NotClusterSpec;
+        }
+        return failed(report, std::move(*failure));
+    }
+    if (run.warn_unused_noqa) findings.report_unused();
     return InputOutcome::Linted;
 }
 
 }  // namespace
 
-InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
+InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer) {
     switch (input.what) {
         case Input::What::Failed:
             return report_problem(report, {InputProblem::Kind::Failure, std::move(input.problem), true, {}});
@@ -87,7 +91,7 @@ InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport&
         case Input::What::Stdin: break;
     }
     try {
-        return read_and_lint(input, settings, report, buffer);
+        return read_and_lint(input, run, report, buffer);
     } catch (const std::bad_alloc&) {
         return failed(report, std::string(kOutOfMemory));
     } catch (const std::exception& error) {

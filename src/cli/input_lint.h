@@ -2,9 +2,8 @@
 // what the user asked to see as it is found.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "cli/input_report.h"
 #include "cli/input_walk.h"
@@ -12,15 +11,14 @@
 
 namespace quorv::cli {
 
-struct LintSettings {
-    std::vector<std::string> select;  // empty: every code
-    std::vector<std::string> ignore;
+// What holds for every input of a run; the rest comes with each input's settings.
+struct RunSettings {
     front::InputKind stdin_kind = front::InputKind::ClusterSpecJson;
-    std::uint64_t max_file_bytes = 0;  // 0: no limit
+    bool warn_unused_noqa = false;
 };
 
 // Never throws: any failure becomes a problem of the input. The text is read
 // into `buffer`, which a worker keeps from input to input.
-InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer);
+InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer);
 
 }  // namespace quorv::cli

@@ -9,7 +9,8 @@
 
 namespace quorv::cli {
 
-enum class InputOutcome { Linted, Failed, Skipped };
+// NotClusterSpec: a JSON file found by a search that is plainly no cluster spec.
+enum class InputOutcome { Linted, Failed, Skipped, NotClusterSpec };
 
 class InputReport {
 public:

@@ -10,6 +10,7 @@
 #include <utility>
 #include <variant>
 
+#include "cli/project_files.h"
 #include "front/file_reading.h"
 #include "text/format.h"
 
@@ -103,18 +104,37 @@ bool is_environment_folder(const std::vector<Entry>& entries) {
     });
 }
 
+// Whether a sorted listing holds an entry of that name.
+bool holds_entry(const std::vector<Entry>& entries, std::string_view name) {
+    const auto found = std::lower_bound(entries.begin(), entries.end(), name,
+                                        [](const Entry& entry, std::string_view wanted) { return entry.name < wanted; });
+    return found != entries.end() && found->name == name;
+}
+
+// What governs a directory of the search and everything found in it.
+struct DirectoryRules {
+    std::shared_ptr<const FileSettings> settings;
+    std::shared_ptr<const IgnoreChain> ignores;
+    std::string absolute_path;
+};
+
 class Walker {
 public:
-    Walker(const std::vector<std::string>& paths, const std::function<void(Input&&)>& found) : found_(found) {
+    Walker(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
+           const std::function<void(Input&&)>& found)
+        : stdin_name_(stdin_name), project_(project), found_(found) {
         for (const std::string& path : paths) named_.insert(path);
     }
+
+    const WalkCounts& counts() const { return counts_; }
 
     void add_argument(const std::string& path) {
         if (!first_time_named(path)) return;
         if (path == kStdinPath) {
-            emit(make_input(Input::What::Stdin, path));
+            add_standard_input();
             return;
         }
+        const std::string absolute = lexically_absolute(project_.current_directory(), path);
         // Opened without blocking, so that a pipe with no writer never holds up the search.
         front::UniqueFd fd(retrying([&] { return ::open(path.c_str(), kOpenFileFlags); }));
         struct stat info {};
@@ -122,23 +142,50 @@ public:
             fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
             return;
         }
-        if (S_ISDIR(info.st_mode)) {
-            walk(std::make_shared<OpenDirectory>(std::move(fd), path), info);
+        const bool is_directory = S_ISDIR(info.st_mode);
+        auto settings = project_.for_directory(is_directory ? absolute : std::string(parent_directory(absolute)));
+        if (auto* error = std::get_if<std::string>(&settings)) {
+            fail(path, std::move(*error));
+            return;
+        }
+        auto& chosen = std::get<std::shared_ptr<const FileSettings>>(settings);
+        if (is_directory) {
+            auto ignores = chosen->respect_gitignore ? ignore_files_above(absolute) : nullptr;
+            walk(std::make_shared<OpenDirectory>(std::move(fd), path), info,
+                 {std::move(chosen), std::move(ignores), absolute});
             return;
         }
         // Named explicitly: read it whatever it is, and let the read say what went wrong.
         Input input = make_input(Input::What::File, path);
         input.opened = std::move(fd);
         input.opened_info = info;
+        input.settings = std::move(chosen);
+        input.absolute_path = absolute;
         emit(std::move(input));
     }
 
 private:
+    // Standard input stands for the file --stdin-filename names, if any: its
+    // path is shown, and its configuration found from its directory.
+    void add_standard_input() {
+        const std::string absolute = lexically_absolute(project_.current_directory(), stdin_name_);
+        auto settings = project_.for_directory(std::string(parent_directory(absolute)));
+        if (auto* error = std::get_if<std::string>(&settings)) {
+            fail(std::string(stdin_name_), std::move(*error));
+            return;
+        }
+        Input input = make_input(Input::What::Stdin, std::string(stdin_name_));
+        input.settings = std::move(std::get<std::shared_ptr<const FileSettings>>(settings));
+        input.absolute_path = absolute;
+        emit(std::move(input));
+    }
+
     // A directory being searched, and how far.
     struct Level {
         std::shared_ptr<const OpenDirectory> directory;
         DirectoryId id;
         std::vector<Entry> entries;
+        DirectoryRules rules;
         std::size_t next = 0;
     };
 
@@ -161,8 +208,8 @@ private:
     bool first_time_named(const std::string& path) { return named_.count(path) == 0 || emitted_.insert(path).second; }
 
     // Depth-first with an explicit stack: a deep tree costs memory, never the call stack.
-    void walk(std::shared_ptr<const OpenDirectory> root, const struct stat& info) {
-        if (!enter(std::move(root), info, false)) return;
+    void walk(std::shared_ptr<const OpenDirectory> root, const struct stat& info, DirectoryRules rules) {
+        if (!enter(std::move(root), info, std::move(rules), false)) return;
         while (!stack_.empty()) {
             Level& level = stack_.back();
             if (level.next == level.entries.size()) {
@@ -171,14 +218,18 @@ private:
             }
             // Copied out: visiting may push onto the stack, which moves `level`.
             const std::shared_ptr<const OpenDirectory> directory = level.directory;
+            const DirectoryRules rules = level.rules;
             const Entry entry = std::move(level.entries[level.next++]);
-            visit(directory, entry.name, entry.type);
+            visit(directory, rules, entry.name, entry.type);
         }
     }
 
     // Lists the directory and pushes it onto the stack; false when there is
     // nothing to search (a loop, a repeat, an environment folder, a failure).
-    bool enter(std::shared_ptr<const OpenDirectory> directory, const struct stat& info, bool found_in_search) {
+    // `rules` are those in force above it; its own configuration and ignore
+    // files join them.
+    bool enter(std::shared_ptr<const OpenDirectory> directory, const struct stat& info, DirectoryRules rules,
+               bool found_in_search) {
         const DirectoryId id{info.st_dev, info.st_ino};
         for (const Level& ancestor : stack_) {
             if (ancestor.id == id) {
@@ -201,33 +252,64 @@ private:
             fail(directory->path(), front::cannot_read_message(directory->path(), front::os_error_description(errno)));
             return false;
         }
-        stack_.push_back({std::move(directory), id, std::move(entries)});
+        auto holds = [&](std::string_view name) { return holds_entry(entries, name); };
+        if (found_in_search) {
+            auto settings = project_.for_searched(directory->fd(), directory->path(), rules.absolute_path, holds,
+                                                  std::move(rules.settings));
+            if (auto* error = std::get_if<std::string>(&settings)) {
+                fail(directory->path(), std::move(*error));
+                return false;
+            }
+            rules.settings = std::move(std::get<std::shared_ptr<const FileSettings>>(settings));
+        }
+        if (rules.settings->respect_gitignore) {
+            rules.ignores = with_ignore_files_of(directory->fd(), rules.absolute_path, holds, std::move(rules.ignores));
+        }
+        stack_.push_back({std::move(directory), id, std::move(entries), std::move(rules)});
         return true;
     }
 
-    void visit(const std::shared_ptr<const OpenDirectory>& parent, const std::string& name, unsigned char type) {
+    // Whether the rules in force leave the entry out; counts it if so.
+    bool left_out(const DirectoryRules& rules, std::string_view absolute_path, bool is_directory) {
+        if (rules.settings->excludes_path(absolute_path, is_directory)) {
+            ++counts_.excluded;
+            return true;
+        }
+        if (rules.settings->respect_gitignore && IgnoreChain::ignores(rules.ignores.get(), absolute_path, is_directory)) {
+            ++counts_.ignored;
+            return true;
+        }
+        return false;
+    }
+
+    void visit(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules,
+               const std::string& name, unsigned char type) {
         struct stat info {};
         if (type == DT_LNK || type == DT_UNKNOWN) {
             // Only a link or a file system that does not say needs a stat.
             if (::fstatat(parent->fd(), name.c_str(), &info, 0) != 0) {
                 const int error = errno;
                 // A dangling link or a vanished file: the read says so if it has a linted name.
-                if (has_linted_suffix(name)) add_file(parent, name);
+                if (has_linted_suffix(name)) add_file(parent, rules, name);
                 else if (error != ENOENT) fail_entry(parent, name, error);
                 return;
             }
             type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
         }
         if (type == DT_DIR) {
-            if (!name.starts_with('.')) descend(parent, name);
+            if (name.starts_with('.')) return;
+            std::string absolute = child_path(rules.absolute_path, name);
+            if (!left_out(rules, absolute, true)) descend(parent, rules, name, std::move(absolute));
         } else if (has_linted_suffix(name)) {
+            if (left_out(rules, child_path(rules.absolute_path, name), false)) return;
             // A pipe or a device would block or never end: only regular files are read.
-            if (type == DT_REG) add_file(parent, name);
+            if (type == DT_REG) add_file(parent, rules, name);
             else skip(join(parent->path(), name), std::string(kNotRegularFile));
         }
     }
 
-    void descend(const std::shared_ptr<const OpenDirectory>& parent, const std::string& name) {
+    void descend(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules,
+                 const std::string& name, std::string absolute) {
         std::string path = join(parent->path(), name);
         front::UniqueFd fd(retrying([&] { return ::openat(parent->fd(), name.c_str(), kOpenDirectoryFlags); }));
         struct stat info {};
@@ -235,7 +317,8 @@ private:
             fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
             return;
         }
-        enter(std::make_shared<OpenDirectory>(std::move(fd), std::move(path)), info, true);
+        enter(std::make_shared<OpenDirectory>(std::move(fd), std::move(path)), info,
+              {rules.settings, rules.ignores, std::move(absolute)}, true);
     }
 
     void fail_entry(const std::shared_ptr<const OpenDirectory>& parent, const std::string& name, int error) {
@@ -243,15 +326,21 @@ private:
         fail(path, front::cannot_read_message(path, front::os_error_description(error)));
     }
 
-    void add_file(const std::shared_ptr<const OpenDirectory>& parent, std::string_view name) {
+    void add_file(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules,
+                  std::string_view name) {
         Input input = make_input(Input::What::File, join(parent->path(), name));
         if (!first_time_named(input.path)) return;
         input.name_offset = input.path.size() - name.size();
         input.directory = parent;
+        input.settings = rules.settings;
+        input.absolute_path = child_path(rules.absolute_path, name);
         emit(std::move(input));
     }
 
+    std::string_view stdin_name_;
+    ProjectSettings& project_;
     const std::function<void(Input&&)>& found_;
+    WalkCounts counts_;
     std::vector<Level> stack_;
     std::set<DirectoryId> visited_;
     std::unordered_set<std::string> named_;    // every path of the command line
@@ -260,9 +349,11 @@ private:
 
 }  // namespace
 
-void walk_inputs(const std::vector<std::string>& paths, const std::function<void(Input&&)>& found) {
-    Walker walker(paths, found);
+WalkCounts walk_inputs(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
+                       const std::function<void(Input&&)>& found) {
+    Walker walker(paths, stdin_name, project, found);
     for (const std::string& path : paths) walker.add_argument(path);
+    return walker.counts();
 }
 
 }  // namespace quorv::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +11,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "cli/file_settings.h"
+#include "cli/project_settings.h"
 #include "front/unique_fd.h"
 
 namespace quorv::cli {
@@ -46,17 +49,31 @@ struct Input {
     front::UniqueFd opened;       // a file named on the command line, opened without blocking
     struct stat opened_info {};
     std::string problem;
+    std::shared_ptr<const FileSettings> settings;  // what governs its linting
+    std::string absolute_path;                     // lexical, for the configuration's patterns
+
+    bool found_by_search() const { return directory != nullptr; }
 
     std::string_view name() const { return std::string_view(path).substr(name_offset); }
 };
 
+// What a search left out on purpose, for the summary.
+struct WalkCounts {
+    std::uint64_t ignored = 0;   // by a .gitignore or .ignore file
+    std::uint64_t excluded = 0;  // by exclude or extend-exclude
+};
+
 // Calls `found` once per input, in output order, as soon as it is known.
 // Directories are searched depth-first in byte order of names for *.xyz,
-// *.json and *.py files, skipping hidden and virtualenv folders and never
+// *.json and *.py files, skipping hidden and virtualenv folders, what the
+// ignore files and the exclude patterns in force leave out, and never
 // entering a directory twice (symbolic-link loops included). Files and
 // directories named on the command line keep their order and are opened
 // whatever they are; a path named twice is linted once. A directory that
-// cannot be opened, read or entered is an input that failed.
-void walk_inputs(const std::vector<std::string>& paths, const std::function<void(Input&&)>& found);
+// cannot be opened, read or entered, or whose configuration is wrong, is an
+// input that failed. Each input carries its settings from `project`.
+// Standard input ("-") is shown as `stdin_name`.
+WalkCounts walk_inputs(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
+                       const std::function<void(Input&&)>& found);
 
 }  // namespace quorv::cli

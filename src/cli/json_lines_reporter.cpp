@@ -1,6 +1,7 @@
 // The JSON format: one JSON object per line, for tools. Every object has a
 // "type": "finding", "failure" (an input that could not be read, searched or
-// parsed), "skipped", and a last "summary". A finding carries its location as
+// parsed), "skipped", and a last "summary" (which also counts what a search
+// left out on purpose). A finding carries its location as
 // fields: "line" and "frame" (null when it has none) and "atoms" (the 0-based
 // indices it names, possibly none).
 #include "cli/json_writer.h"
@@ -55,6 +56,9 @@ public:
             .key("warnings").number(totals.warnings)
             .key("files").number(totals.files_linted)
             .key("failures").number(totals.failures)
+            .key("not_cluster_specs").number(totals.not_cluster_specs)
+            .key("ignored").number(totals.ignored)
+            .key("excluded").number(totals.excluded)
             .key("exit_status").number(std::int64_t{totals.exit_status})
             .end_object();
         write_line(json);

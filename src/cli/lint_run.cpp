@@ -24,11 +24,13 @@ unsigned worker_count(unsigned jobs) { return jobs != 0 ? jobs : std::max(1u, st
 // What one worker does with each input it takes.
 class Worker {
 public:
-    Worker(OrderedOutput& output, const LintSettings& settings) : output_(output), settings_(settings) {}
+    Worker(OrderedOutput& output, const RunSettings& run) : output_(output), run_(run) {}
 
     void lint(NumberedInput&& numbered) {
-        OrderedOutput::Report report = output_.begin(numbered.index, numbered.input.path);
-        const InputOutcome outcome = lint_input(numbered.input, settings_, report, buffer_);
+        const auto& settings = numbered.input.settings;
+        OrderedOutput::Report report = output_.begin(numbered.index, numbered.input.path,
+                                                     settings != nullptr && settings->warnings_as_errors);
+        const InputOutcome outcome = lint_input(numbered.input, run_, report, buffer_);
         if (buffer_.size() > kKeptBufferBytes) buffer_ = std::string();
         // The input's file and directory are closed before it is written out.
         numbered.input = Input{};
@@ -37,28 +39,35 @@ public:
 
 private:
     OrderedOutput& output_;
-    const LintSettings& settings_;
+    const RunSettings& run_;
     std::string buffer_;
 };
 
 }  // namespace
 
-RunTotals lint_run(const std::vector<std::string>& paths, const LintSettings& settings, unsigned jobs,
-                   Reporter& reporter) {
+RunTotals lint_run(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
+                   const RunSettings& run, unsigned jobs, Reporter& reporter) {
     OrderedOutput output(reporter, FlowLimits{});
     std::uint64_t next_index = 0;
     const unsigned workers = worker_count(jobs);
+    auto with_walk_counts = [&](const WalkCounts& counts) {
+        RunTotals totals = output.totals();
+        totals.ignored = counts.ignored;
+        totals.excluded = counts.excluded;
+        return totals;
+    };
 
     auto lint_while_searching = [&] {
-        Worker worker(output, settings);
-        walk_inputs(paths, [&](Input&& input) { worker.lint({next_index++, std::move(input)}); });
-        return output.totals();
+        Worker worker(output, run);
+        return with_walk_counts(walk_inputs(paths, stdin_name, project, [&](Input&& input) {
+            worker.lint({next_index++, std::move(input)});
+        }));
     };
     if (workers == 1) return lint_while_searching();
 
     InputQueue queue(kQueuedInputs);
     auto work = [&] {
-        Worker worker(output, settings);
+        Worker worker(output, run);
         while (auto numbered = queue.pop()) worker.lint(std::move(*numbered));
     };
     std::vector<std::jthread> threads;
@@ -74,10 +83,11 @@ RunTotals lint_run(const std::vector<std::string>& paths, const LintSettings& se
         // No more threads to be had: the ones started do the work.
     }
     if (threads.empty()) return lint_while_searching();
-    walk_inputs(paths, [&](Input&& input) { queue.push({next_index++, std::move(input)}); });
+    const WalkCounts counts =
+        walk_inputs(paths, stdin_name, project, [&](Input&& input) { queue.push({next_index++, std::move(input)}); });
     queue.close();
     for (std::jthread& thread : threads) thread.join();
-    return output.totals();
+    return with_walk_counts(counts);
 }
 
 }  // namespace quorv::cli

@@ -1,7 +1,11 @@
 // quorv-lint: lints files and directories from the command line. Reads the
 // options, then searches, lints and reports all at once, in output order.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <exception>
 #include <string>
 #include <sys/resource.h>
@@ -13,6 +17,8 @@
 #include "cli/lint_run.h"
 #include "cli/options.h"
 #include "cli/output_stream.h"
+#include "cli/project_files.h"
+#include "cli/project_settings.h"
 #include "cli/reporter.h"
 #include "cli/program_name.h"
 #include "version.h"
@@ -35,6 +41,11 @@ constexpr std::string_view kUnknownExplainCode = "quorv-lint: unknown code '{}';
 constexpr std::string_view kVersionLine = "{} {}\n";
 constexpr std::string_view kFatal = "quorv-lint: {}\n";
 constexpr std::string_view kCannotWrite = "quorv-lint: cannot write the output: {}\n";
+constexpr std::string_view kCannotWriteFile = "quorv-lint: cannot write {}: {}\n";
+constexpr std::string_view kConfigError = "quorv-lint: {}\n";
+constexpr std::string_view kStdinKindAssumed =
+    "quorv-lint: reading standard input as {} (--stdin-kind or --stdin-filename says otherwise)\n";
+constexpr std::string_view kPreviewMark = "(preview) ";
 
 // Every search keeps a descriptor per directory level and per queued file.
 constexpr rlim_t kWantedOpenFiles = 65536;
@@ -50,8 +61,8 @@ void raise_open_file_limit() {
 }
 
 // Colour only for a terminal, and never when NO_COLOR is set (to anything) or the terminal is dumb.
-bool wants_colour(OutputFormat format) {
-    if (format != OutputFormat::Text || !::isatty(STDOUT_FILENO)) return false;
+bool wants_colour(OutputFormat format, const OutputStream& out) {
+    if (format != OutputFormat::Text || &out != &standard_output || !::isatty(STDOUT_FILENO)) return false;
     if (std::getenv("NO_COLOR") != nullptr) return false;
     const char* term = std::getenv("TERM");
     return term == nullptr || std::string_view(term) != "dumb";
@@ -70,8 +81,9 @@ int explain(const std::string& code) {
     return kExitTrouble;
 }
 
-// Every code of the catalog, in its order: "code  severity  summary" lines,
-// or one JSON object per line.
+// Every code of the catalog, in its order: "code  severity  summary" lines
+// (the summary of a code that only the preview rules report marked
+// "(preview)"), or one JSON object per line.
 int list_codes(OutputFormat format) {
     std::size_t widest = 0;
     for (const CodeEntry& entry : kCatalog) widest = std::max(widest, entry.name.size());
@@ -82,6 +94,7 @@ int list_codes(OutputFormat format) {
             json.begin_object()
                 .key("code").string(entry.name)
                 .key("severity").string(severity_text(entry.severity))
+                .key("preview").boolean(entry.stability == Stability::Preview)
                 .key("summary").string(summary)
                 .end_object()
                 .newline();
@@ -91,6 +104,7 @@ int list_codes(OutputFormat format) {
             line.append(widest + 2 - entry.name.size(), ' ');
             line += severity_text(entry.severity);
             line.append(std::string_view("warning").size() + 2 - severity_text(entry.severity).size(), ' ');
+            if (entry.stability == Stability::Preview) line += kPreviewMark;
             line += summary;
             standard_output.write(line + "\n");
         }
@@ -98,10 +112,59 @@ int list_codes(OutputFormat format) {
     return kExitClean;
 }
 
-int exit_status(const RunTotals& totals, bool warnings_as_errors) {
+int exit_status(const RunTotals& totals, bool exit_zero) {
     if (totals.failures != 0) return kExitTrouble;
-    if (totals.errors != 0 || (warnings_as_errors && totals.warnings != 0)) return kExitFindings;
+    if (!exit_zero && (totals.errors != 0 || totals.failing_warnings != 0)) return kExitFindings;
     return kExitClean;
+}
+
+std::string current_directory() {
+    std::string directory(4096, '\0');
+    while (::getcwd(directory.data(), directory.size()) == nullptr) {
+        if (errno != ERANGE) return "/";
+        directory.resize(directory.size() * 2);
+    }
+    directory.resize(std::char_traits<char>::length(directory.c_str()));
+    return directory;
+}
+
+// The command line's settings, its patterns anchored at the current directory.
+ConfigValues command_line_values(const SettingOptions& options, const std::string& directory) {
+    auto anchored = [&](const std::optional<std::vector<std::string>>& patterns) {
+        std::optional<std::vector<AnchoredPattern>> result;
+        if (!patterns) return result;
+        result.emplace();
+        for (const std::string& pattern : *patterns) result->push_back({directory, PathPattern(pattern)});
+        return result;
+    };
+    return {options.select,           options.extend_select, options.ignore,
+            anchored(options.exclude), anchored(options.extend_exclude), std::nullopt,
+            options.warnings_as_errors, options.max_file_size, options.respect_gitignore,
+            options.preview};
+}
+
+// Finds the configuration of every path named, before anything is linted:
+// a configuration that is wrong stops the run with its error.
+std::optional<std::string> check_named_configurations(const std::vector<std::string>& paths,
+                                                      std::string_view stdin_name, ProjectSettings& project) {
+    for (const std::string& path : paths) {
+        const std::string absolute =
+            lexically_absolute(project.current_directory(), path == "-" ? std::string(stdin_name) : path);
+        struct stat info {};
+        const bool directory = path != "-" && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        auto settings = project.for_directory(directory ? absolute : std::string(parent_directory(absolute)));
+        if (auto* error = std::get_if<std::string>(&settings)) return *error;
+    }
+    return std::nullopt;
+}
+
+std::string_view kind_description(front::InputKind kind) {
+    switch (kind) {
+        case front::InputKind::Xyz: return "XYZ";
+        case front::InputKind::PythonSource: return "Python source";
+        case front::InputKind::ClusterSpecJson: break;
+    }
+    return "a JSON cluster spec";
 }
 
 int lint_paths(const Options& options) {
@@ -109,12 +172,56 @@ int lint_paths(const Options& options) {
     if (paths.empty()) paths.emplace_back(kDefaultPath);
     raise_open_file_limit();
 
-    const LintSettings settings{options.select, options.ignore, options.stdin_kind, options.max_file_bytes};
-    auto reporter =
-        make_reporter(options.format, {standard_output, standard_error, wants_colour(options.format)});
-    RunTotals totals = lint_run(paths, settings, options.jobs, *reporter);
-    totals.exit_status = exit_status(totals, options.warnings_as_errors);
+    const std::string directory = current_directory();
+    ProjectSettings project(command_line_values(options.settings, directory), directory);
+    if (options.isolated) {
+        project.isolate();
+    } else if (options.config_path) {
+        if (auto error = project.use_only(*options.config_path)) {
+            standard_error.write(fill(kConfigError, {*error}));
+            return kExitTrouble;
+        }
+    }
+    const std::string stdin_name = options.stdin_filename.value_or("-");
+    if (auto error = check_named_configurations(paths, stdin_name, project)) {
+        standard_error.write(fill(kConfigError, {*error}));
+        return kExitTrouble;
+    }
+
+    RunSettings run;
+    run.warn_unused_noqa = options.warn_unused_noqa;
+    run.stdin_kind = options.stdin_kind.value_or(
+        options.stdin_filename ? front::input_kind_for_path(*options.stdin_filename) : front::InputKind::ClusterSpecJson);
+    const bool reads_stdin = std::find(paths.begin(), paths.end(), "-") != paths.end();
+    if (reads_stdin && !options.stdin_kind && !options.stdin_filename && !options.quiet) {
+        standard_error.write(fill(kStdinKindAssumed, {kind_description(run.stdin_kind)}));
+    }
+
+    front::UniqueFd output_file;
+    std::optional<OutputStream> file_output;
+    if (options.output_file) {
+        output_file = front::UniqueFd(::open(options.output_file->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (!output_file) {
+            standard_error.write(fill(kCannotWriteFile, {*options.output_file, front::os_error_description(errno)}));
+            return kExitTrouble;
+        }
+        file_output.emplace(output_file.get());
+    }
+    OutputStream& out = file_output ? *file_output : standard_output;
+    const OutputStreams streams{out, standard_error, wants_colour(options.format, out), options.quiet};
+    auto reporter = make_reporter(options.format, streams);
+    if (options.statistics) reporter = make_statistics_reporter(std::move(reporter), options.format, streams);
+    RunTotals totals = lint_run(paths, stdin_name, project, run, options.jobs, *reporter);
+    totals.exit_status = exit_status(totals, options.exit_zero);
     reporter->finish(totals);
+    if (file_output) {
+        file_output->flush();
+        if (file_output->error() != 0) {
+            standard_error.write(fill(kCannotWriteFile, {*options.output_file,
+                                                         front::os_error_description(file_output->error())}));
+            return kExitTrouble;
+        }
+    }
     return totals.exit_status;
 }
 

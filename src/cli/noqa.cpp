@@ -123,10 +123,15 @@ NoqaIndex::NoqaIndex(std::string_view text) {
     }
 }
 
-bool NoqaIndex::silences(std::uint64_t line, Code code) const {
+const NoqaIndex::Entry* NoqaIndex::entry_at(std::uint64_t line) const {
     const auto entry = std::lower_bound(entries_.begin(), entries_.end(), line,
                                         [](const Entry& entry, std::uint64_t wanted) { return entry.line < wanted; });
-    return entry != entries_.end() && entry->line == line && cli::silences(entry->comment, code);
+    return entry != entries_.end() && entry->line == line ? &*entry : nullptr;
+}
+
+bool NoqaIndex::silences(std::uint64_t line, Code code) const {
+    const Entry* entry = entry_at(line);
+    return entry != nullptr && cli::silences(entry->comment, code);
 }
 
 }  // namespace quorv::cli

@@ -42,6 +42,8 @@ public:
         NoqaComment comment;
     };
     const std::vector<Entry>& entries() const { return entries_; }
+    // The comment on 1-based line `line`, if it has one.
+    const Entry* entry_at(std::uint64_t line) const;
 
 private:
     std::vector<Entry> entries_;  // by line

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "cli/code_pages.h"
+#include "cli/file_settings.h"
 #include "text/format.h"
 #include "text/integers.h"
 
@@ -11,50 +11,83 @@ namespace quorv::cli {
 
 namespace {
 
-// Files above this are reported as unreadable instead of being loaded whole:
-// far larger than any real geometry, spec or script, small enough for memory.
-constexpr std::uint64_t kDefaultMaxFileBytes = 64ull * 1024 * 1024;
 // More threads than this would only contend for the disk.
 constexpr std::uint64_t kMaxJobs = 1024;
 
 constexpr std::string_view kMissingValue = "option {} needs a value";
 constexpr std::string_view kUnknownOption = "unknown option {}";
 constexpr std::string_view kBadChoice = "{} must be one of {}, got '{}'";
-constexpr std::string_view kUnknownCode = "unknown code '{}' in {} (quorv-lint --list-codes lists the codes)";
 constexpr std::string_view kBadNumber = "{} needs a whole number, got '{}'";
 constexpr std::string_view kFlagTakesNoValue = "option {} takes no value";
 constexpr std::string_view kJobsOutOfRange = "{} must be from 1 to {}, got '{}'";
+constexpr std::string_view kConflict = "{} and {} cannot be used together";
+constexpr std::string_view kStatisticsFormats = "--statistics prints text or json, not {}";
 
 constexpr std::string_view kHelp = R"(Usage: quorv-lint [OPTIONS] [PATH ...]
 
 Lint XYZ geometries, JSON cluster specs and Python scripts that embed conformers.
 
 A directory is searched for *.xyz, *.json and *.py files, skipping hidden and
-virtualenv folders. A file named on the command line is linted whatever its
-name: *.py as Python source, *.xyz as XYZ, anything else as a JSON cluster spec.
-With no PATH the current directory is linted. "-" reads standard input.
+virtualenv folders and what .gitignore and .ignore files ignore; JSON files
+that are plainly no cluster spec are skipped and counted. A file named on the
+command line is linted whatever its name: *.py as Python source, *.xyz as XYZ,
+anything else as a JSON cluster spec. With no PATH the current directory is
+linted. "-" reads standard input.
 
-Options:
-  --format FORMAT        text (default), json (one object per line) or sarif
-  --select CODES         report only these codes (comma-separated, repeatable)
-  --ignore CODES         never report these codes (comma-separated, repeatable)
-  --warnings-as-errors   exit with status 1 when there are warnings too
-  --stdin-kind KIND      how to read "-": xyz, json (default) or py
-  --max-file-size BYTES  report larger files as unreadable (default {};
-                         0 means no limit)
-  -j, --jobs N           lint N files at a time (default: one per core)
-  --explain CODE         print the documentation of a code and exit
-  --list-codes           list every code with its severity and summary and exit
-                         (one JSON object per line with --format json)
-  -h, --help             print this help and exit
-  --version              print the version and exit
+Settings come from the closest [tool.quorv-lint] table of a pyproject.toml, or
+quorv-lint.toml or .quorv-lint.toml, in each input's directory or above it;
+the options below win over it. Its keys: {}.
 
-In a Python file, a trailing "# noqa: CODE[, CODE...]" comment on the reported
-line hides that finding ("# noqa" alone hides every finding of the line).
+Choosing findings:
+  --select CODES          report only these codes (comma-separated, repeatable)
+  --extend-select CODES   add these codes to the selection
+  --ignore CODES          never report these codes (adds to the configuration's)
+  --preview               judge clusters with the preview rule set
+  --no-preview            with the strict rule set, whatever the configuration says
+  --warn-unused-noqa      report suppressions that silence nothing (unused-noqa)
+  --warnings-as-errors    exit with status 1 when there are warnings too
+
+Choosing files:
+  --exclude PATTERNS      leave out what these globs match in a search
+                          (comma-separated, repeatable; replaces the configuration's)
+  --extend-exclude PATTERNS  leave these out as well
+  --respect-gitignore     follow .gitignore and .ignore files (the default)
+  --no-respect-gitignore  search every file
+  --max-file-size BYTES   report larger files as unreadable (default {};
+                          0 means no limit)
+  --config PATH           take the settings from this file for every input
+  --isolated              read no configuration file at all
+
+Standard input:
+  --stdin-kind KIND       how to read "-": xyz, json (the default) or py
+  --stdin-filename NAME   the name "-" stands for: its kind, the path shown
+                          and where its configuration is found
+
+Output:
+  --format FORMAT         text (default), json (one object per line), sarif
+                          or github (GitHub Actions annotations)
+  --statistics            count the findings per code instead of listing them
+  -q, --quiet             print the findings and failures, nothing else
+  -o, --output-file PATH  write the output to this file
+  --exit-zero             exit with status 0 even when findings fail the run
+  -j, --jobs N            lint N files at a time (default: one per core)
+
+Information:
+  --explain CODE          print the documentation of a code and exit
+  --list-codes            list every code with its severity and summary and
+                          exit (one JSON object per line with --format json)
+  -h, --help              print this help and exit
+  --version               print the version and exit
+
+Suppressions: a trailing "# noqa: CODE[, CODE...]" comment hides that finding
+on the reported line of a Python file, or every such finding of a structure
+at the end of an XYZ comment line ("# noqa" alone hides every code); a JSON
+cluster spec's "noqa": ["CODE", ...] does the same for it; per-file-ignores
+in the configuration for whole files.
 
 Exit status: 0 when there is no error, 1 when there are errors (or warnings,
 with --warnings-as-errors), 2 when a file cannot be read or does not parse, or
-the command line is wrong.
+the command line or a configuration file is wrong.
 )";
 
 struct Choice {
@@ -77,38 +110,44 @@ std::optional<Enum> pick(std::string_view text, const Choice (&choices)[N]) {
     return std::nullopt;
 }
 
-constexpr std::string_view kValueOptions[] = {"--format",        "--stdin-kind", "--select", "--ignore",
-                                              "--max-file-size", "-j",           "--jobs",   "--explain"};
+constexpr std::string_view kValueOptions[] = {
+    "--format",  "--stdin-kind", "--stdin-filename", "--select", "--extend-select", "--ignore",
+    "--exclude", "--extend-exclude", "--max-file-size", "--config", "-o", "--output-file",
+    "-j",        "--jobs",       "--explain"};
 
 constexpr Choice kFormats[] = {{"text", static_cast<int>(OutputFormat::Text)},
                                {"json", static_cast<int>(OutputFormat::Json)},
-                               {"sarif", static_cast<int>(OutputFormat::Sarif)}};
+                               {"sarif", static_cast<int>(OutputFormat::Sarif)},
+                               {"github", static_cast<int>(OutputFormat::Github)}};
 constexpr Choice kKinds[] = {{"xyz", static_cast<int>(front::InputKind::Xyz)},
                              {"json", static_cast<int>(front::InputKind::ClusterSpecJson)},
                              {"py", static_cast<int>(front::InputKind::PythonSource)}};
 
-// Adds the codes of one comma-separated list; blank entries are skipped.
-std::optional<UsageError> add_codes(std::string_view option, std::string_view list,
-                                    std::vector<std::string>& codes) {
+// Adds the codes of one comma-separated list to `codes`.
+std::optional<UsageError> add_codes(std::string_view option, std::string_view list, std::optional<CodeSet>& codes) {
+    auto parsed = parse_code_list(list, option);
+    if (auto* error = std::get_if<std::string>(&parsed)) return UsageError{std::move(*error)};
+    codes = codes.value_or(CodeSet()) | std::get<CodeSet>(parsed);
+    return std::nullopt;
+}
+
+// Adds the patterns of one comma-separated list; blank entries are skipped.
+void add_patterns(std::string_view list, std::optional<std::vector<std::string>>& patterns) {
+    if (!patterns) patterns.emplace();
     while (true) {
         const std::size_t comma = list.find(',');
-        std::string_view code = list.substr(0, comma);
-        while (!code.empty() && code.front() == ' ') code.remove_prefix(1);
-        while (!code.empty() && code.back() == ' ') code.remove_suffix(1);
-        if (!code.empty()) {
-            if (find_code(code) == nullptr) return UsageError{fill(kUnknownCode, {code, option})};
-            codes.emplace_back(code);
-        }
-        if (comma == std::string_view::npos) return std::nullopt;
+        std::string_view pattern = list.substr(0, comma);
+        while (!pattern.empty() && pattern.front() == ' ') pattern.remove_prefix(1);
+        while (!pattern.empty() && pattern.back() == ' ') pattern.remove_suffix(1);
+        if (!pattern.empty()) patterns->emplace_back(pattern);
+        if (comma == std::string_view::npos) return;
         list.remove_prefix(comma + 1);
     }
 }
 
 class Parser {
 public:
-    explicit Parser(const std::vector<std::string>& arguments) : arguments_(arguments) {
-        options_.max_file_bytes = kDefaultMaxFileBytes;
-    }
+    explicit Parser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
 
     std::variant<Options, UsageError> run() {
         bool options_ended = false;
@@ -122,10 +161,35 @@ public:
                 return *error;
             }
         }
+        if (options_.config_path && options_.isolated) return UsageError{fill(kConflict, {"--config", "--isolated"})};
+        if (options_.statistics && (options_.format == OutputFormat::Sarif || options_.format == OutputFormat::Github)) {
+            return UsageError{fill(kStatisticsFormats, {options_.format == OutputFormat::Sarif ? "sarif" : "github"})};
+        }
         return options_;
     }
 
 private:
+    // Whether `name` is a flag (an option without a value); sets what it says.
+    bool flag_option(std::string_view name) {
+        bool known = true;
+        SettingOptions& settings = options_.settings;
+        if (name == "-h" || name == "--help") options_.action = Action::Help;
+        else if (name == "--version") options_.action = Action::Version;
+        else if (name == "--list-codes") options_.action = Action::ListCodes;
+        else if (name == "--warnings-as-errors") settings.warnings_as_errors = true;
+        else if (name == "--preview") settings.preview = true;
+        else if (name == "--no-preview") settings.preview = false;
+        else if (name == "--respect-gitignore") settings.respect_gitignore = true;
+        else if (name == "--no-respect-gitignore") settings.respect_gitignore = false;
+        else if (name == "--isolated") options_.isolated = true;
+        else if (name == "--warn-unused-noqa") options_.warn_unused_noqa = true;
+        else if (name == "--statistics") options_.statistics = true;
+        else if (name == "-q" || name == "--quiet") options_.quiet = true;
+        else if (name == "--exit-zero") options_.exit_zero = true;
+        else known = false;
+        return known;
+    }
+
     std::optional<UsageError> option(std::string_view argument) {
         // "--name=value" and "--name value" mean the same.
         std::string_view name = argument;
@@ -134,16 +198,10 @@ private:
             name = argument.substr(0, equals);
             inline_value = argument.substr(equals + 1);
         }
-        auto flag = [&](auto set) -> std::optional<UsageError> {
+        if (flag_option(name)) {
             if (inline_value) return UsageError{fill(kFlagTakesNoValue, {name})};
-            set();
             return std::nullopt;
-        };
-        if (name == "-h" || name == "--help") return flag([&] { options_.action = Action::Help; });
-        if (name == "--version") return flag([&] { options_.action = Action::Version; });
-        if (name == "--list-codes") return flag([&] { options_.action = Action::ListCodes; });
-        if (name == "--warnings-as-errors") return flag([&] { options_.warnings_as_errors = true; });
-
+        }
         if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) == std::end(kValueOptions)) {
             return UsageError{fill(kUnknownOption, {name})};
         }
@@ -152,30 +210,47 @@ private:
             if (index_ >= arguments_.size()) return UsageError{fill(kMissingValue, {name})};
             value = arguments_[index_++];
         }
+        return value_option(name, *value);
+    }
+
+    std::optional<UsageError> value_option(std::string_view name, std::string_view value) {
+        SettingOptions& settings = options_.settings;
         if (name == "--format") {
-            auto format = pick<OutputFormat>(*value, kFormats);
-            if (!format) return UsageError{fill(kBadChoice, {name, choice_names(kFormats), *value})};
+            auto format = pick<OutputFormat>(value, kFormats);
+            if (!format) return UsageError{fill(kBadChoice, {name, choice_names(kFormats), value})};
             options_.format = *format;
         } else if (name == "--stdin-kind") {
-            auto kind = pick<front::InputKind>(*value, kKinds);
-            if (!kind) return UsageError{fill(kBadChoice, {name, choice_names(kKinds), *value})};
+            auto kind = pick<front::InputKind>(value, kKinds);
+            if (!kind) return UsageError{fill(kBadChoice, {name, choice_names(kKinds), value})};
             options_.stdin_kind = *kind;
+        } else if (name == "--stdin-filename") {
+            options_.stdin_filename = std::string(value);
         } else if (name == "--select") {
-            return add_codes(name, *value, options_.select);
+            return add_codes(name, value, settings.select);
+        } else if (name == "--extend-select") {
+            return add_codes(name, value, settings.extend_select);
         } else if (name == "--ignore") {
-            return add_codes(name, *value, options_.ignore);
+            return add_codes(name, value, settings.ignore);
+        } else if (name == "--exclude") {
+            add_patterns(value, settings.exclude);
+        } else if (name == "--extend-exclude") {
+            add_patterns(value, settings.extend_exclude);
         } else if (name == "--max-file-size") {
-            auto bytes = parse_digits(*value);
-            if (!bytes) return UsageError{fill(kBadNumber, {name, *value})};
-            options_.max_file_bytes = *bytes;
+            auto bytes = parse_digits(value);
+            if (!bytes) return UsageError{fill(kBadNumber, {name, value})};
+            settings.max_file_size = *bytes;
+        } else if (name == "--config") {
+            options_.config_path = std::string(value);
+        } else if (name == "-o" || name == "--output-file") {
+            options_.output_file = std::string(value);
         } else if (name == "-j" || name == "--jobs") {
-            auto jobs = parse_digits(*value);
-            if (!jobs) return UsageError{fill(kBadNumber, {name, *value})};
-            if (*jobs == 0 || *jobs > kMaxJobs) return UsageError{fill(kJobsOutOfRange, {name, decimal(kMaxJobs), *value})};
+            auto jobs = parse_digits(value);
+            if (!jobs) return UsageError{fill(kBadNumber, {name, value})};
+            if (*jobs == 0 || *jobs > kMaxJobs) return UsageError{fill(kJobsOutOfRange, {name, decimal(kMaxJobs), value})};
             options_.jobs = static_cast<unsigned>(*jobs);
         } else {
             options_.action = Action::Explain;
-            options_.explain_code = std::string(*value);
+            options_.explain_code = std::string(value);
         }
         return std::nullopt;
     }
@@ -191,6 +266,6 @@ std::variant<Options, UsageError> parse_options(const std::vector<std::string>& 
     return Parser(arguments).run();
 }
 
-std::string help_text() { return fill(kHelp, {decimal(kDefaultMaxFileBytes)}); }
+std::string help_text() { return fill(kHelp, {config_key_names(), decimal(kDefaultMaxFileBytes)}); }
 
 }  // namespace quorv::cli

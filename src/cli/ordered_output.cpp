@@ -21,16 +21,16 @@ std::uint64_t estimated_bytes(const std::variant<Finding, InputProblem>& event) 
 OrderedOutput::OrderedOutput(Reporter& reporter, FlowLimits limits)
     : reporter_(reporter), limits_(limits), finished_(limits.inputs_ahead) {}
 
-OrderedOutput::Report OrderedOutput::begin(std::uint64_t index, std::string path) {
+OrderedOutput::Report OrderedOutput::begin(std::uint64_t index, std::string path, bool warnings_fail) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return index < head_.load() + limits_.inputs_ahead; });
-    return Report(*this, index, std::move(path));
+    return Report(*this, index, std::move(path), warnings_fail);
 }
 
 void OrderedOutput::Report::add(Event&& event) {
     if (!streaming_ && owner_.is_head(index_)) start_streaming();
     if (streaming_) {
-        owner_.write(path_, event);
+        owner_.write(path_, event, warnings_fail_);
         return;
     }
     held_bytes_ += estimated_bytes(event);
@@ -46,7 +46,7 @@ void OrderedOutput::Report::charge_held() {
 
 void OrderedOutput::Report::start_streaming() {
     streaming_ = true;
-    for (const Event& event : held_) owner_.write(path_, event);
+    for (const Event& event : held_) owner_.write(path_, event, warnings_fail_);
     held_.clear();
     held_.shrink_to_fit();
     if (charged_bytes_ != 0) {
@@ -88,9 +88,10 @@ void OrderedOutput::release_text(std::uint64_t bytes) {
     changed_.notify_all();
 }
 
-void OrderedOutput::write(const std::string& path, const Event& event) {
+void OrderedOutput::write(const std::string& path, const Event& event, bool warnings_fail) {
     if (const auto* finding = std::get_if<Finding>(&event)) {
         ++(finding->severity() == Severity::Error ? totals_.errors : totals_.warnings);
+        if (warnings_fail && finding->severity() == Severity::Warning) ++totals_.failing_warnings;
         reporter_.finding(path, *finding);
     } else {
         reporter_.problem(path, std::get<InputProblem>(event));
@@ -102,6 +103,7 @@ void OrderedOutput::count(InputOutcome outcome) {
         case InputOutcome::Linted: ++totals_.files_linted; break;
         case InputOutcome::Failed: ++totals_.failures; break;
         case InputOutcome::Skipped: break;
+        case InputOutcome::NotClusterSpec: ++totals_.not_cluster_specs; break;
     }
 }
 
@@ -113,7 +115,8 @@ void OrderedOutput::end(Report& report, InputOutcome outcome) {
         std::lock_guard lock(mutex_);
         if (!is_head(report.index_)) {
             finished_[report.index_ % limits_.inputs_ahead] =
-                Finished{std::move(report.path_), std::move(report.held_), outcome, report.charged_bytes_};
+                Finished{std::move(report.path_), std::move(report.held_), outcome, report.charged_bytes_,
+                         report.warnings_fail_};
             return;
         }
     }
@@ -135,7 +138,7 @@ void OrderedOutput::advance_from(std::uint64_t index) {
         Finished done = std::move(**slot);
         slot->reset();
         lock.unlock();
-        for (const Event& event : done.events) write(done.path, event);
+        for (const Event& event : done.events) write(done.path, event, done.warnings_fail);
         count(done.outcome);
         lock.lock();
         held_bytes_ -= done.held_bytes;

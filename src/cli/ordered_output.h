@@ -38,8 +38,9 @@ public:
     OrderedOutput(Reporter& reporter, FlowLimits limits);
 
     // Starts input `index` (each once, from 0 up, at most one at a time per
-    // thread); waits while it is too far ahead of the head.
-    Report begin(std::uint64_t index, std::string path);
+    // thread); waits while it is too far ahead of the head. With
+    // `warnings_fail`, its warnings fail the run as errors do.
+    Report begin(std::uint64_t index, std::string path, bool warnings_fail = false);
     // Finishes it: counts it, and writes it and every finished input after
     // it once its turn has come.
     void end(Report& report, InputOutcome outcome);
@@ -55,11 +56,12 @@ private:
         std::vector<Event> events;
         InputOutcome outcome;
         std::uint64_t held_bytes;
+        bool warnings_fail;
     };
 
     bool is_head(std::uint64_t index) const { return head_.load(std::memory_order_acquire) == index; }
     // Called only by the thread whose turn it is to write.
-    void write(const std::string& path, const Event& event);
+    void write(const std::string& path, const Event& event, bool warnings_fail);
     void count(InputOutcome outcome);
     // True when the bytes are held; false when the input became the head
     // instead, and may write what it holds.
@@ -88,8 +90,8 @@ public:
 
 private:
     friend class OrderedOutput;
-    Report(OrderedOutput& owner, std::uint64_t index, std::string path)
-        : owner_(owner), index_(index), path_(std::move(path)) {}
+    Report(OrderedOutput& owner, std::uint64_t index, std::string path, bool warnings_fail)
+        : owner_(owner), index_(index), path_(std::move(path)), warnings_fail_(warnings_fail) {}
 
     void add(Event&& event);
     // Counts what is held and not yet counted against the run's limit.
@@ -100,6 +102,7 @@ private:
     OrderedOutput& owner_;
     std::uint64_t index_;
     std::string path_;
+    bool warnings_fail_;
     bool streaming_ = false;
     std::vector<Event> held_;
     std::uint64_t held_bytes_ = 0;     // an estimate of what `held_` takes

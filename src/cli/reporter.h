@@ -30,8 +30,15 @@ struct InputProblem {
 struct RunTotals {
     std::uint64_t errors = 0;
     std::uint64_t warnings = 0;
+    std::uint64_t failing_warnings = 0;  // of them, in files whose settings make warnings fail the run
     std::uint64_t files_linted = 0;
     std::uint64_t failures = 0;  // inputs that could not be read, searched or parsed
+    // Left out on purpose, for the summary: JSON files a search found that
+    // are plainly no cluster spec, and paths the ignore files and the
+    // exclude patterns left out of a search.
+    std::uint64_t not_cluster_specs = 0;
+    std::uint64_t ignored = 0;
+    std::uint64_t excluded = 0;
     int exit_status = 0;
 };
 
@@ -49,11 +56,17 @@ struct OutputStreams {
     OutputStream& out;
     OutputStream& err;
     bool colour = false;  // only the text format uses it
+    bool quiet = false;   // the text format then prints findings and failures only
 };
 
 std::unique_ptr<Reporter> make_text_reporter(const OutputStreams& streams);
 std::unique_ptr<Reporter> make_json_lines_reporter(const OutputStreams& streams);
 std::unique_ptr<Reporter> make_sarif_reporter(const OutputStreams& streams);
+std::unique_ptr<Reporter> make_github_reporter(const OutputStreams& streams);
+// Counts the findings per code, and prints the counts where `inner` would
+// have printed them, before its summary.
+std::unique_ptr<Reporter> make_statistics_reporter(std::unique_ptr<Reporter> inner, OutputFormat format,
+                                                   const OutputStreams& streams);
 
 std::unique_ptr<Reporter> make_reporter(OutputFormat format, const OutputStreams& streams);
 

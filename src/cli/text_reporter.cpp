@@ -17,6 +17,10 @@ constexpr std::string_view kProgramPrefix = "quorv-lint: ";
 constexpr std::string_view kSkipped = "skipped: ";
 constexpr std::string_view kSummary = "{}, {} in {}";
 constexpr std::string_view kFailuresSummary = "; {} could not be linted";
+constexpr std::string_view kLeftOutSummary = "; skipped {}";
+constexpr std::string_view kNotClusterSpecs = "{} that {} not cluster specs";
+constexpr std::string_view kIgnored = "{} ignored by .gitignore or .ignore";
+constexpr std::string_view kExcluded = "{} excluded by the settings";
 
 constexpr std::string_view kBold = "\x1b[1m";
 constexpr std::string_view kRed = "\x1b[1;31m";
@@ -28,6 +32,20 @@ std::string counted(std::uint64_t count, std::string_view noun) {
     std::string text = decimal(count) + " " + std::string(noun);
     if (count != 1) text += 's';
     return text;
+}
+
+// "skipped 3 JSON files that are not cluster specs, 1 path ignored by ...":
+// what a search left out on purpose, and why.
+std::string left_out(const RunTotals& totals) {
+    std::string parts;
+    auto add = [&](std::uint64_t count, std::string part) {
+        if (count != 0) parts += (parts.empty() ? "" : ", ") + part;
+    };
+    add(totals.not_cluster_specs, fill(kNotClusterSpecs, {counted(totals.not_cluster_specs, "JSON file"),
+                                                          totals.not_cluster_specs == 1 ? "is" : "are"}));
+    add(totals.ignored, fill(kIgnored, {counted(totals.ignored, "path")}));
+    add(totals.excluded, fill(kExcluded, {counted(totals.excluded, "path")}));
+    return parts.empty() ? parts : fill(kLeftOutSummary, {parts});
 }
 
 class TextReporter final : public Reporter {
@@ -61,6 +79,7 @@ public:
     }
 
     void problem(std::string_view path, const InputProblem& problem) override {
+        if (streams_.quiet && problem.kind == InputProblem::Kind::Skipped) return;
         line_.assign(kProgramPrefix);
         if (!problem.message_names_path) {
             append_printable(line_, path);
@@ -76,9 +95,11 @@ public:
     }
 
     void finish(const RunTotals& totals) override {
+        if (streams_.quiet) return;
         std::string summary = fill(kSummary, {counted(totals.errors, "error"), counted(totals.warnings, "warning"),
                                               counted(totals.files_linted, "file")});
         if (totals.failures != 0) summary += fill(kFailuresSummary, {counted(totals.failures, "input")});
+        summary += left_out(totals);
         line_.clear();
         begin_paint(kBold);
         line_ += summary;

@@ -28,8 +28,9 @@ constexpr std::string_view severity_text(Severity severity) {
     return severity == Severity::Error ? "error" : "warning";
 }
 
-// What a code's rule reads.
-enum class RuleInput : std::uint8_t { Cluster, Source };
+// What a code's rule reads: a cluster, Python source, or the suppressions
+// the command reads around them (the module never reports those codes).
+enum class RuleInput : std::uint8_t { Cluster, Source, Suppression };
 
 // How a message starts: with nothing the finding's location says, or with
 // "line {}: " and the location's line (which a front end that shows the line
@@ -53,6 +54,7 @@ enum class Code : std::uint8_t {
     UnitScale,
     ConformerNoSeed,
     ConformerExplicitRandom,
+    UnusedNoqa,
 };
 
 inline constexpr std::size_t kMostTemplatesPerCode = 4;
@@ -67,8 +69,9 @@ struct CodeEntry {
     Stability stability = Stability::Stable;
 };
 
-// In the order the command lists them: cluster rules in the engine's order, then the source rules.
-inline constexpr std::array<CodeEntry, 13> kCatalog{{
+// In the order the command lists them: cluster rules in the engine's order,
+// then the source rules, then the command's own.
+inline constexpr std::array<CodeEntry, 14> kCatalog{{
     {Code::ElectronParityAbstain, "electron-parity-abstain", Severity::Warning, RuleInput::Cluster, MessageLead::None,
      {"electron parity not checked: charge and/or spin multiplicity not provided (a bare geometry omits them). "
       "Declare both to enable it.",
@@ -128,6 +131,11 @@ inline constexpr std::array<CodeEntry, 13> kCatalog{{
      MessageLead::Line,
      {"line {}: {}(...) sets randomSeed=-1, which is explicitly nondeterministic. Use a fixed nonnegative seed for "
       "reproducibility."}},
+    // Reported by the command, when asked, about its own suppression comments and keys.
+    {Code::UnusedNoqa, "unused-noqa", Severity::Warning, RuleInput::Suppression, MessageLead::None,
+     {"unused suppression: no {} finding here to silence",
+      "unused suppression: nothing here for a bare noqa to silence",
+      "the suppression names '{}', which is no code (quorv-lint --list-codes lists the codes)"}},
 }};
 
 constexpr const CodeEntry& catalog_entry(Code code) { return kCatalog[static_cast<std::size_t>(code)]; }
@@ -286,6 +294,11 @@ inline constexpr Message<Text, Index, double, Text> kMetalLowCoordinationWithinP
 inline constexpr Message<double, Text, double, double> kUnitScaleBeyondPairReach{Code::UnitScale, 1};
 inline constexpr Message<Index, Text> kConformerNoSeed{Code::ConformerNoSeed, 0};
 inline constexpr Message<Index, Text> kConformerExplicitRandom{Code::ConformerExplicitRandom, 0};
+
+// The command's own, about suppressions.
+inline constexpr Message<Text> kUnusedNoqaCode{Code::UnusedNoqa, 0};
+inline constexpr Message<> kUnusedBareNoqa{Code::UnusedNoqa, 1};
+inline constexpr Message<Text> kUnknownNoqaCode{Code::UnusedNoqa, 2};
 }  // namespace messages
 
 }  // namespace quorv
