@@ -52,8 +52,11 @@ DEMO_SET := build/demo/trajectory.extxyz
 demo: build $(DATASETS_CORE_STAMP)
 	@echo '--- the Python API: quorv_lint.lint_file on each example'
 	$(PY) scripts/demo.py examples
-	@echo '--- the command: quorv-lint examples'
+	@echo '--- the command: quorv-lint examples, configured by examples/pyproject.toml:'
+	@sed -n '/^\[tool.quorv-lint\]/,$$p' examples/pyproject.toml | sed 's/^/    /'
 	@$(VENV)/bin/quorv-lint examples; echo "(exit status $$?: 0 clean, 1 errors found, 2 an input could not be read)"
+	@echo '--- the same, counted per code, with the suppressions that silence nothing'
+	@$(VENV)/bin/quorv-lint --statistics --warn-unused-noqa examples; true
 	@echo '--- the data-set command: a generated 20,000-frame extended XYZ set on 2 Dask workers'
 	@mkdir -p build/demo && rm -rf build/demo/out
 	$(PY) -m quorv_lint_datasets.synthetic xyz $(DEMO_SET) 20000 500

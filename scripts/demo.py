@@ -1,13 +1,16 @@
-"""Lint every file of a folder through the Python API and print the findings."""
+"""Lint every input file of a folder through the Python API and print the findings."""
 import sys
 from pathlib import Path
 
 import quorv_lint
 
+# The module reads no configuration: pyproject.toml is for the command.
+LINTED_SUFFIXES = {".xyz", ".json", ".py"}
+
 
 def main(folder: str) -> int:
     for path in sorted(Path(folder).iterdir()):
-        if not path.is_file():
+        if not path.is_file() or path.suffix not in LINTED_SUFFIXES:
             continue
         print(f"== {path}")
         try:

@@ -54,6 +54,7 @@ void ProjectSettings::isolate() {
 }
 
 std::string ProjectSettings::shown(const std::string& absolute_path) const {
+    if (absolute_path == current_directory_) return std::string();
     if (const auto below = path_below(absolute_path, current_directory_)) return std::string(*below);
     return absolute_path;
 }

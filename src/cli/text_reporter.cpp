@@ -18,7 +18,7 @@ constexpr std::string_view kSkipped = "skipped: ";
 constexpr std::string_view kSummary = "{}, {} in {}";
 constexpr std::string_view kFailuresSummary = "; {} could not be linted";
 constexpr std::string_view kLeftOutSummary = "; skipped {}";
-constexpr std::string_view kNotClusterSpecs = "{} that {} not cluster specs";
+constexpr std::string_view kNotClusterSpecs = "{} that {}";
 constexpr std::string_view kIgnored = "{} ignored by .gitignore or .ignore";
 constexpr std::string_view kExcluded = "{} excluded by the settings";
 
@@ -42,7 +42,8 @@ std::string left_out(const RunTotals& totals) {
         if (count != 0) parts += (parts.empty() ? "" : ", ") + part;
     };
     add(totals.not_cluster_specs, fill(kNotClusterSpecs, {counted(totals.not_cluster_specs, "JSON file"),
-                                                          totals.not_cluster_specs == 1 ? "is" : "are"}));
+                                                          totals.not_cluster_specs == 1 ? "is not a cluster spec"
+                                                                                        : "are not cluster specs"}));
     add(totals.ignored, fill(kIgnored, {counted(totals.ignored, "path")}));
     add(totals.excluded, fill(kExcluded, {counted(totals.excluded, "path")}));
     return parts.empty() ? parts : fill(kLeftOutSummary, {parts});
