@@ -85,7 +85,7 @@ def test_version_and_help():
 
 
 @pytest.mark.parametrize("args, complaint", [
-    (["--format", "xml"], "--format must be one of text, json, sarif, got 'xml'"),
+    (["--format", "xml"], "--format must be one of text, json, sarif, github, got 'xml'"),
     (["--format"], "option --format needs a value"),
     (["--select", "no-such-code"], "unknown code 'no-such-code' in --select"),
     (["--ignore=conformer-no-seed,typo"], "unknown code 'typo' in --ignore"),
@@ -440,7 +440,7 @@ def test_json_lines_carry_every_field(tmp_path):
     assert overlap["message"] in [f.message for f in quorv_lint.lint_file(str(tmp_path / "pair.xyz"))]
     assert total == {"type": "summary", "errors": 1 + sum(r["severity"] == "error" for r in pair_findings),
                      "warnings": sum(r["severity"] == "warning" for r in pair_findings), "files": 2,
-                     "failures": 1, "exit_status": 2}
+                     "failures": 1, "not_cluster_specs": 0, "ignored": 0, "excluded": 0, "exit_status": 2}
     assert completed.err == ""
 
 
