@@ -295,7 +295,8 @@ void count(const quorv::Finding& finding, std::size_t atoms, CodeCounts& counts)
         case Code::OverlappingAtoms: ++counts.overlapping_atoms; return;
         case Code::UnitScale: ++counts.unit_scale; return;
         case Code::ConformerNoSeed:
-        case Code::ConformerExplicitRandom: break;
+        case Code::ConformerExplicitRandom:
+        case Code::UnusedNoqa: break;
     }
     std::abort();
 }

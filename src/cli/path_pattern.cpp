@@ -48,6 +48,33 @@ PathPattern::PathPattern(std::string_view pattern) : text_(pattern) {
         if (body.starts_with('/')) body.remove_prefix(1);
     }
     compile(body);
+    find_literals();
+}
+
+void PathPattern::find_literals() {
+    auto literal = [&](std::size_t i) { return nodes_[i].kind == Kind::Literal && !nodes_[i].skippable; };
+    std::size_t lead = 0;
+    while (lead < nodes_.size() && literal(lead)) prefix_ += static_cast<char>(nodes_[lead++].byte);
+    all_literal_ = lead == nodes_.size();
+    if (all_literal_) return;
+    for (std::size_t i = nodes_.size(); i > 0 && literal(i - 1); --i) suffix_.insert(suffix_.begin(), static_cast<char>(nodes_[i - 1].byte));
+    std::string run;
+    for (std::size_t i = 0; i <= nodes_.size(); ++i) {
+        if (i < nodes_.size() && literal(i)) {
+            run += static_cast<char>(nodes_[i].byte);
+            continue;
+        }
+        if (run.size() > longest_.size()) longest_ = run;
+        run.clear();
+    }
+}
+
+// Each literal node takes exactly its byte, in order: a run of them must
+// stand in the text as it is, at the start or end where the pattern has it.
+bool PathPattern::passes_literals(std::string_view text) const {
+    if (all_literal_) return text == prefix_;
+    return text.starts_with(prefix_) && text.ends_with(suffix_) && text.size() >= prefix_.size() + suffix_.size() &&
+           text.find(longest_) != std::string_view::npos;
 }
 
 void PathPattern::compile(std::string_view body) {
@@ -78,8 +105,8 @@ void PathPattern::compile(std::string_view body) {
             } else {
                 // "**/": nothing, or any run that ends with a "/".
                 nodes_.push_back({Kind::SkipTwo});
-                nodes_.push_back({Kind::AnyRun});
-                nodes_.push_back({Kind::Literal, '/'});
+                nodes_.push_back({Kind::AnyRun, 0, 0, true});
+                nodes_.push_back({Kind::Literal, '/', 0, true});
                 ++end;
             }
             pos = end;
@@ -150,29 +177,61 @@ bool PathPattern::matches(std::string_view relative_path, bool is_directory) con
     return matches_text(slash == std::string_view::npos ? relative_path : relative_path.substr(slash + 1));
 }
 
+namespace {
+
+// The states an automaton has reached: bits of one word for the usual short
+// pattern, so that matching allocates nothing; bytes for a long one.
+class WordStates {
+public:
+    explicit WordStates(std::size_t) {}
+    void set(std::size_t i) { bits_ |= std::uint64_t{1} << i; }
+    bool test(std::size_t i) const { return (bits_ >> i) & 1; }
+    void clear() { bits_ = 0; }
+
+private:
+    std::uint64_t bits_ = 0;
+};
+
+class ByteStates {
+public:
+    explicit ByteStates(std::size_t size) : bytes_(size, 0) {}
+    void set(std::size_t i) { bytes_[i] = 1; }
+    bool test(std::size_t i) const { return bytes_[i] != 0; }
+    void clear() { std::fill(bytes_.begin(), bytes_.end(), 0); }
+
+private:
+    std::vector<char> bytes_;
+};
+
+}  // namespace
+
 // The pattern as an automaton run over the text once: the set of nodes
 // reached so far, advanced byte by byte. Every jump without a byte goes
 // forward, so one ascending pass closes a set.
-bool PathPattern::matches_text(std::string_view text) const {
+template <typename States>
+bool PathPattern::run_automaton(std::string_view text) const {
     const std::size_t accept = nodes_.size();
-    std::vector<char> reached(accept + 1, 0);
-    std::vector<char> next(accept + 1, 0);
-    auto close = [&](std::vector<char>& states) {
+    States reached(accept + 1);
+    States next(accept + 1);
+    auto close = [&](States& states) {
         for (std::size_t i = 0; i < accept; ++i) {
-            if (!states[i]) continue;
+            if (!states.test(i)) continue;
             const Kind kind = nodes_[i].kind;
-            if (kind == Kind::Star || kind == Kind::AnyRun) states[i + 1] = 1;
-            if (kind == Kind::SkipTwo) states[i + 1] = states[i + 3] = 1;
+            if (kind == Kind::Star || kind == Kind::AnyRun) states.set(i + 1);
+            if (kind == Kind::SkipTwo) {
+                states.set(i + 1);
+                states.set(i + 3);
+            }
         }
     };
-    reached[0] = 1;
+    reached.set(0);
     close(reached);
     for (const char text_char : text) {
         const auto byte = static_cast<unsigned char>(text_char);
-        std::fill(next.begin(), next.end(), 0);
+        next.clear();
         bool alive = false;
         for (std::size_t i = 0; i < accept; ++i) {
-            if (!reached[i]) continue;
+            if (!reached.test(i)) continue;
             const Node& node = nodes_[i];
             std::size_t to = i + 1;
             bool takes = false;
@@ -185,7 +244,7 @@ bool PathPattern::matches_text(std::string_view text) const {
                 case Kind::SkipTwo: break;
             }
             if (takes) {
-                next[to] = 1;
+                next.set(to);
                 alive = true;
             }
         }
@@ -193,7 +252,14 @@ bool PathPattern::matches_text(std::string_view text) const {
         close(next);
         std::swap(reached, next);
     }
-    return reached[accept] != 0;
+    return reached.test(accept);
+}
+
+bool PathPattern::matches_text(std::string_view text) const {
+    if (!passes_literals(text)) return false;
+    if (all_literal_) return true;
+    constexpr std::size_t kWordBits = 64;
+    return nodes_.size() < kWordBits ? run_automaton<WordStates>(text) : run_automaton<ByteStates>(text);
 }
 
 }  // namespace quorv::cli

@@ -46,6 +46,7 @@ private:
         Kind kind;
         unsigned char byte = 0;
         std::uint32_t index = 0;
+        bool skippable = false;  // part of a "**/" that SkipTwo may jump over
     };
     // 256 bits: which bytes a class takes.
     struct ByteSet {
@@ -55,14 +56,24 @@ private:
     };
 
     void compile(std::string_view body);
+    // The literal runs every match must show, so that most texts are turned
+    // away without running the automaton.
+    void find_literals();
+    bool passes_literals(std::string_view text) const;
     // Reads the class that starts after the "[" at body[pos]; returns the
     // position after its "]", or npos when it never closes.
     std::size_t compile_class(std::string_view body, std::size_t pos);
     bool matches_text(std::string_view text) const;
+    template <typename States>
+    bool run_automaton(std::string_view text) const;
 
     std::string text_;
     std::vector<Node> nodes_;
     std::vector<ByteSet> classes_;
+    std::string prefix_;    // the text must start with it
+    std::string suffix_;    // ... end with it
+    std::string longest_;   // ... and hold it somewhere
+    bool all_literal_ = false;
     bool anchored_ = false;
     bool directory_only_ = false;
     bool never_matches_ = false;  // malformed: an unclosed class or a lone trailing backslash
