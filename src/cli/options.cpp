@@ -36,7 +36,8 @@ linted. "-" reads standard input.
 
 Settings come from the closest [tool.quorv-lint] table of a pyproject.toml, or
 quorv-lint.toml or .quorv-lint.toml, in each input's directory or above it;
-the options below win over it. Its keys: {}.
+the options below win over it. Its keys:
+  {}
 
 Choosing findings:
   --select CODES          report only these codes (comma-separated, repeatable)

@@ -1,8 +1,5 @@
 #include "cli/project_config.h"
 
-#include <algorithm>
-#include <functional>
-
 #include "cli/code_pages.h"
 #include "text/format.h"
 
@@ -65,19 +62,17 @@ struct KeyReader {
 
     std::optional<std::string> read_codes(std::string_view key, const toml::node& node, std::optional<CodeSet>& out) {
         CodeSet codes;
-        if (auto error = codes_of(key, key, node, codes)) return error;
+        if (auto error = codes_of(key, node, codes)) return error;
         out = codes;
         return std::nullopt;
     }
 
-    // `key` names the table key in messages; `where` is the key whose list it is.
-    std::optional<std::string> codes_of(std::string_view key, std::string_view where, const toml::node& node,
-                                        CodeSet& codes) const {
+    std::optional<std::string> codes_of(std::string_view key, const toml::node& node, CodeSet& codes) const {
         const toml::array* list = node.as_array();
-        if (list == nullptr) return wrong_type(where, node, kCodeList);
+        if (list == nullptr) return wrong_type(key, node, kCodeList);
         for (const toml::node& item : *list) {
             const auto* name = item.as_string();
-            if (name == nullptr) return wrong_type(where, item, kCodeList);
+            if (name == nullptr) return wrong_type(key, item, kCodeList);
             const CodeEntry* entry = find_code(name->get());
             if (entry == nullptr) return fill(kUnknownCodeInKey, {path_, line_of(item), name->get(), key});
             codes.set(static_cast<std::size_t>(entry->code));
@@ -106,7 +101,7 @@ struct KeyReader {
         for (const auto& [pattern, codes_node] : *table) {
             PerFileIgnore entry{{std::string(anchor_), PathPattern(pattern.str())}, {}};
             if (codes_node.as_array() == nullptr) return wrong_type(key, codes_node, kPerFileTable);
-            if (auto error = codes_of(key, key, codes_node, entry.codes)) return error;
+            if (auto error = codes_of(key, codes_node, entry.codes)) return error;
             entries.push_back(std::move(entry));
         }
         values_.per_file_ignores = std::move(entries);
@@ -133,7 +128,7 @@ struct KeyReader {
 
     struct Key {
         std::string_view name;
-        std::function<std::optional<std::string>(KeyReader&, std::string_view, const toml::node&)> read;
+        std::optional<std::string> (*read)(KeyReader&, std::string_view, const toml::node&);
     };
     static const std::vector<Key>& keys();
 };
