@@ -2,9 +2,28 @@
 
 namespace quorv::cli {
 
-FindingFilter::FindingFilter(CodeSet codes, front::InputKind kind, std::string_view text,
-                             std::optional<StructureNoqa> structure, InputReport& report)
-    : codes_(codes), kind_(kind), text_(text), structure_(std::move(structure)), report_(report) {}
+FindingFilter::FindingFilter(CodeSet codes, front::InputKind kind, std::string_view text, bool warn_unused,
+                             InputReport& report)
+    : codes_(codes), kind_(kind), text_(text), warn_unused_(warn_unused), report_(report) {}
+
+void FindingFilter::begin_structure(std::optional<StructureNoqa> noqa) {
+    structure_ = std::move(noqa);
+    structure_used_.reset();
+}
+
+void FindingFilter::end_structure() {
+    if (!structure_ || !warn_unused_) return;
+    const Location at = Location::at_line(structure_->line);
+    if (structure_->comment.every_code) {
+        if (structure_used_.none()) report(make_finding(messages::kUnusedBareNoqa, at));
+    } else {
+        report_unused_codes(structure_->comment, structure_used_, structure_->line);
+    }
+    for (const std::string& name : structure_->unknown_codes) {
+        report(make_finding(messages::kUnknownNoqaCode, at, std::string_view(name)));
+    }
+    structure_.reset();
+}
 
 void FindingFilter::accept(Finding&& finding) {
     if (!codes_.test(static_cast<std::size_t>(finding.code())) || silenced(finding)) return;
@@ -33,35 +52,26 @@ const NoqaIndex& FindingFilter::noqa_index() {
     return *noqa_;
 }
 
+void FindingFilter::report_unused_codes(const NoqaComment& comment, const CodeSet& used, std::uint64_t line) {
+    for (const CodeEntry& entry : kCatalog) {
+        const auto index = static_cast<std::size_t>(entry.code);
+        if (comment.codes.test(index) && !used.test(index)) {
+            report(make_finding(messages::kUnusedNoqaCode, Location::at_line(line), entry.name));
+        }
+    }
+}
+
 void FindingFilter::report(Finding&& finding) {
     if (codes_.test(static_cast<std::size_t>(finding.code()))) report_.finding(std::move(finding));
 }
 
-void FindingFilter::report_unused() {
-    auto unused_codes = [&](const NoqaComment& comment, const CodeSet& used, std::uint64_t line) {
-        for (const CodeEntry& entry : kCatalog) {
-            const auto index = static_cast<std::size_t>(entry.code);
-            if (comment.codes.test(index) && !used.test(index)) {
-                report(make_finding(messages::kUnusedNoqaCode, Location::at_line(line), entry.name));
-            }
-        }
-    };
-    if (structure_) {
-        const Location at = Location::at_line(structure_->line);
-        if (structure_->comment.every_code) {
-            if (structure_used_.none()) report(make_finding(messages::kUnusedBareNoqa, at));
-        } else {
-            unused_codes(structure_->comment, structure_used_, structure_->line);
-        }
-        for (const std::string& name : structure_->unknown_codes) {
-            report(make_finding(messages::kUnknownNoqaCode, at, std::string_view(name)));
-        }
-    }
-    if (kind_ != front::InputKind::PythonSource) return;
+void FindingFilter::finish() {
+    if (kind_ != front::InputKind::PythonSource || !warn_unused_) return;
     const auto& entries = noqa_index().entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const NoqaIndex::Entry& entry = entries[i];
-        if (!entry.comment.every_code) unused_codes(entry.comment, noqa_used_[i], entry.line);
+        if (entry.comment.every_code) continue;
+        report_unused_codes(entry.comment, noqa_used_[i], entry.line);
     }
 }
 

@@ -67,7 +67,8 @@ InputOutcome read_and_lint(Input& input, const RunSettings& run, InputReport& re
         if (const auto& problem = json_top.get().noqa_problem) return failed(report, *problem);
         structure = json_top.get().noqa;
     }
-    FindingFilter findings(settings.codes_for(input.absolute_path), kind, text, std::move(structure), report);
+    FindingFilter findings(settings.codes_for(input.absolute_path), kind, text, run.warn_unused_noqa, report);
+    findings.begin_structure(std::move(structure));
     if (auto failure = front::lint_text(kind, text, findings, settings.rules)) {
         if (kind == front::InputKind::ClusterSpecJson && input.found_by_search() &&
             json_top.get().plainly_not_a_spec()) {
@@ -75,7 +76,8 @@ InputOutcome read_and_lint(Input& input, const RunSettings& run, InputReport& re
         }
         return failed(report, std::move(*failure));
     }
-    if (run.warn_unused_noqa) findings.report_unused();
+    findings.end_structure();
+    findings.finish();
     return InputOutcome::Linted;
 }
 
