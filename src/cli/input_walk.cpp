@@ -185,7 +185,7 @@ private:
         std::shared_ptr<const OpenDirectory> directory;
         DirectoryId id;
         std::vector<Entry> entries;
-        DirectoryRules rules;
+        std::shared_ptr<const DirectoryRules> rules;  // shared: each entry takes it without a copy
         std::size_t next = 0;
     };
 
@@ -218,9 +218,9 @@ private:
             }
             // Copied out: visiting may push onto the stack, which moves `level`.
             const std::shared_ptr<const OpenDirectory> directory = level.directory;
-            const DirectoryRules rules = level.rules;
+            const std::shared_ptr<const DirectoryRules> rules = level.rules;
             const Entry entry = std::move(level.entries[level.next++]);
-            visit(directory, rules, entry.name, entry.type);
+            visit(directory, *rules, entry.name, entry.type);
         }
     }
 
@@ -265,7 +265,8 @@ private:
         if (rules.settings->respect_gitignore) {
             rules.ignores = with_ignore_files_of(directory->fd(), rules.absolute_path, holds, std::move(rules.ignores));
         }
-        stack_.push_back({std::move(directory), id, std::move(entries), std::move(rules)});
+        stack_.push_back(
+            {std::move(directory), id, std::move(entries), std::make_shared<const DirectoryRules>(std::move(rules))});
         return true;
     }
 
