@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::string_view kOsErrorTemplate = "{} (os error {})";
 constexpr std::string_view kNulInPath = "file name contained an unexpected NUL byte";
-constexpr std::string_view kInvalidUtf8 = "stream did not contain valid UTF-8";
 constexpr std::string_view kCannotRead = "cannot read {}: {}";
 constexpr const char* kUnknownError = "Unknown error";
 // A stream's first buffer; it doubles as the stream goes on.
@@ -44,7 +43,7 @@ std::string os_error_description(int error_number) {
     return fill(kOsErrorTemplate, {text, decimal(std::int64_t{error_number})});
 }
 
-std::string_view not_utf8_description() { return kInvalidUtf8; }
+std::string_view not_utf8_description() { return kNotUtf8Description; }
 
 std::string cannot_read_message(std::string_view path, std::string_view description) {
     return fill(kCannotRead, {path, description});
@@ -121,7 +120,7 @@ std::variant<std::string, FileReadError> read_utf8_file(const std::string& path,
     }
     content.resize(std::get<std::size_t>(read));
     // Checked on the whole content, so a character split between two reads is whole here.
-    if (!is_valid_utf8(content)) return FileReadError{std::string(kInvalidUtf8)};
+    if (!is_valid_utf8(content)) return FileReadError{std::string(kNotUtf8Description)};
     return content;
 }
 

@@ -11,7 +11,7 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
 }  // namespace
 
-bool is_valid_utf8(std::string_view bytes) {
+std::size_t first_invalid_utf8(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         // ASCII needs no decoding, and nearly every input is ASCII: eight
@@ -29,10 +29,10 @@ bool is_valid_utf8(std::string_view bytes) {
             continue;
         }
         const Utf8Char c = decode_utf8_at(bytes, pos);
-        if (!c.well_formed) return false;
+        if (!c.well_formed) return pos;
         pos += c.length;
     }
-    return true;
+    return std::string_view::npos;
 }
 
 }  // namespace quorv
