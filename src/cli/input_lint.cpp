@@ -7,8 +7,10 @@
 #include <string_view>
 #include <variant>
 
+#include "cli/file_kinds.h"
 #include "cli/input_reader.h"
 #include "cli/noqa.h"
+#include "cli/xyz_input.h"
 #include "front/lint_text.h"
 #include "text/format.h"
 
@@ -28,13 +30,6 @@ InputOutcome report_problem(InputReport& report, InputProblem&& problem) {
 
 InputOutcome failed(InputReport& report, std::string message) {
     return report_problem(report, {InputProblem::Kind::Failure, std::move(message), false, {}});
-}
-
-bool wanted(std::string_view code, const LintSettings& settings) {
-    auto listed = [&](const std::vector<std::string>& codes) {
-        return std::find(codes.begin(), codes.end(), code) != codes.end();
-    };
-    return (settings.select.empty() || listed(settings.select)) && !listed(settings.ignore);
 }
 
 // Hands on the findings the user asked to see. The noqa comments of a
@@ -64,20 +59,43 @@ private:
     std::optional<NoqaIndex> noqa_;
 };
 
-InputOutcome read_and_lint(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
+// A Python or JSON input, read whole; each JSON finding about atoms carries
+// the line of the first one.
+InputOutcome read_and_lint(Input& input, front::InputKind kind, const LintSettings& settings, InputReport& report,
+                           std::string& buffer) {
     auto content = read_input(input, settings.max_file_bytes, report, buffer);
     if (auto* problem = std::get_if<InputProblem>(&content)) return report_problem(report, std::move(*problem));
     const std::string_view text = std::get<std::string_view>(content);
-    const front::InputKind kind =
-        input.what == Input::What::Stdin ? settings.stdin_kind : front::input_kind_for_path(input.path);
     WantedFindings findings(settings, kind, text, report);
-    if (auto failure = front::lint_text(kind, text, findings)) return failed(report, std::move(*failure));
+    auto failure = kind == front::InputKind::ClusterSpecJson ? front::lint_spec_json_with_lines(text, findings)
+                                                             : front::lint_text(kind, text, findings);
+    if (failure) return failed(report, std::move(*failure));
     return InputOutcome::Linted;
 }
 
 }  // namespace
 
-InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer) {
+bool wanted(std::string_view code, const LintSettings& settings) {
+    auto listed = [&](const std::vector<std::string>& codes) {
+        return std::find(codes.begin(), codes.end(), code) != codes.end();
+    };
+    return (settings.select.empty() || listed(settings.select)) && !listed(settings.ignore);
+}
+
+std::string message_of_current_exception() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return std::string(kOutOfMemory);
+    } catch (const std::exception& error) {
+        return fill(kInternalError, {error.what()});
+    } catch (...) {
+        return fill(kInternalError, {"unknown failure"});
+    }
+}
+
+InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport& report, std::string& buffer,
+                        FramePool& frames) {
     switch (input.what) {
         case Input::What::Failed:
             return report_problem(report, {InputProblem::Kind::Failure, std::move(input.problem), true, {}});
@@ -86,14 +104,12 @@ InputOutcome lint_input(Input& input, const LintSettings& settings, InputReport&
         case Input::What::File:
         case Input::What::Stdin: break;
     }
+    const front::InputKind kind = input.what == Input::What::Stdin ? settings.stdin_kind : named_file_kind(input.path);
     try {
-        return read_and_lint(input, settings, report, buffer);
-    } catch (const std::bad_alloc&) {
-        return failed(report, std::string(kOutOfMemory));
-    } catch (const std::exception& error) {
-        return failed(report, fill(kInternalError, {error.what()}));
+        if (kind == front::InputKind::Xyz) return lint_xyz_input(input, settings, report, buffer, frames);
+        return read_and_lint(input, kind, settings, report, buffer);
     } catch (...) {
-        return failed(report, fill(kInternalError, {"unknown failure"}));
+        return failed(report, message_of_current_exception());
     }
 }
 

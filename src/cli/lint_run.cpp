@@ -4,6 +4,7 @@
 #include <system_error>
 #include <thread>
 
+#include "cli/frame_pool.h"
 #include "cli/input_queue.h"
 #include "cli/ordered_output.h"
 
@@ -24,11 +25,12 @@ unsigned worker_count(unsigned jobs) { return jobs != 0 ? jobs : std::max(1u, st
 // What one worker does with each input it takes.
 class Worker {
 public:
-    Worker(OrderedOutput& output, const LintSettings& settings) : output_(output), settings_(settings) {}
+    Worker(OrderedOutput& output, const LintSettings& settings, FramePool& frames)
+        : output_(output), settings_(settings), frames_(frames) {}
 
     void lint(NumberedInput&& numbered) {
         OrderedOutput::Report report = output_.begin(numbered.index, numbered.input.path);
-        const InputOutcome outcome = lint_input(numbered.input, settings_, report, buffer_);
+        const InputOutcome outcome = lint_input(numbered.input, settings_, report, buffer_, frames_);
         if (buffer_.size() > kKeptBufferBytes) buffer_ = std::string();
         // The input's file and directory are closed before it is written out.
         numbered.input = Input{};
@@ -38,6 +40,7 @@ public:
 private:
     OrderedOutput& output_;
     const LintSettings& settings_;
+    FramePool& frames_;
     std::string buffer_;
 };
 
@@ -48,9 +51,12 @@ RunTotals lint_run(const std::vector<std::string>& paths, const LintSettings& se
     OrderedOutput output(reporter, FlowLimits{});
     std::uint64_t next_index = 0;
     const unsigned workers = worker_count(jobs);
+    // The frames of a large XYZ file go to the other cores too; the thread
+    // reading it is the one more.
+    FramePool frames(workers - 1);
 
     auto lint_while_searching = [&] {
-        Worker worker(output, settings);
+        Worker worker(output, settings, frames);
         walk_inputs(paths, [&](Input&& input) { worker.lint({next_index++, std::move(input)}); });
         return output.totals();
     };
@@ -58,7 +64,7 @@ RunTotals lint_run(const std::vector<std::string>& paths, const LintSettings& se
 
     InputQueue queue(kQueuedInputs);
     auto work = [&] {
-        Worker worker(output, settings);
+        Worker worker(output, settings, frames);
         while (auto numbered = queue.pop()) worker.lint(std::move(*numbered));
     };
     std::vector<std::jthread> threads;

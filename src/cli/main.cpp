@@ -99,7 +99,7 @@ int list_codes(OutputFormat format) {
 }
 
 int exit_status(const RunTotals& totals, bool warnings_as_errors) {
-    if (totals.failures != 0) return kExitTrouble;
+    if (totals.failures != 0 || totals.frames_failed != 0) return kExitTrouble;
     if (totals.errors != 0 || (warnings_as_errors && totals.warnings != 0)) return kExitFindings;
     return kExitClean;
 }

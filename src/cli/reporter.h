@@ -30,9 +30,15 @@ struct InputProblem {
 struct RunTotals {
     std::uint64_t errors = 0;
     std::uint64_t warnings = 0;
-    std::uint64_t files_linted = 0;
-    std::uint64_t failures = 0;  // inputs that could not be read, searched or parsed
+    std::uint64_t files_linted = 0;  // wholly, or some of their frames
+    std::uint64_t failures = 0;      // inputs that could not be read, searched or parsed
+    // The frames of XYZ inputs: frames in = linted + failed.
+    std::uint64_t frames_linted = 0;
+    std::uint64_t frames_failed = 0;
+    bool a_file_had_several_frames = false;
     int exit_status = 0;
+
+    std::uint64_t frames() const { return frames_linted + frames_failed; }
 };
 
 class Reporter {

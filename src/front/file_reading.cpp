@@ -49,6 +49,21 @@ std::string cannot_read_message(std::string_view path, std::string_view descript
     return fill(kCannotRead, {path, description});
 }
 
+std::variant<std::size_t, ReadFailure> read_some(int fd, char* data, std::size_t size, ReadPacer* pacer) {
+    for (;;) {
+        const ssize_t got = ::read(fd, data, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // Opened without blocking (a pipe): wait for it here instead.
+            pollfd ready{fd, POLLIN, 0};
+            if (::poll(&ready, 1, -1) >= 0 || errno != EINTR) continue;
+        } else if (errno != EINTR) {
+            return ReadFailure{ReadFailure::Kind::OsError, errno};
+        }
+        if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
+    }
+}
+
 std::variant<std::size_t, ReadFailure> read_open_file(int fd, std::optional<std::uint64_t> regular_size,
                                                       std::uint64_t most_bytes, ReadPacer* pacer,
                                                       std::string& buffer) {
@@ -65,25 +80,14 @@ std::variant<std::size_t, ReadFailure> read_open_file(int fd, std::optional<std:
             if (buffer.size() < end) buffer.resize(end);
         }
         const std::size_t wanted = end - filled;
-        const ssize_t got = ::read(fd, buffer.data() + filled, wanted);
-        if (got < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                // Opened without blocking (a pipe): wait for it here instead.
-                pollfd ready{fd, POLLIN, 0};
-                if (::poll(&ready, 1, -1) >= 0 || errno != EINTR) continue;
-            } else if (errno != EINTR) {
-                return ReadFailure{ReadFailure::Kind::OsError, errno};
-            }
-            if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
-            continue;
-        }
+        auto read = read_some(fd, buffer.data() + filled, wanted, pacer);
+        if (const auto* failure = std::get_if<ReadFailure>(&read)) return *failure;
+        const std::size_t got = std::get<std::size_t>(read);
         if (got == 0) break;
-        filled += static_cast<std::size_t>(got);
+        filled += got;
         // A regular file read to the size it had has met its end, unless it
         // grew: then the read filled the byte past it.
-        if (regular_size && *regular_size != 0 && filled == *regular_size && static_cast<std::size_t>(got) < wanted) {
-            break;
-        }
+        if (regular_size && *regular_size != 0 && filled == *regular_size && got < wanted) break;
         if (filled >= next_pace) {
             next_pace = filled + kPacedBytes;
             if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};

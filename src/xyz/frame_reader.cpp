@@ -38,7 +38,7 @@ FrameFailure not_utf8(std::uint64_t index, std::uint64_t line, bool rest_undivid
 }  // namespace
 
 std::string failure_text(const FrameFailure& failure) {
-    if (!failure.rest_undivided) return failure.message;
+    if (!failure.rest_undivided || failure.index == 0) return failure.message;
     return fill(kRestUndivided, {failure.message, decimal(failure.line)});
 }
 

@@ -82,7 +82,9 @@ using FramePiece = std::variant<FrameText, FrameFailure>;
 using FrameResult = std::variant<Frame, FrameFailure>;
 
 // The failure's message as one text, with the note on the undivided rest:
-// "...; the file cannot be divided into frames from line N on".
+// "...; the file cannot be divided into frames from line N on". The first
+// frame's needs none: its text is the whole file's, and it says as much as
+// parse_xyz says of it.
 std::string failure_text(const FrameFailure& failure);
 
 class FrameReader {
