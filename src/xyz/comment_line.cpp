@@ -27,9 +27,11 @@ struct KeyValueStarts {
     std::size_t short_multiplicity = std::string_view::npos;
 };
 
-// Whether the `key.size()` bytes before line[equals] spell the key.
+// Whether the `key.size()` bytes before line[equals] spell the key. Most
+// "=" of a line end other keys, which their last letter tells at once.
 bool key_ends_at(std::string_view line, std::size_t equals, std::string_view key) {
-    return equals >= key.size() && equals_ignoring_ascii_case(line.substr(equals - key.size(), key.size()), key);
+    return equals >= key.size() && ascii_lower(line[equals - 1]) == key.back() &&
+           equals_ignoring_ascii_case(line.substr(equals - key.size(), key.size()), key);
 }
 
 // Every occurrence of "key=" ends in an "=", so one pass over the line's few
