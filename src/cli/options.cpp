@@ -11,8 +11,9 @@ namespace quorv::cli {
 
 namespace {
 
-// Files above this are reported as unreadable instead of being loaded whole:
-// far larger than any real geometry, spec or script, small enough for memory.
+// JSON and Python files above this are reported as unreadable instead of being
+// loaded whole: far larger than any real spec or script, small enough for
+// memory. XYZ files are read as a stream.
 constexpr std::uint64_t kDefaultMaxFileBytes = 64ull * 1024 * 1024;
 // More threads than this would only contend for the disk.
 constexpr std::uint64_t kMaxJobs = 1024;
@@ -29,10 +30,12 @@ constexpr std::string_view kHelp = R"(Usage: quorv-lint [OPTIONS] [PATH ...]
 
 Lint XYZ geometries, JSON cluster specs and Python scripts that embed conformers.
 
-A directory is searched for *.xyz, *.json and *.py files, skipping hidden and
-virtualenv folders. A file named on the command line is linted whatever its
-name: *.py as Python source, *.xyz as XYZ, anything else as a JSON cluster spec.
-With no PATH the current directory is linted. "-" reads standard input.
+A directory is searched for *.xyz, *.extxyz, *.json and *.py files (in any
+letter case), skipping hidden and virtualenv folders. A file named on the
+command line is linted whatever its name: *.py as Python source, *.xyz and
+*.extxyz as XYZ, anything else as a JSON cluster spec. Every frame of an XYZ
+file is linted; findings name their frame and line. With no PATH the current
+directory is linted. "-" reads standard input.
 
 Options:
   --format FORMAT        text (default), json (one object per line) or sarif
@@ -40,8 +43,8 @@ Options:
   --ignore CODES         never report these codes (comma-separated, repeatable)
   --warnings-as-errors   exit with status 1 when there are warnings too
   --stdin-kind KIND      how to read "-": xyz, json (default) or py
-  --max-file-size BYTES  report larger files as unreadable (default {};
-                         0 means no limit)
+  --max-file-size BYTES  report larger JSON and Python files as unreadable
+                         (default {}; 0 means no limit; XYZ has none)
   -j, --jobs N           lint N files at a time (default: one per core)
   --explain CODE         print the documentation of a code and exit
   --list-codes           list every code with its severity and summary and exit
@@ -53,8 +56,8 @@ In a Python file, a trailing "# noqa: CODE[, CODE...]" comment on the reported
 line hides that finding ("# noqa" alone hides every finding of the line).
 
 Exit status: 0 when there is no error, 1 when there are errors (or warnings,
-with --warnings-as-errors), 2 when a file cannot be read or does not parse, or
-the command line is wrong.
+with --warnings-as-errors), 2 when a file (or a frame of one) cannot be read or
+does not parse, or the command line is wrong.
 )";
 
 struct Choice {
