@@ -1,7 +1,6 @@
 #include "xyz/comment_line.h"
 
 #include <array>
-#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -29,7 +28,7 @@ struct KeyValueStarts {
 
 // Whether the `key.size()` bytes before line[equals] spell the key. Most
 // "=" of a line end other keys, which their last letter tells at once.
-bool key_ends_at(std::string_view line, std::size_t equals, std::string_view key) {
+inline bool key_ends_at(std::string_view line, std::size_t equals, std::string_view key) {
     return equals >= key.size() && ascii_lower(line[equals - 1]) == key.back() &&
            equals_ignoring_ascii_case(line.substr(equals - key.size(), key.size()), key);
 }
@@ -39,13 +38,10 @@ bool key_ends_at(std::string_view line, std::size_t equals, std::string_view key
 // case would, without folding a copy.
 KeyValueStarts find_keys(std::string_view line) {
     KeyValueStarts starts;
-    if (line.empty()) return starts;
     const auto note = [&](std::size_t& start, std::size_t equals, std::string_view key) {
         if (start == std::string_view::npos && key_ends_at(line, equals, key)) start = equals + 1;
     };
-    for (const char* found = static_cast<const char*>(std::memchr(line.data(), '=', line.size())); found != nullptr;
-         found = static_cast<const char*>(std::memchr(found + 1, '=', line.size() - (found + 1 - line.data())))) {
-        const auto equals = static_cast<std::size_t>(found - line.data());
+    for (std::size_t equals = line.find('='); equals != std::string_view::npos; equals = line.find('=', equals + 1)) {
         note(starts.charge, equals, kChargeKey);
         note(starts.multiplicity, equals, kMultiplicityKey);
         note(starts.short_multiplicity, equals, kShortMultiplicityKey);
