@@ -66,7 +66,8 @@ std::string_view comment_line(std::string_view text) {
 // Whether the frame reader finds one of the keys that change a frame (its
 // own scan decides: quotes and brackets may hide or join a key's letters).
 bool has_extended_keys(std::string_view comment) {
-    const quorv::xyz::ExtendedKeys keys = quorv::xyz::find_extended_keys(comment);
+    quorv::xyz::ExtendedKeys keys;
+    quorv::xyz::find_extended_keys(comment, keys);
     return keys.properties || keys.lattice || keys.pbc;
 }
 

@@ -48,6 +48,10 @@ def module_view(path):
         return str(error)
 
 
+# The codes whose messages lead with their line, which the command moves into the location.
+LINE_LEAD_CODES = {"conformer-no-seed", "conformer-explicit-random"}
+
+
 def command_view(completed, path):
     """The same, from the command's JSON lines, with the line put back into the message."""
     mine = [r for r in records(completed) if r.get("path") == str(path)]
@@ -55,7 +59,7 @@ def command_view(completed, path):
     if failures:
         return failures[0]
     return [
-        (r["code"], r["severity"], r["message"] if r["line"] is None else f"line {r['line']}: {r['message']}")
+        (r["code"], r["severity"], f"line {r['line']}: {r['message']}" if r["code"] in LINE_LEAD_CODES else r["message"])
         for r in mine if r["type"] == "finding"
     ]
 
@@ -157,22 +161,31 @@ def test_the_command_reports_what_the_module_reports(tmp_path, monkeypatch):
         assert command_view(completed, f"in/{name}") == module_view(f"in/{name}"), name
 
 
-@pytest.mark.parametrize("name", ["notes.py.json", "x.pyc", "h2o.XYZ", "run.PY", "script.py", "geo.xyz", "noext"])
-def test_files_named_explicitly_are_dispatched_like_lint_file(name, tmp_path, monkeypatch):
+@pytest.mark.parametrize("name, like", [
+    ("notes.py.json", None), ("x.pyc", None), ("script.py", None), ("geo.xyz", None), ("noext", None),
+    # The command matches suffixes in any letter case, and knows extended XYZ.
+    ("h2o.XYZ", "h2o.xyz"), ("run.PY", "run.py"), ("traj.extxyz", "traj.xyz"), ("TRAJ.ExtXYZ", "traj.xyz"),
+])
+def test_files_named_explicitly_are_dispatched_like_lint_file(name, like, tmp_path, monkeypatch):
     monkeypatch.chdir(tmp_path)
     write(tmp_path / name, UNSEEDED)
     completed = run_cli("--format", "json", name)
-    assert command_view(completed, name) == module_view(name)
-    assert completed.returncode == (1 if name.endswith(".py") else 2)
+    if like:
+        write(tmp_path / like, UNSEEDED)
+        assert command_view(completed, name) == module_view(like)
+    else:
+        assert command_view(completed, name) == module_view(name)
+    assert completed.returncode == (1 if name.lower().endswith(".py") else 2)
 
 
 def test_a_directory_search_picks_the_linted_suffixes_and_skips_hidden_and_environment_folders(tmp_path):
-    linted = ["a.py", "b.json", "c.xyz", ".dotfile.py", "sub/d.py", "sub/deeper/e.py", "z.py"]
-    left_out = ["notes.txt", "H2O.XYZ", "data.jsonl", ".git/hook.py", "sub/.cache/f.py",
+    linted = ["a.py", "b.json", "c.xyz", ".dotfile.py", "sub/d.py", "sub/deeper/e.py", "z.py",
+              "H2O.XYZ", "MAP.Json", "run.PY", "traj.extxyz", "TRAJ2.EXTXYZ"]
+    left_out = ["notes.txt", "data.jsonl", "traj.xyz.gz", ".git/hook.py", "sub/.cache/f.py",
                 ".venv/lib/g.py", "env/h.py", "conda/i.py", "__pycache__/j.pyc"]
     for name in linted + left_out:
         # Every linted file says something: .py files a finding, the others a parse failure.
-        write(tmp_path / "tree" / name, UNSEEDED if name.endswith(".py") else "not a cluster")
+        write(tmp_path / "tree" / name, UNSEEDED if name.lower().endswith(".py") else "not a cluster")
     write(tmp_path / "tree/env/pyvenv.cfg", "home = /usr/bin\n")
     write(tmp_path / "tree/conda/conda-meta/history", "")
     completed = run_cli("--format", "json", "tree", cwd=tmp_path)
@@ -246,10 +259,11 @@ def test_inputs_that_cannot_be_linted_are_named_on_stderr_and_the_rest_is_still_
     completed = run_cli("a.py", "missing.json", "bin.xyz", "empty.xyz", "z.py")
     assert completed.returncode == 2
     assert [line.split(":")[0] for line in completed.out.splitlines()[:-1]] == ["a.py", "z.py"]
+    # A failure of an XYZ file is located at its frame and line, as its findings are.
     assert completed.err.splitlines() == [
         "quorv-lint: " + module_view("missing.json"),
-        "quorv-lint: " + module_view("bin.xyz"),
-        "quorv-lint: empty.xyz: " + module_view("empty.xyz"),
+        "quorv-lint: bin.xyz:1: frame 0: " + module_view("bin.xyz"),
+        "quorv-lint: empty.xyz:1: frame 0: " + module_view("empty.xyz"),
     ]
     assert completed.err.splitlines()[0] == (
         "quorv-lint: cannot read missing.json: No such file or directory (os error 2)")
@@ -261,7 +275,7 @@ def test_a_dangling_link_found_in_a_search_is_reported_as_unreadable(tmp_path):
     completed = run_cli("--format", "json", "tree", cwd=tmp_path)
     assert completed.returncode == 2
     assert records(completed, "failure") == [{
-        "type": "failure", "path": "tree/gone.json",
+        "type": "failure", "path": "tree/gone.json", "line": None, "frame": None,
         "message": "cannot read tree/gone.json: No such file or directory (os error 2)",
     }]
     assert len(records(completed, "finding")) == 1
@@ -313,7 +327,7 @@ def test_files_over_the_size_limit_are_reported_not_loaded(size, args, readable,
     if readable:
         assert failures == [] and completed.returncode == 1
     else:
-        assert failures == [{"type": "failure", "path": "big.py", "message":
+        assert failures == [{"type": "failure", "path": "big.py", "line": None, "frame": None, "message":
                              f"cannot read big.py: larger than {limit} bytes (raise --max-file-size to lint it)"}]
         assert completed.returncode == 2
     assert [r["path"] for r in records(completed, "finding")] == ["small.py"]
@@ -433,14 +447,17 @@ def test_json_lines_carry_every_field(tmp_path):
         "type": "finding", "path": "embed.py", "line": 2, "frame": None, "atoms": [], "code": "conformer-no-seed",
         "severity": "error", "message": quorv_lint.lint_source("\n" + UNSEEDED)[0].message.removeprefix("line 2: "),
     }
-    assert failure == {"type": "failure", "path": "broken.xyz", "message": module_failure}
-    # A geometry finding names its atoms as data, beside the message that names them for a person.
+    # The failure of an XYZ file is its first frame's, at its first line.
+    assert failure == {"type": "failure", "path": "broken.xyz", "line": 1, "frame": 0, "message": module_failure}
+    # A geometry finding names its atoms as data, beside the message that names them for a person,
+    # and points at the line of the first of them.
     overlap = next(r for r in pair_findings if r["code"] == "overlapping-atoms")
-    assert (overlap["atoms"], overlap["line"], overlap["frame"]) == ([0, 1], None, None)
+    assert (overlap["atoms"], overlap["line"], overlap["frame"]) == ([0, 1], 3, 0)
     assert overlap["message"] in [f.message for f in quorv_lint.lint_file(str(tmp_path / "pair.xyz"))]
     assert total == {"type": "summary", "errors": 1 + sum(r["severity"] == "error" for r in pair_findings),
                      "warnings": sum(r["severity"] == "warning" for r in pair_findings), "files": 2,
-                     "failures": 1, "not_cluster_specs": 0, "ignored": 0, "excluded": 0, "exit_status": 2}
+                     "failures": 1, "frames": 2, "frames_linted": 1, "frames_failed": 1,
+                     "not_cluster_specs": 0, "ignored": 0, "excluded": 0, "exit_status": 2}
     assert completed.err == ""
 
 

@@ -121,6 +121,6 @@ def test_the_pre_commit_hook_runs_the_installed_command_on_the_three_kinds():
     assert re.search(r"^- id: quorv-lint$", hooks, flags=re.M)
     assert re.search(r"^\s+language: python$", hooks, flags=re.M)
     assert Path(sys.executable).with_name(entry) == QUORV_LINT and QUORV_LINT.is_file()
-    picked = [name for name in ["a.xyz", "b.json", "dir/c.py", "d.txt", "e.pyc", "f.XYZ", "g.json.bak"]
+    picked = [name for name in ["a.xyz", "b.json", "dir/c.py", "d.txt", "e.pyc", "f.XYZ", "g.json.bak", "h.extxyz"]
               if files.search(name)]
-    assert picked == ["a.xyz", "b.json", "dir/c.py"]
+    assert picked == ["a.xyz", "b.json", "dir/c.py", "f.XYZ", "h.extxyz"]

@@ -90,8 +90,8 @@ def test_text_output_is_one_line_per_finding_whatever_names_and_symbols_hold(tmp
 def test_a_failure_naming_a_hostile_file_stays_on_one_line(tmp_path):
     write(tmp_path / "x\n\x1b[31mforged.xyz", "not xyz\n")
     completed = run_cli(".", cwd=tmp_path)
-    assert completed.err == 'quorv-lint: x\\n\\u{1b}[31mforged.xyz: not a valid XYZ file: first line must be ' \
-                            'the atom count, got "not xyz"\n'
+    assert completed.err == 'quorv-lint: x\\n\\u{1b}[31mforged.xyz:1: frame 0: not a valid XYZ file: first line ' \
+                            'must be the atom count, got "not xyz"\n'
 
 
 def test_on_a_terminal_the_only_escapes_are_the_commands_own_colours(tmp_path):
@@ -152,7 +152,7 @@ def test_a_folder_that_can_be_listed_but_not_entered_is_a_failure(unprivileged):
     finally:
         (folder / "tree/listed").chmod(0o755)
     assert records(completed, "failure") == [{
-        "type": "failure", "path": "tree/listed",
+        "type": "failure", "path": "tree/listed", "line": None, "frame": None,
         "message": "cannot read tree/listed: Permission denied (os error 13)"}]
     assert [r["path"] for r in records(completed, "finding")] == ["tree/open.py"]
     assert completed.returncode == 2
@@ -173,7 +173,7 @@ def test_the_size_limit_holds_for_files_that_do_not_say_their_size(path, tmp_pat
     if not os.access(path, os.R_OK):
         pytest.skip(f"{path} cannot be read here")
     completed = run_cli("--format", "json", "--max-file-size", "100", path, cwd=tmp_path, timeout=20)
-    assert records(completed, "failure") == [{"type": "failure", "path": path, "message":
+    assert records(completed, "failure") == [{"type": "failure", "path": path, "line": None, "frame": None, "message":
                                               f"cannot read {path}: larger than 100 bytes "
                                               "(raise --max-file-size to lint it)"}]
 

@@ -19,6 +19,7 @@ CCL4 = ("5\n0 1{}\nC 0 0 0\nCl 1.022 1.022 1.022\nCl -1.022 -1.022 1.022\nCl -1.
 # The OH radical declared a singlet: the parity error shows how charge and multiplicity were read.
 HYDROXYL = "2\n0 1{}\nO 0 0 0\nH 0.97 0 0\n"
 WATER_IN_BOHR = "3\n0 1\nO 0 0 0\nH 1.81 0 0\nH -0.45 1.76 0\n"
+H2_JSON = '{"atoms": [["H", 0, 0, 0], ["H", 0.74, 0, 0]], "charge": 0, "spin_multiplicity": 1}'
 SEEDED = "AllChem.EmbedMolecule(mol, randomSeed=7)\n"
 UNSEEDED = "AllChem.EmbedMolecule(mol)\n"
 ASE_WATER_JSON = json.dumps({
@@ -77,7 +78,7 @@ def test_the_exit_status_follows_the_structures_alone(project):
     (project / "structures/ccl4.xyz").write_text(CCL4.format(""))
     result = run_cli(".", cwd=project)
     assert result.returncode == 1
-    assert result.out.count("structures/ccl4.xyz: bare-heteroatom error") == 1
+    assert result.out.count("structures/ccl4.xyz:3: frame 0: bare-heteroatom error") == 1
     assert result.out.endswith(f"1 error, 0 warnings in 3 files; {SKIPPED_JSON}, "
                                "1 path ignored by .gitignore or .ignore\n")
 
@@ -118,7 +119,10 @@ CONFIG_CASES = {
     "extend-exclude": ('extend-exclude = ["structures"]', {}, [], [], 0),
     "warnings-as-errors": ('warnings-as-errors = true\nignore = ["bare-heteroatom", "electron-parity"]', {}, [],
                            [("structures/bohr.xyz", "unit-scale")], 1),
-    "max-file-size": ("max-file-size = 20", {}, [], [], 2),
+    # The limit is for the files read whole; XYZ files are read as a stream, without one.
+    "max-file-size": ("max-file-size = 20", {"structures/h2.json": H2_JSON}, [],
+                      [("structures/bohr.xyz", "bare-heteroatom"), ("structures/bohr.xyz", "unit-scale"),
+                       ("structures/oh.xyz", "electron-parity")], 2),
     "respect-gitignore": ("respect-gitignore = false\nselect = [\"bare-heteroatom\"]", {}, [],
                           [("build/copy.xyz", "bare-heteroatom"), ("structures/bohr.xyz", "bare-heteroatom")], 2),
     # CCl4 passes the preview rules, which judge C-Cl by the two atoms' radii.
@@ -233,6 +237,27 @@ def test_each_suppression_form(tmp_path, case):
         assert text_part in record["message"] and record["line"] in (1, 2)
 
 
+def test_each_frame_of_a_trajectory_carries_its_own_suppression(tmp_path):
+    frames = [HYDROXYL.format(" # noqa: electron-parity"), HYDROXYL.format(""), HYDROXYL.format(" # noqa: unit-scale")]
+    write(tmp_path, {"traj.xyz": "".join(frames)})
+    result = run_cli("--format", "json", "--warn-unused-noqa", "traj.xyz", cwd=tmp_path)
+    records = [json.loads(line) for line in result.out.splitlines()]
+    assert [(r["frame"], r["line"], r["code"]) for r in records if r["type"] == "finding"] == [
+        (1, 5, "electron-parity"), (2, 9, "electron-parity"), (2, 10, "unused-noqa")]
+
+
+def test_preview_refuses_a_periodic_frame_and_lints_the_molecules_around_it(tmp_path):
+    periodic = ('2\nLattice="5 0 0 0 5 0 0 0 5" Properties=species:S:1:pos:R:3 pbc="T T T"\n'
+                "O 0 0 0\nH 0.97 0 0\n")
+    write(tmp_path, {"mixed.xyz": HYDROXYL.format("") + periodic + HYDROXYL.format("")})
+    result = run_cli("--format", "json", "--preview", "mixed.xyz", cwd=tmp_path)
+    records = [json.loads(line) for line in result.out.splitlines()]
+    assert result.returncode == 2
+    assert [(r["type"], r["frame"], r["line"]) for r in records if r["type"] != "summary"] == [
+        ("finding", 0, 1), ("failure", 1, 5), ("finding", 2, 9)]
+    assert records[1]["message"].startswith("periodic frame not linted: the preview rules judge molecules only")
+
+
 def test_a_json_noqa_that_is_no_list_fails_the_spec(tmp_path):
     write(tmp_path, {"w.json": '{"atoms": [["O", 0, 0, 0]],\n "noqa": "bare-heteroatom"}'})
     result = run_cli("w.json", cwd=tmp_path)
@@ -250,7 +275,7 @@ def test_github_annotations_follow_the_workflow_command_syntax(tmp_path):
     assert all(command.fullmatch(line) for line in lines)
     matches = [command.fullmatch(line) for line in lines]
     assert [(m["file"], m["line"], m["title"]) for m in matches] == [
-        ("a%2Cb%3Ac.xyz", None, "electron-parity"), ("bad.json", None, "quorv-lint"),
+        ("a%2Cb%3Ac.xyz", "1", "electron-parity"), ("bad.json", None, "quorv-lint"),
         ("embed.py", "2", "conformer-no-seed")]
 
 
@@ -264,8 +289,8 @@ def test_sarif_of_a_configured_project_is_valid(project):
 
 @pytest.mark.parametrize("args, status, out", [
     (["--statistics"], 1, "    2  unit-scale                 warning\n    1  electron-parity            error\n"),
-    (["--quiet"], 1, "\noh.xyz: electron-parity error"),
-    (["--exit-zero"], 0, "\noh.xyz: electron-parity error"),
+    (["--quiet"], 1, "\noh.xyz:1: frame 0: electron-parity error"),
+    (["--exit-zero"], 0, "\noh.xyz:1: frame 0: electron-parity error"),
 ])
 def test_statistics_quiet_and_exit_zero(tmp_path, args, status, out):
     write(tmp_path, {"a.xyz": WATER_IN_BOHR, "b.xyz": WATER_IN_BOHR, "oh.xyz": HYDROXYL.format(""),
@@ -281,7 +306,7 @@ def test_output_file_and_stdin_filename(tmp_path):
     result = run_cli("--stdin-filename", "sub/oh.xyz", "-o", "out.txt", "-", cwd=tmp_path,
                      stdin=HYDROXYL.format("").encode())
     assert (result.returncode, result.out, result.err) == (1, "", "")
-    assert (tmp_path / "out.txt").read_text().startswith("sub/oh.xyz: electron-parity error")
+    assert (tmp_path / "out.txt").read_text().startswith("sub/oh.xyz:1: frame 0: electron-parity error")
 
 
 @pytest.mark.parametrize("args, said", [

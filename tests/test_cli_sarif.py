@@ -121,10 +121,12 @@ def test_the_invocation_records_the_exit_status(args, status, successful, tmp_pa
     assert (code, invocation["exitCode"], invocation["executionSuccessful"]) == (status, status, successful)
 
 
-def test_findings_about_a_whole_geometry_have_a_location_without_region(tmp_path):
+def test_findings_about_a_whole_geometry_point_at_its_count_line(tmp_path):
     (tmp_path / "water.xyz").write_text("3\n0 2\nO 0 0 0\nH 0.96 0 0\nH -0.24 0.93 0\n")
     status, log = sarif("water.xyz", cwd=tmp_path)
     (result,) = log["runs"][0]["results"]
     assert result["ruleId"] == "electron-parity" and status == 1
-    assert result["locations"] == [{"physicalLocation": {"artifactLocation": {"uri": "water.xyz"}}}]
+    assert result["locations"] == [{"physicalLocation": {"artifactLocation": {"uri": "water.xyz"},
+                                                         "region": {"startLine": 1}}}]
+    assert result["properties"] == {"frame": 0}
     assert result["message"]["text"] == quorv_lint.lint_file(str(tmp_path / "water.xyz"))[0].message

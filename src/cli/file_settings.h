@@ -12,8 +12,9 @@
 
 namespace quorv::cli {
 
-// Files above this are reported as unreadable instead of being loaded whole:
-// far larger than any real geometry, spec or script, small enough for memory.
+// JSON and Python files above this are reported as unreadable instead of
+// being loaded whole: far larger than any real spec or script, small enough
+// for memory. XYZ files are read as a stream, without a limit.
 inline constexpr std::uint64_t kDefaultMaxFileBytes = 64ull * 1024 * 1024;
 
 struct FileSettings {

@@ -3,7 +3,7 @@
 namespace quorv::cli {
 
 FindingFilter::FindingFilter(CodeSet codes, front::InputKind kind, std::string_view text, bool warn_unused,
-                             InputReport& report)
+                             InputEvents& report)
     : codes_(codes), kind_(kind), text_(text), warn_unused_(warn_unused), report_(report) {}
 
 void FindingFilter::begin_structure(std::optional<StructureNoqa> noqa) {
@@ -13,11 +13,12 @@ void FindingFilter::begin_structure(std::optional<StructureNoqa> noqa) {
 
 void FindingFilter::end_structure() {
     if (!structure_ || !warn_unused_) return;
-    const Location at = Location::at_line(structure_->line);
+    Location at = Location::at_line(structure_->line);
+    if (structure_->frame) at.set_frame(*structure_->frame);
     if (structure_->comment.every_code) {
         if (structure_used_.none()) report(make_finding(messages::kUnusedBareNoqa, at));
     } else {
-        report_unused_codes(structure_->comment, structure_used_, structure_->line);
+        report_unused_codes(structure_->comment, structure_used_, at);
     }
     for (const std::string& name : structure_->unknown_codes) {
         report(make_finding(messages::kUnknownNoqaCode, at, std::string_view(name)));
@@ -52,11 +53,11 @@ const NoqaIndex& FindingFilter::noqa_index() {
     return *noqa_;
 }
 
-void FindingFilter::report_unused_codes(const NoqaComment& comment, const CodeSet& used, std::uint64_t line) {
+void FindingFilter::report_unused_codes(const NoqaComment& comment, const CodeSet& used, const Location& at) {
     for (const CodeEntry& entry : kCatalog) {
         const auto index = static_cast<std::size_t>(entry.code);
         if (comment.codes.test(index) && !used.test(index)) {
-            report(make_finding(messages::kUnusedNoqaCode, Location::at_line(line), entry.name));
+            report(make_finding(messages::kUnusedNoqaCode, at, entry.name));
         }
     }
 }
@@ -71,7 +72,7 @@ void FindingFilter::finish() {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const NoqaIndex::Entry& entry = entries[i];
         if (entry.comment.every_code) continue;
-        report_unused_codes(entry.comment, noqa_used_[i], entry.line);
+        report_unused_codes(entry.comment, noqa_used_[i], Location::at_line(entry.line));
     }
 }
 

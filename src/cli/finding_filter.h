@@ -25,7 +25,8 @@ class FindingFilter final : public FindingSink {
 public:
     // `codes`: the codes to report for this input. The noqa comments of a
     // Python text are indexed at its first finding that has a line.
-    FindingFilter(CodeSet codes, front::InputKind kind, std::string_view text, bool warn_unused, InputReport& report);
+    // Only a Python text's `text` is read.
+    FindingFilter(CodeSet codes, front::InputKind kind, std::string_view text, bool warn_unused, InputEvents& report);
 
     // The findings of one structure (a spec, or a frame of an XYZ text) come
     // between these two, with the structure's own suppression if it has one.
@@ -43,7 +44,7 @@ private:
     // An unused-noqa finding, unless the settings leave the code out.
     void report(Finding&& finding);
     // "# noqa: a, b": a finding for each of its codes that silenced nothing.
-    void report_unused_codes(const NoqaComment& comment, const CodeSet& used, std::uint64_t line);
+    void report_unused_codes(const NoqaComment& comment, const CodeSet& used, const Location& at);
 
     CodeSet codes_;
     front::InputKind kind_;
@@ -51,7 +52,7 @@ private:
     bool warn_unused_;
     std::optional<StructureNoqa> structure_;
     CodeSet structure_used_;
-    InputReport& report_;
+    InputEvents& report_;
     std::optional<NoqaIndex> noqa_;
     std::vector<CodeSet> noqa_used_;  // per entry of the index
 };

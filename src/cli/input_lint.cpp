@@ -1,16 +1,16 @@
 #include "cli/input_lint.h"
 
-#include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
-#include <span>
 #include <string_view>
 #include <variant>
 
+#include "cli/file_kinds.h"
 #include "cli/finding_filter.h"
 #include "cli/input_reader.h"
 #include "cli/json_top_level.h"
+#include "cli/xyz_input.h"
 #include "front/lint_text.h"
 #include "text/format.h"
 
@@ -49,27 +49,27 @@ private:
     std::optional<JsonTopLevel> top_;
 };
 
-InputOutcome read_and_lint(Input& input, const RunSettings& run, InputReport& report, std::string& buffer) {
+// A Python or JSON input, read whole; each JSON finding about atoms carries
+// the line of the first one.
+InputOutcome read_and_lint(Input& input, front::InputKind kind, const RunSettings& run, InputReport& report,
+                           std::string& buffer) {
     const FileSettings& settings = *input.settings;
     auto content = read_input(input, settings.max_file_bytes, report, buffer);
     if (auto* problem = std::get_if<InputProblem>(&content)) return report_problem(report, std::move(*problem));
     const std::string_view text = std::get<std::string_view>(content);
-    const front::InputKind kind =
-        input.what == Input::What::Stdin ? run.stdin_kind : front::input_kind_for_path(input.path);
 
     std::optional<StructureNoqa> structure;
     JsonTop json_top(text);
-    if (kind == front::InputKind::Xyz) {
-        // The text is the worker's buffer: the suppression is blanked in place.
-        char* writable = buffer.data() + (text.data() - buffer.data());
-        structure = take_comment_noqa(std::span<char>(writable, text.size()), 1);
-    } else if (kind == front::InputKind::ClusterSpecJson && text.find(kNoqaKey) != std::string_view::npos) {
+    if (kind == front::InputKind::ClusterSpecJson && text.find(kNoqaKey) != std::string_view::npos) {
         if (const auto& problem = json_top.get().noqa_problem) return failed(report, *problem);
         structure = json_top.get().noqa;
     }
     FindingFilter findings(settings.codes_for(input.absolute_path), kind, text, run.warn_unused_noqa, report);
     findings.begin_structure(std::move(structure));
-    if (auto failure = front::lint_text(kind, text, findings, settings.rules)) {
+    auto failure = kind == front::InputKind::ClusterSpecJson
+                       ? front::lint_spec_json_with_lines(text, findings, settings.rules)
+                       : front::lint_text(kind, text, findings, settings.rules);
+    if (failure) {
         if (kind == front::InputKind::ClusterSpecJson && input.found_by_search() &&
             json_top.get().plainly_not_a_spec()) {
             return InputOutcome::NotClusterSpec;
@@ -83,7 +83,20 @@ InputOutcome read_and_lint(Input& input, const RunSettings& run, InputReport& re
 
 }  // namespace
 
-InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer) {
+std::string message_of_current_exception() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return std::string(kOutOfMemory);
+    } catch (const std::exception& error) {
+        return fill(kInternalError, {error.what()});
+    } catch (...) {
+        return fill(kInternalError, {"unknown failure"});
+    }
+}
+
+InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer,
+                        FramePool& frames) {
     switch (input.what) {
         case Input::What::Failed:
             return report_problem(report, {InputProblem::Kind::Failure, std::move(input.problem), true, {}});
@@ -92,14 +105,12 @@ InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& repor
         case Input::What::File:
         case Input::What::Stdin: break;
     }
+    const front::InputKind kind = input.what == Input::What::Stdin ? run.stdin_kind : named_file_kind(input.path);
     try {
-        return read_and_lint(input, run, report, buffer);
-    } catch (const std::bad_alloc&) {
-        return failed(report, std::string(kOutOfMemory));
-    } catch (const std::exception& error) {
-        return failed(report, fill(kInternalError, {error.what()}));
+        if (kind == front::InputKind::Xyz) return lint_xyz_input(input, run, report, buffer, frames);
+        return read_and_lint(input, kind, run, report, buffer);
     } catch (...) {
-        return failed(report, fill(kInternalError, {"unknown failure"}));
+        return failed(report, message_of_current_exception());
     }
 }
 

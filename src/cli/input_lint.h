@@ -2,7 +2,6 @@
 // what the user asked to see as it is found.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "cli/input_report.h"
@@ -11,14 +10,22 @@
 
 namespace quorv::cli {
 
+class FramePool;
+
 // What holds for every input of a run; the rest comes with each input's settings.
 struct RunSettings {
     front::InputKind stdin_kind = front::InputKind::ClusterSpecJson;
     bool warn_unused_noqa = false;
 };
 
-// Never throws: any failure becomes a problem of the input. The text is read
-// into `buffer`, which a worker keeps from input to input.
-InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer);
+// How linting that threw is reported; call it inside a catch block.
+std::string message_of_current_exception();
+
+// Never throws: any failure becomes a problem of the input. A JSON or Python
+// text is read into `buffer`, which a worker keeps from input to input; an
+// XYZ input is read through it in chunks, its frames linted on the run's
+// frame pool as well.
+InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer,
+                        FramePool& frames);
 
 }  // namespace quorv::cli

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <limits>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "front/file_reading.h"
@@ -23,23 +22,13 @@ InputProblem failure(const Input& input, std::string description) {
     return {InputProblem::Kind::Failure, front::cannot_read_message(input.path, description), true, {}};
 }
 
-InputProblem os_failure(const Input& input, int error_number) {
-    return failure(input, front::os_error_description(error_number));
-}
-
 InputProblem too_large(const Input& input, std::uint64_t max_bytes) {
     return failure(input, fill(kTooLarge, {decimal(max_bytes)}));
 }
 
-// The input's descriptor: the one the search opened, standard input, or a
-// file opened relative to its directory. Null when it cannot be opened.
-struct OpenedInput {
-    front::UniqueFd owned;
-    int fd = -1;
-    struct stat info {};
-};
-
-std::variant<OpenedInput, int> open_input(Input& input) {
+// The descriptor the search opened, standard input, or a file opened
+// relative to its directory; or the errno of a failed open or fstat.
+std::variant<OpenedInput, int> open_descriptor(Input& input) {
     OpenedInput opened;
     if (input.what == Input::What::Stdin) {
         opened.fd = STDIN_FILENO;
@@ -64,23 +53,34 @@ std::variant<OpenedInput, int> open_input(Input& input) {
 
 }  // namespace
 
+InputProblem os_failure(const Input& input, int error_number) {
+    return failure(input, front::os_error_description(error_number));
+}
+
+std::variant<OpenedInput, InputProblem> open_input(Input& input) {
+    auto opening = open_descriptor(input);
+    if (const int* error = std::get_if<int>(&opening)) return os_failure(input, *error);
+    OpenedInput& opened = std::get<OpenedInput>(opening);
+    // As the module says it: opening a directory succeeds, reading it fails.
+    if (S_ISDIR(opened.info.st_mode)) return os_failure(input, EISDIR);
+    if (!opened.is_regular_file() && input.directory) {
+        return InputProblem{InputProblem::Kind::Skipped, std::string(kNotRegularFile), false, {}};
+    }
+    return std::move(opened);
+}
+
 std::variant<std::string_view, InputProblem> read_input(Input& input, std::uint64_t max_bytes, InputReport& report,
                                                         std::string& buffer) {
     auto opening = open_input(input);
-    if (const int* error = std::get_if<int>(&opening)) return os_failure(input, *error);
+    if (auto* problem = std::get_if<InputProblem>(&opening)) return std::move(*problem);
     const OpenedInput& opened = std::get<OpenedInput>(opening);
     const std::uint64_t most_bytes = max_bytes != 0 ? max_bytes : std::numeric_limits<std::uint64_t>::max() - 1;
 
     std::optional<std::uint64_t> regular_size;
-    if (S_ISREG(opened.info.st_mode)) {
+    if (opened.is_regular_file()) {
         regular_size = static_cast<std::uint64_t>(opened.info.st_size);
         if (*regular_size > most_bytes) return too_large(input, max_bytes);
         report.reserve_text(*regular_size + 1);
-    } else if (S_ISDIR(opened.info.st_mode)) {
-        // As the module says it: opening a directory succeeds, reading it fails.
-        return os_failure(input, EISDIR);
-    } else if (input.directory) {
-        return InputProblem{InputProblem::Kind::Skipped, std::string(kNotRegularFile), false, {}};
     } else {
         // A pipe or device named on the command line is read like a file, to the limit.
         report.reserve_text(max_bytes != 0 ? max_bytes + 1 : front::kMostStreamBytes);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <variant>
 
+#include "cli/file_kinds.h"
 #include "cli/project_files.h"
 #include "front/file_reading.h"
 #include "text/format.h"
@@ -21,9 +22,6 @@ namespace {
 constexpr std::string_view kStdinPath = "-";
 constexpr std::string_view kDirectoryLoop = "directory loop: it leads back to {}, which is searched already";
 
-// The suffixes a directory search picks up; a file named explicitly is linted whatever its name.
-constexpr std::string_view kLintedSuffixes[] = {".xyz", ".json", ".py"};
-
 // Markers of a Python environment folder: venv/virtualenv write pyvenv.cfg, conda keeps conda-meta.
 constexpr std::string_view kEnvironmentMarkers[] = {"pyvenv.cfg", "conda-meta"};
 
@@ -32,10 +30,8 @@ constexpr int kOpenDirectoryFlags = O_RDONLY | O_CLOEXEC | O_DIRECTORY;
 
 using DirectoryId = std::pair<dev_t, ino_t>;
 
-bool has_linted_suffix(std::string_view name) {
-    return std::any_of(std::begin(kLintedSuffixes), std::end(kLintedSuffixes),
-                       [&](std::string_view suffix) { return name.ends_with(suffix); });
-}
+// A directory search picks up the linted suffixes; a file named explicitly is linted whatever its name.
+bool has_linted_suffix(std::string_view name) { return searched_kind(name).has_value(); }
 
 std::string join(const std::string& directory, std::string_view name) {
     if (directory == ".") return std::string(name);  // "a.json" reads better than "./a.json"

@@ -64,10 +64,11 @@ struct WalkCounts {
 };
 
 // Calls `found` once per input, in output order, as soon as it is known.
-// Directories are searched depth-first in byte order of names for *.xyz,
-// *.json and *.py files, skipping hidden and virtualenv folders, what the
-// ignore files and the exclude patterns in force leave out, and never
-// entering a directory twice (symbolic-link loops included). Files and
+// Directories are searched depth-first in byte order of names for the files
+// of cli/file_kinds.h (*.py, *.xyz, *.extxyz, *.json in any letter case),
+// skipping hidden and virtualenv folders, what the ignore files and the
+// exclude patterns in force leave out, and never entering a directory twice
+// (symbolic-link loops included). Files and
 // directories named on the command line keep their order and are opened
 // whatever they are; a path named twice is linted once. A directory that
 // cannot be opened, read or entered, or whose configuration is wrong, is an

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <thread>
 
+#include "cli/frame_pool.h"
 #include "cli/input_queue.h"
 #include "cli/ordered_output.h"
 
@@ -24,13 +25,14 @@ unsigned worker_count(unsigned jobs) { return jobs != 0 ? jobs : std::max(1u, st
 // What one worker does with each input it takes.
 class Worker {
 public:
-    Worker(OrderedOutput& output, const RunSettings& run) : output_(output), run_(run) {}
+    Worker(OrderedOutput& output, const RunSettings& run, FramePool& frames)
+        : output_(output), run_(run), frames_(frames) {}
 
     void lint(NumberedInput&& numbered) {
         const auto& settings = numbered.input.settings;
         OrderedOutput::Report report = output_.begin(numbered.index, numbered.input.path,
                                                      settings != nullptr && settings->warnings_as_errors);
-        const InputOutcome outcome = lint_input(numbered.input, run_, report, buffer_);
+        const InputOutcome outcome = lint_input(numbered.input, run_, report, buffer_, frames_);
         if (buffer_.size() > kKeptBufferBytes) buffer_ = std::string();
         // The input's file and directory are closed before it is written out.
         numbered.input = Input{};
@@ -40,6 +42,7 @@ public:
 private:
     OrderedOutput& output_;
     const RunSettings& run_;
+    FramePool& frames_;
     std::string buffer_;
 };
 
@@ -56,9 +59,12 @@ RunTotals lint_run(const std::vector<std::string>& paths, std::string_view stdin
         totals.excluded = counts.excluded;
         return totals;
     };
+    // The frames of a large XYZ file go to the other cores too; the thread
+    // reading it is the one more.
+    FramePool frames(workers - 1);
 
     auto lint_while_searching = [&] {
-        Worker worker(output, run);
+        Worker worker(output, run, frames);
         return with_walk_counts(walk_inputs(paths, stdin_name, project, [&](Input&& input) {
             worker.lint({next_index++, std::move(input)});
         }));
@@ -67,7 +73,7 @@ RunTotals lint_run(const std::vector<std::string>& paths, std::string_view stdin
 
     InputQueue queue(kQueuedInputs);
     auto work = [&] {
-        Worker worker(output, run);
+        Worker worker(output, run, frames);
         while (auto numbered = queue.pop()) worker.lint(std::move(*numbered));
     };
     std::vector<std::jthread> threads;

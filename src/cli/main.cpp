@@ -1,29 +1,31 @@
 // quorv-lint: lints files and directories from the command line. Reads the
 // options, then searches, lints and reports all at once, in output order.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <optional>
-#include <sys/stat.h>
 #include <exception>
+#include <optional>
 #include <string>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <vector>
 
 #include "cli/code_pages.h"
+#include "cli/file_kinds.h"
 #include "cli/json_writer.h"
 #include "cli/lint_run.h"
 #include "cli/options.h"
 #include "cli/output_stream.h"
+#include "cli/program_name.h"
 #include "cli/project_files.h"
 #include "cli/project_settings.h"
 #include "cli/reporter.h"
-#include "cli/program_name.h"
-#include "version.h"
 #include "front/file_reading.h"
 #include "text/format.h"
+#include "version.h"
 
 namespace quorv::cli {
 
@@ -113,7 +115,7 @@ int list_codes(OutputFormat format) {
 }
 
 int exit_status(const RunTotals& totals, bool exit_zero) {
-    if (totals.failures != 0) return kExitTrouble;
+    if (totals.failures != 0 || totals.frames_failed != 0) return kExitTrouble;
     if (!exit_zero && (totals.errors != 0 || totals.failing_warnings != 0)) return kExitFindings;
     return kExitClean;
 }
@@ -191,7 +193,7 @@ int lint_paths(const Options& options) {
     RunSettings run;
     run.warn_unused_noqa = options.warn_unused_noqa;
     run.stdin_kind = options.stdin_kind.value_or(
-        options.stdin_filename ? front::input_kind_for_path(*options.stdin_filename) : front::InputKind::ClusterSpecJson);
+        options.stdin_filename ? named_file_kind(*options.stdin_filename) : front::InputKind::ClusterSpecJson);
     const bool reads_stdin = std::find(paths.begin(), paths.end(), "-") != paths.end();
     if (reads_stdin && !options.stdin_kind && !options.stdin_filename && !options.quiet) {
         standard_error.write(fill(kStdinKindAssumed, {kind_description(run.stdin_kind)}));

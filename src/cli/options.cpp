@@ -27,12 +27,14 @@ constexpr std::string_view kHelp = R"(Usage: quorv-lint [OPTIONS] [PATH ...]
 
 Lint XYZ geometries, JSON cluster specs and Python scripts that embed conformers.
 
-A directory is searched for *.xyz, *.json and *.py files, skipping hidden and
-virtualenv folders and what .gitignore and .ignore files ignore; JSON files
-that are plainly no cluster spec are skipped and counted. A file named on the
-command line is linted whatever its name: *.py as Python source, *.xyz as XYZ,
-anything else as a JSON cluster spec. With no PATH the current directory is
-linted. "-" reads standard input.
+A directory is searched for *.xyz, *.extxyz, *.json and *.py files (in any
+letter case), skipping hidden and virtualenv folders and what .gitignore and
+.ignore files ignore; JSON files that are plainly no cluster spec are skipped
+and counted. A file named on the command line is linted whatever its name:
+*.py as Python source, *.xyz and *.extxyz as XYZ, anything else as a JSON
+cluster spec. Every frame of an XYZ file is linted; findings name their frame
+and line. With no PATH the current directory is linted. "-" reads standard
+input.
 
 Settings come from the closest [tool.quorv-lint] table of a pyproject.toml, or
 quorv-lint.toml or .quorv-lint.toml, in each input's directory or above it;
@@ -54,8 +56,8 @@ Choosing files:
   --extend-exclude PATTERNS  leave these out as well
   --respect-gitignore     follow .gitignore and .ignore files (the default)
   --no-respect-gitignore  search every file
-  --max-file-size BYTES   report larger files as unreadable (default {};
-                          0 means no limit)
+  --max-file-size BYTES   report larger JSON and Python files as unreadable
+                          (default {}; 0 means no limit; XYZ has none)
   --config PATH           take the settings from this file for every input
   --isolated              read no configuration file at all
 
@@ -87,8 +89,8 @@ cluster spec's "noqa": ["CODE", ...] does the same for it; per-file-ignores
 in the configuration for whole files.
 
 Exit status: 0 when there is no error, 1 when there are errors (or warnings,
-with --warnings-as-errors), 2 when a file cannot be read or does not parse, or
-the command line or a configuration file is wrong.
+with --warnings-as-errors), 2 when a file (or a frame of one) cannot be read or
+does not parse, or the command line or a configuration file is wrong.
 )";
 
 struct Choice {

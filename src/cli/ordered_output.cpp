@@ -10,13 +10,13 @@ namespace {
 // that a thread takes the lock once per step rather than once per finding.
 constexpr std::uint64_t kHoldStep = 64 * 1024;
 
-std::uint64_t estimated_bytes(const std::variant<Finding, InputProblem>& event) {
+}  // namespace
+
+std::uint64_t held_bytes(const InputEvent& event) {
     constexpr std::uint64_t kTextAllowance = 64;
     if (const auto* problem = std::get_if<InputProblem>(&event)) return sizeof(event) + problem->message.size();
     return sizeof(event) + kTextAllowance;
 }
-
-}  // namespace
 
 OrderedOutput::OrderedOutput(Reporter& reporter, FlowLimits limits)
     : reporter_(reporter), limits_(limits), finished_(limits.inputs_ahead) {}
@@ -33,7 +33,7 @@ void OrderedOutput::Report::add(Event&& event) {
         owner_.write(path_, event, warnings_fail_);
         return;
     }
-    held_bytes_ += estimated_bytes(event);
+    held_bytes_ += held_bytes(event);
     held_.push_back(std::move(event));
     if (held_bytes_ >= charged_bytes_ + kHoldStep) charge_held();
 }
@@ -98,7 +98,10 @@ void OrderedOutput::write(const std::string& path, const Event& event, bool warn
     }
 }
 
-void OrderedOutput::count(InputOutcome outcome) {
+void OrderedOutput::count(InputOutcome outcome, const FrameCounts& frames) {
+    totals_.frames_linted += frames.linted;
+    totals_.frames_failed += frames.failed;
+    if (frames.total() > 1) totals_.a_file_had_several_frames = true;
     switch (outcome) {
         case InputOutcome::Linted: ++totals_.files_linted; break;
         case InputOutcome::Failed: ++totals_.failures; break;
@@ -115,14 +118,14 @@ void OrderedOutput::end(Report& report, InputOutcome outcome) {
         std::lock_guard lock(mutex_);
         if (!is_head(report.index_)) {
             finished_[report.index_ % limits_.inputs_ahead] =
-                Finished{std::move(report.path_), std::move(report.held_), outcome, report.charged_bytes_,
-                         report.warnings_fail_};
+                Finished{std::move(report.path_), std::move(report.held_), outcome,
+                         report.frames_,         report.charged_bytes_,  report.warnings_fail_};
             return;
         }
     }
     // Its turn has come: nobody else writes until the head moves on.
     if (!report.streaming_) report.start_streaming();
-    count(outcome);
+    count(outcome, report.frames_);
     advance_from(report.index_);
 }
 
@@ -139,7 +142,7 @@ void OrderedOutput::advance_from(std::uint64_t index) {
         slot->reset();
         lock.unlock();
         for (const Event& event : done.events) write(done.path, event, done.warnings_fail);
-        count(done.outcome);
+        count(done.outcome, done.frames);
         lock.lock();
         held_bytes_ -= done.held_bytes;
         head_.store(++next, std::memory_order_release);

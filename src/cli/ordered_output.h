@@ -49,12 +49,13 @@ public:
     const RunTotals& totals() const { return totals_; }
 
 private:
-    using Event = std::variant<Finding, InputProblem>;
+    using Event = InputEvent;
 
     struct Finished {
         std::string path;
         std::vector<Event> events;
         InputOutcome outcome;
+        FrameCounts frames;
         std::uint64_t held_bytes;
         bool warnings_fail;
     };
@@ -62,7 +63,7 @@ private:
     bool is_head(std::uint64_t index) const { return head_.load(std::memory_order_acquire) == index; }
     // Called only by the thread whose turn it is to write.
     void write(const std::string& path, const Event& event, bool warnings_fail);
-    void count(InputOutcome outcome);
+    void count(InputOutcome outcome, const FrameCounts& frames);
     // True when the bytes are held; false when the input became the head
     // instead, and may write what it holds.
     bool hold(std::uint64_t index, std::uint64_t bytes);
@@ -87,6 +88,7 @@ public:
     void reserve_text(std::uint64_t bytes) override;
     void finding(Finding&& finding) override { add(std::move(finding)); }
     void problem(InputProblem&& problem) override { add(std::move(problem)); }
+    void frames(const FrameCounts& counts) override { frames_ += counts; }
 
 private:
     friend class OrderedOutput;
@@ -108,6 +110,7 @@ private:
     std::uint64_t held_bytes_ = 0;     // an estimate of what `held_` takes
     std::uint64_t charged_bytes_ = 0;  // of it, counted against the run's limit
     std::uint64_t text_bytes_ = 0;
+    FrameCounts frames_;
 };
 
 }  // namespace quorv::cli

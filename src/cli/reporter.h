@@ -31,8 +31,12 @@ struct RunTotals {
     std::uint64_t errors = 0;
     std::uint64_t warnings = 0;
     std::uint64_t failing_warnings = 0;  // of them, in files whose settings make warnings fail the run
-    std::uint64_t files_linted = 0;
-    std::uint64_t failures = 0;  // inputs that could not be read, searched or parsed
+    std::uint64_t files_linted = 0;      // wholly, or some of their frames
+    std::uint64_t failures = 0;          // inputs that could not be read, searched or parsed
+    // The frames of XYZ inputs: frames in = linted + failed.
+    std::uint64_t frames_linted = 0;
+    std::uint64_t frames_failed = 0;
+    bool a_file_had_several_frames = false;
     // Left out on purpose, for the summary: JSON files a search found that
     // are plainly no cluster spec, and paths the ignore files and the
     // exclude patterns left out of a search.
@@ -40,6 +44,8 @@ struct RunTotals {
     std::uint64_t ignored = 0;
     std::uint64_t excluded = 0;
     int exit_status = 0;
+
+    std::uint64_t frames() const { return frames_linted + frames_failed; }
 };
 
 class Reporter {

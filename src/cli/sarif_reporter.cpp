@@ -1,8 +1,8 @@
 // The SARIF 2.1.0 format, for code-scanning views: one run whose driver lists
 // every code as a rule (with its documentation page as help), one result per
 // finding (with a region where the finding carries a line, and the atoms and
-// frame it names as properties), and the inputs that could not be linted as
-// notifications of the invocation. Results are written as they come, so the
+// frame it names as properties), and the inputs (or frames) that could not be
+// linted as notifications of the invocation, located alike. Results are written as they come, so the
 // log's memory never grows with them; only the notifications wait.
 #include <string>
 #include <vector>
@@ -140,7 +140,8 @@ public:
             .key("level").string(failed ? "error" : "note")
             .key("message").begin_object().key("text").string(problem.message).end_object()
             .key("locations");
-        write_location(notifications_, path, std::nullopt);
+        write_location(notifications_, path, problem.location.line());
+        write_properties(notifications_, problem.location);
         notifications_.end_object();
     }
 
@@ -148,9 +149,14 @@ public:
         notifications_.end_array();
         JsonWriter invocation;
         invocation.begin_object()
-            .key("executionSuccessful").boolean(totals.failures == 0)
+            .key("executionSuccessful").boolean(totals.failures == 0 && totals.frames_failed == 0)
             .key("exitCode").number(std::int64_t{totals.exit_status})
             .key("toolExecutionNotifications").raw(notifications_.text())
+            .key("properties").begin_object()
+                .key("frames").number(totals.frames())
+                .key("framesLinted").number(totals.frames_linted)
+                .key("framesFailed").number(totals.frames_failed)
+            .end_object()
             .end_object();
         streams_.out.write("],\"invocations\":[" + invocation.text() + "]}]}\n");
     }

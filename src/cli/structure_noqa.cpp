@@ -17,7 +17,7 @@ std::optional<StructureNoqa> take_comment_noqa(std::span<char> frame_text, std::
 
     auto found = find_noqa(comment);
     if (!found) return std::nullopt;
-    StructureNoqa noqa{*found, {}, first_line + 1};
+    StructureNoqa noqa{*found, {}, first_line + 1, std::nullopt};
     for (std::string_view unknown : unknown_noqa_codes(comment, *found)) noqa.unknown_codes.emplace_back(unknown);
     std::fill(frame_text.begin() + static_cast<std::ptrdiff_t>(comment_begin + found->start),
               frame_text.begin() + static_cast<std::ptrdiff_t>(comment_end), ' ');

@@ -16,6 +16,7 @@ struct StructureNoqa {
     NoqaComment comment;                     // the codes it silences, or every code
     std::vector<std::string> unknown_codes;  // names in it that are no code of ours
     std::uint64_t line = 0;                  // where it is written, counted from 1
+    std::optional<std::uint64_t> frame;      // the frame whose comment line it is on
 };
 
 // Finds "# noqa" on the comment line of a frame (the second line of

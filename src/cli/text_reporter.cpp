@@ -1,6 +1,8 @@
 // The text format: one line per finding, "path:LINE: CODE severity message"
-// (or "path: CODE severity message" for a finding about the whole file), then
-// a summary. Problems with inputs go to standard error. Paths and messages
+// (or "path: CODE severity message" for a finding about the whole file, and
+// "path:LINE: frame N: CODE severity message" in an XYZ file), then a
+// summary. Problems with inputs go to standard error, located the same way
+// when they are about a frame. Paths and messages
 // come from the inputs, so whatever in them is not printable is escaped: one
 // finding is always one line, and colours come only from here.
 #include <string>
@@ -16,11 +18,13 @@ namespace {
 constexpr std::string_view kProgramPrefix = "quorv-lint: ";
 constexpr std::string_view kSkipped = "skipped: ";
 constexpr std::string_view kSummary = "{}, {} in {}";
+constexpr std::string_view kFramesSummary = " ({}: {} linted, {} could not be read)";
 constexpr std::string_view kFailuresSummary = "; {} could not be linted";
 constexpr std::string_view kLeftOutSummary = "; skipped {}";
 constexpr std::string_view kNotClusterSpecs = "{} that {}";
 constexpr std::string_view kIgnored = "{} ignored by .gitignore or .ignore";
 constexpr std::string_view kExcluded = "{} excluded by the settings";
+constexpr std::string_view kFrame = "frame {}: ";
 
 constexpr std::string_view kBold = "\x1b[1m";
 constexpr std::string_view kRed = "\x1b[1;31m";
@@ -59,13 +63,7 @@ public:
         append_printable(line_, path);
         end_paint();
         line_ += ':';
-        if (const auto line = finding.location().line()) {
-            begin_paint(kCyan);
-            line_ += decimal(*line);
-            end_paint();
-            line_ += ':';
-        }
-        line_ += ' ';
+        append_location(finding.location());
         begin_paint(kBold);
         line_ += finding.code_name();
         end_paint();
@@ -82,7 +80,11 @@ public:
     void problem(std::string_view path, const InputProblem& problem) override {
         if (streams_.quiet && problem.kind == InputProblem::Kind::Skipped) return;
         line_.assign(kProgramPrefix);
-        if (!problem.message_names_path) {
+        if (problem.location.line()) {
+            append_printable(line_, path);
+            line_ += ':';
+            append_location(problem.location);
+        } else if (!problem.message_names_path) {
             append_printable(line_, path);
             line_ += ": ";
         }
@@ -99,6 +101,11 @@ public:
         if (streams_.quiet) return;
         std::string summary = fill(kSummary, {counted(totals.errors, "error"), counted(totals.warnings, "warning"),
                                               counted(totals.files_linted, "file")});
+        // Frames are worth a word once a file held more than one.
+        if (totals.a_file_had_several_frames) {
+            summary += fill(kFramesSummary, {counted(totals.frames(), "frame"), decimal(totals.frames_linted),
+                                             decimal(totals.frames_failed)});
+        }
         if (totals.failures != 0) summary += fill(kFailuresSummary, {counted(totals.failures, "input")});
         summary += left_out(totals);
         line_.clear();
@@ -110,6 +117,18 @@ public:
     }
 
 private:
+    // "LINE: " and "frame N: " where the location has them (after "path:").
+    void append_location(const Location& location) {
+        if (const auto line = location.line()) {
+            begin_paint(kCyan);
+            line_ += decimal(*line);
+            end_paint();
+            line_ += ':';
+        }
+        line_ += ' ';
+        if (const auto frame = location.frame()) line_ += fill(kFrame, {decimal(*frame)});
+    }
+
     void begin_paint(std::string_view colour) {
         if (streams_.colour) line_ += colour;
     }

@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::string_view kOsErrorTemplate = "{} (os error {})";
 constexpr std::string_view kNulInPath = "file name contained an unexpected NUL byte";
-constexpr std::string_view kInvalidUtf8 = "stream did not contain valid UTF-8";
 constexpr std::string_view kCannotRead = "cannot read {}: {}";
 constexpr const char* kUnknownError = "Unknown error";
 // A stream's first buffer; it doubles as the stream goes on.
@@ -44,10 +43,25 @@ std::string os_error_description(int error_number) {
     return fill(kOsErrorTemplate, {text, decimal(std::int64_t{error_number})});
 }
 
-std::string_view not_utf8_description() { return kInvalidUtf8; }
+std::string_view not_utf8_description() { return kNotUtf8Description; }
 
 std::string cannot_read_message(std::string_view path, std::string_view description) {
     return fill(kCannotRead, {path, description});
+}
+
+std::variant<std::size_t, ReadFailure> read_some(int fd, char* data, std::size_t size, ReadPacer* pacer) {
+    for (;;) {
+        const ssize_t got = ::read(fd, data, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // Opened without blocking (a pipe): wait for it here instead.
+            pollfd ready{fd, POLLIN, 0};
+            if (::poll(&ready, 1, -1) >= 0 || errno != EINTR) continue;
+        } else if (errno != EINTR) {
+            return ReadFailure{ReadFailure::Kind::OsError, errno};
+        }
+        if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
+    }
 }
 
 std::variant<std::size_t, ReadFailure> read_open_file(int fd, std::optional<std::uint64_t> regular_size,
@@ -66,25 +80,14 @@ std::variant<std::size_t, ReadFailure> read_open_file(int fd, std::optional<std:
             if (buffer.size() < end) buffer.resize(end);
         }
         const std::size_t wanted = end - filled;
-        const ssize_t got = ::read(fd, buffer.data() + filled, wanted);
-        if (got < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                // Opened without blocking (a pipe): wait for it here instead.
-                pollfd ready{fd, POLLIN, 0};
-                if (::poll(&ready, 1, -1) >= 0 || errno != EINTR) continue;
-            } else if (errno != EINTR) {
-                return ReadFailure{ReadFailure::Kind::OsError, errno};
-            }
-            if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
-            continue;
-        }
+        auto read = read_some(fd, buffer.data() + filled, wanted, pacer);
+        if (const auto* failure = std::get_if<ReadFailure>(&read)) return *failure;
+        const std::size_t got = std::get<std::size_t>(read);
         if (got == 0) break;
-        filled += static_cast<std::size_t>(got);
+        filled += got;
         // A regular file read to the size it had has met its end, unless it
         // grew: then the read filled the byte past it.
-        if (regular_size && *regular_size != 0 && filled == *regular_size && static_cast<std::size_t>(got) < wanted) {
-            break;
-        }
+        if (regular_size && *regular_size != 0 && filled == *regular_size && got < wanted) break;
         if (filled >= next_pace) {
             next_pace = filled + kPacedBytes;
             if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
@@ -121,7 +124,7 @@ std::variant<std::string, FileReadError> read_utf8_file(const std::string& path,
     }
     content.resize(std::get<std::size_t>(read));
     // Checked on the whole content, so a character split between two reads is whole here.
-    if (!is_valid_utf8(content)) return FileReadError{std::string(kInvalidUtf8)};
+    if (!is_valid_utf8(content)) return FileReadError{std::string(kNotUtf8Description)};
     return content;
 }
 

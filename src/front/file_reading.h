@@ -43,6 +43,11 @@ struct ReadFailure {
     int error_number = 0;  // for OsError
 };
 
+// Reads what `fd` has next into `data`, at most `size` bytes: how many were
+// read, 0 at the end. Waits on a pipe opened without blocking, and retries a
+// read a signal interrupted (asking the pacer first, which may be null).
+std::variant<std::size_t, ReadFailure> read_some(int fd, char* data, std::size_t size, ReadPacer* pacer);
+
 // Reads everything left in `fd` into the start of `buffer`, but never more
 // than `most_bytes`: a file that is or grows larger fails with TooLarge. A
 // regular file of `regular_size` bytes is read whole with one read() (and

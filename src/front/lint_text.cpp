@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "front/atom_locations.h"
 #include "source/seed_checker.h"
 #include "spec_json/spec_json_reader.h"
 #include "text/format.h"
@@ -31,5 +32,14 @@ std::optional<std::string> lint_text(InputKind kind, std::string_view text, Find
     }
     return lint_cluster(parse_spec_json(text), kNotClusterSpec, sink, rules);
 }
+
+std::optional<std::string> lint_spec_json_with_lines(std::string_view text, FindingSink& sink, RuleSet rules) {
+    AtomLines atom_lines;
+    const ReadResult result = parse_spec_json(text, atom_lines);
+    AtomLocations located(atom_lines, sink);
+    return lint_cluster(result, kNotClusterSpec, located, rules);
+}
+
+std::string not_xyz_message(std::string_view reader_error) { return fill(kNotXyz, {reader_error}); }
 
 }  // namespace quorv::front

@@ -20,4 +20,13 @@ namespace quorv::front {
 std::optional<std::string> lint_text(InputKind kind, std::string_view text, FindingSink& sink,
                                      RuleSet rules = RuleSet::Strict);
 
+// As lint_text for a JSON cluster spec, and each finding that names atoms
+// carries the line on which the first of them starts in the text.
+std::optional<std::string> lint_spec_json_with_lines(std::string_view text, FindingSink& sink,
+                                                     RuleSet rules = RuleSet::Strict);
+
+// "not a valid XYZ file: {}" with the reader's text: how a frame that does
+// not read is worded, as lint_xyz words a text that does not.
+std::string not_xyz_message(std::string_view reader_error);
+
 }  // namespace quorv::front

@@ -51,7 +51,14 @@ inline Utf8Char decode_utf8_at(std::string_view text, std::size_t pos) {
     return {code_point, length, true};
 }
 
+// Where the first character that is not well-formed starts, or npos when
+// every character of the bytes is.
+std::size_t first_invalid_utf8(std::string_view bytes);
+
 // True when every character of the bytes is well-formed.
-bool is_valid_utf8(std::string_view bytes);
+inline bool is_valid_utf8(std::string_view bytes) { return first_invalid_utf8(bytes) == std::string_view::npos; }
+
+// How every front end says that bytes are not UTF-8 text.
+inline constexpr std::string_view kNotUtf8Description = "stream did not contain valid UTF-8";
 
 }  // namespace quorv

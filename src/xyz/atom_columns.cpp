@@ -1,5 +1,6 @@
 #include "xyz/atom_columns.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -127,13 +128,16 @@ std::optional<ReadError> read_atom_columns(std::string_view line, std::uint64_t 
     std::string_view element;
     std::array<std::string_view, 3> coordinates{};
     TokenReader tokens(line);
+    // The columns up to the last one read; those after it are only counted.
+    const std::size_t read = std::max(columns.element, columns.position + 2) + 1;
     std::size_t column = 0;
-    for (; column < columns.total; ++column) {
+    for (; column < read; ++column) {
         const auto token = tokens.next();
         if (!token) break;
         if (column == columns.element) element = *token;
         if (column >= columns.position && column < columns.position + 3) coordinates[column - columns.position] = *token;
     }
+    if (column == read) column += tokens.pass(columns.total - read);
     if (column < columns.total) {
         return ReadError{fill(kTooFewColumns, {decimal(line_number), decimal(std::uint64_t{column}),
                                                decimal(std::uint64_t{columns.total})})};

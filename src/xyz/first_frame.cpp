@@ -42,33 +42,57 @@ constexpr std::uint64_t kCommentLine = 2;
 // The extended keys are key=value pairs: a line without "=" has none.
 bool may_hold_extended_keys(std::string_view comment) { return comment.find('=') != std::string_view::npos; }
 
+// The layout of a Properties value, or its error text. A data set repeats
+// one value on every frame, so the last one read on this thread is kept
+// with its layout.
+const std::variant<AtomColumns, std::string>& properties_layout(std::string_view value) {
+    struct Last {
+        std::optional<std::string> value;
+        std::variant<AtomColumns, std::string> layout;
+    };
+    thread_local Last last;
+    if (last.value != value) {
+        last.layout = read_properties(value);
+        last.value.emplace(value);
+    }
+    return last.layout;
+}
+
 // The comment line's extended keys: nothing for a plain frame (or when no
 // details are asked for), the columns of a Properties key that is not the
 // plain layout, or the failure of a key that does not read.
 std::variant<std::optional<AtomColumns>, ReadError> read_extended_keys(std::string_view comment,
-                                                                           FrameDetails* details) {
+                                                                       FrameDetails* details) {
     if (details == nullptr || !may_hold_extended_keys(comment)) return std::nullopt;
-    const ExtendedKeys keys = find_extended_keys(comment);
+    ExtendedKeys keys;
+    find_extended_keys(comment, keys);
     auto cell = read_periodic_cell(keys);
     if (auto* error = std::get_if<std::string>(&cell)) return ReadError{std::move(*error)};
     details->cell = std::move(std::get<std::optional<geometry::PeriodicCell>>(cell));
     if (!keys.properties) return std::nullopt;
-    auto columns = read_properties(*keys.properties);
-    if (auto* error = std::get_if<std::string>(&columns)) return ReadError{std::move(*error)};
+    const auto& columns = properties_layout(*keys.properties);
+    if (const auto* error = std::get_if<std::string>(&columns)) return ReadError{*error};
     const auto& layout = std::get<AtomColumns>(columns);
     // The plain layout reads by the plain reader: the same results to the byte.
     if (layout.plain()) return std::nullopt;
     return std::optional(layout);
 }
 
-ReadResult failed_at(std::uint64_t line, ReadError error, FrameDetails* details) {
+std::optional<ReadError> failed_at(std::uint64_t line, ReadError error, FrameDetails* details) {
     if (details != nullptr) details->failure_line = line;
     return error;
 }
 
 }  // namespace
 
-ReadResult read_first_frame(std::string_view text, FrameDetails* details) {
+std::optional<ReadError> read_first_frame(std::string_view text, ClusterSpec& spec, FrameDetails* details) {
+    spec.atoms.clear();
+    spec.ecp_elements.clear();
+    spec.metal_oxidation_state.reset();
+    if (details != nullptr) {
+        details->atom_lines.clear();
+        details->cell.reset();
+    }
     LineReader lines(text);
 
     const auto header = lines.next();
@@ -80,13 +104,12 @@ ReadResult read_first_frame(std::string_view text, FrameDetails* details) {
     // The second line is the comment line, whatever it holds.
     const std::string_view comment = lines.next().value_or(std::string_view{});
     const auto [charge, spin_multiplicity] = read_comment_line(comment);
+    spec.charge = charge;
+    spec.spin_multiplicity = spin_multiplicity;
     auto extended = read_extended_keys(comment, details);
     if (auto* error = std::get_if<ReadError>(&extended)) return failed_at(kCommentLine, std::move(*error), details);
     const std::optional<AtomColumns>& columns = std::get<std::optional<AtomColumns>>(extended);
 
-    ClusterSpec spec;
-    spec.charge = charge;
-    spec.spin_multiplicity = spin_multiplicity;
     spec.atoms.reserve(atoms_to_reserve(*declared, lines.remaining_bytes()));
     if (details != nullptr) details->atom_lines.reserve(spec.atoms.capacity());
 
@@ -103,7 +126,7 @@ ReadResult read_first_frame(std::string_view text, FrameDetails* details) {
         if (error) return failed_at(kCommentLine + line_number, std::move(*error), details);
         if (details != nullptr) details->atom_lines.push_back(kCommentLine + line_number);
         // Stop at the declared count: later frames of a trajectory are never read.
-        if (spec.atoms.size() == *declared) return spec;
+        if (spec.atoms.size() == *declared) return std::nullopt;
     }
 
     if (spec.atoms.size() != *declared) {
@@ -112,7 +135,7 @@ ReadResult read_first_frame(std::string_view text, FrameDetails* details) {
             ReadError{fill(kCountMismatch, {decimal(*declared), decimal(std::uint64_t{spec.atoms.size()})})},
             details);
     }
-    return spec;
+    return std::nullopt;
 }
 
 }  // namespace quorv::xyz

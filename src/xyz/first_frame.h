@@ -19,10 +19,14 @@ struct FrameDetails {
     std::optional<geometry::PeriodicCell> cell;  // when the frame repeats
 };
 
-// Reads the first frame of `text` exactly as parse_xyz does, which is this
-// with no details. With details, the comment line's extended keys count too:
-// Properties= chooses the columns of the atom lines, Lattice= and pbc= the
-// cell; a key that does not read fails the frame on its comment line.
-ReadResult read_first_frame(std::string_view text, FrameDetails* details);
+// Reads the first frame of `text` into `spec` exactly as parse_xyz does,
+// which is this with no details, and returns nothing; or returns the error,
+// leaving `spec` partly filled. Whatever `spec` and `details` held before is
+// replaced, their storage reused, so that a thread reading frame after frame
+// allocates nothing once it has read the largest. With details, the comment
+// line's extended keys count too: Properties= chooses the columns of the
+// atom lines, Lattice= and pbc= the cell; a key that does not read fails the
+// frame on its comment line.
+std::optional<ReadError> read_first_frame(std::string_view text, ClusterSpec& spec, FrameDetails* details);
 
 }  // namespace quorv::xyz

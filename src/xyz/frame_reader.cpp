@@ -6,6 +6,7 @@
 
 #include "text/format.h"
 #include "text/integers.h"
+#include "text/utf8.h"
 #include "text/white_space.h"
 #include "xyz/first_frame.h"
 #include "xyz/xyz_reader.h"
@@ -25,10 +26,19 @@ std::string reader_error(std::string_view text) {
     return error != nullptr ? error->message : std::string();
 }
 
+// The 1-based line of `text` that holds byte `pos`.
+std::uint64_t line_of(std::string_view text, std::size_t pos) {
+    return 1 + static_cast<std::uint64_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
+}
+
+FrameFailure not_utf8(std::uint64_t index, std::uint64_t line, bool rest_undivided) {
+    return FrameFailure{index, line, std::string(kNotUtf8Description), rest_undivided, true};
+}
+
 }  // namespace
 
 std::string failure_text(const FrameFailure& failure) {
-    if (!failure.rest_undivided) return failure.message;
+    if (!failure.rest_undivided || failure.index == 0) return failure.message;
     return fill(kRestUndivided, {failure.message, decimal(failure.line)});
 }
 
@@ -58,6 +68,7 @@ void FrameReader::finish() {
     } else if (state_ == State::FirstCountLine) {
         ready_.push_back(FrameFailure{frames_++, 1, reader_error({}), false});
     }
+    if (undivided_) ready_.push_back(*std::exchange(undivided_, std::nullopt));
     buffer_.clear();
     buffer_.shrink_to_fit();
 }
@@ -106,7 +117,9 @@ void FrameReader::take_line(std::size_t begin, std::size_t content_end, std::siz
         case State::Atoms:
             if (!is_blank(line) && ++atoms_ == declared_) end_frame(end);
             return;
-        case State::Undivided: return drop_through(end);
+        case State::Undivided:
+            if (!undivided_->not_utf8 && !is_valid_utf8(line)) *undivided_ = not_utf8(undivided_->index, undivided_->line, true);
+            return drop_through(end);
     }
 }
 
@@ -117,7 +130,9 @@ void FrameReader::start_frame(std::string_view count_line, std::size_t begin, st
     if (!declared) {
         // The frame's text alone fails on its first line with the reader's own words.
         const std::string_view text(buffer_.data() + begin, end - begin);
-        ready_.push_back(FrameFailure{frames_++, line_, reader_error(text), true});
+        undivided_ = is_valid_utf8(text) ? FrameFailure{frames_, line_, reader_error(text), true}
+                                         : not_utf8(frames_, line_, true);
+        ++frames_;
         state_ = State::Undivided;
         return drop_through(end);
     }
@@ -134,17 +149,27 @@ void FrameReader::end_frame(std::size_t end) {
 
 void FrameReader::drop_through(std::size_t end) { frame_begin_ = end; }
 
-FrameResult read_frame(const FrameText& frame) {
+std::optional<FrameFailure> read_frame(const FrameText& frame, Frame& into) {
+    if (const std::size_t bad = first_invalid_utf8(frame.text); bad != std::string_view::npos) {
+        return not_utf8(frame.index, frame.first_line + line_of(frame.text, bad) - 1, false);
+    }
     FrameDetails details;
-    ReadResult result = read_first_frame(frame.text, &details);
+    details.atom_lines.swap(into.atom_lines);
+    auto error = read_first_frame(frame.text, into.spec, &details);
+    into.atom_lines.swap(details.atom_lines);
     // Lines of the frame's text count from 1 at its count line.
     const auto input_line = [&](std::uint64_t line) { return frame.first_line + line - 1; };
-    if (auto* error = std::get_if<ReadError>(&result)) {
-        return FrameFailure{frame.index, input_line(details.failure_line), std::move(error->message), false};
-    }
-    Frame read{frame.index, frame.first_line, std::move(std::get<ClusterSpec>(result)), std::move(details.cell),
-               std::move(details.atom_lines)};
-    for (std::uint64_t& line : read.atom_lines) line = input_line(line);
+    if (error) return FrameFailure{frame.index, input_line(details.failure_line), std::move(error->message), false};
+    into.index = frame.index;
+    into.first_line = frame.first_line;
+    into.cell = std::move(details.cell);
+    for (std::uint64_t& line : into.atom_lines) line = input_line(line);
+    return std::nullopt;
+}
+
+FrameResult read_frame(const FrameText& frame) {
+    Frame read;
+    if (auto failure = read_frame(frame, read)) return std::move(*failure);
     return read;
 }
 

@@ -62,6 +62,11 @@ struct FrameFailure {
     // The count line at `line` does not read, so where later frames start is
     // unknown: nothing after it is divided into frames or read.
     bool rest_undivided = false;
+    // The frame's bytes (or, for a rest left undivided, the bytes from its
+    // count line to the end) are not all UTF-8: the message is
+    // kNotUtf8Description, and `line` holds the first byte that is not
+    // (the count line, for the rest).
+    bool not_utf8 = false;
 };
 
 // A frame read whole.
@@ -77,7 +82,9 @@ using FramePiece = std::variant<FrameText, FrameFailure>;
 using FrameResult = std::variant<Frame, FrameFailure>;
 
 // The failure's message as one text, with the note on the undivided rest:
-// "...; the file cannot be divided into frames from line N on".
+// "...; the file cannot be divided into frames from line N on". The first
+// frame's needs none: its text is the whole file's, and it says as much as
+// parse_xyz says of it.
 std::string failure_text(const FrameFailure& failure);
 
 class FrameReader {
@@ -112,10 +119,19 @@ private:
     std::uint64_t declared_ = 0;
     std::uint64_t atoms_ = 0;
     std::deque<FramePiece> ready_;
+    // The failure of a count line that does not read waits for the end of
+    // the input: it is the last piece, and whether the rest is UTF-8 decides
+    // which failure it is.
+    std::optional<FrameFailure> undivided_;
 };
 
 // Reads one frame text: the cluster with the cell and each atom's line, or
-// the failure.
+// the failure. A frame whose bytes are not all UTF-8 fails (not_utf8).
 FrameResult read_frame(const FrameText& frame);
+
+// The same into `into`, whose storage is reused (a thread that reads frame
+// after frame allocates nothing once it has read the largest): nothing when
+// the frame reads, else the failure, with `into` left partly filled.
+std::optional<FrameFailure> read_frame(const FrameText& frame, Frame& into);
 
 }  // namespace quorv::xyz

@@ -1,7 +1,6 @@
 #include "xyz/periodic_comment.h"
 
 #include <array>
-#include <vector>
 
 #include "text/format.h"
 #include "xyz/coordinate_number.h"
@@ -23,17 +22,28 @@ constexpr std::string_view kTooThin =
 constexpr std::size_t kLatticeNumbers = 9;
 constexpr std::size_t kAxes = 3;
 
-// The parts of a value between blanks and commas.
-std::vector<std::string_view> parts_of(std::string_view value) {
-    std::vector<std::string_view> parts;
+// The parts of a value between blanks and commas, when there are at most
+// N of them: a value with more is neither a pbc nor a Lattice.
+template <std::size_t N>
+struct Parts {
+    std::array<std::string_view, N> parts{};
+    std::size_t count = 0;
+};
+
+template <std::size_t N>
+std::optional<Parts<N>> parts_of(std::string_view value) {
+    Parts<N> found;
     std::size_t pos = 0;
     while (pos < value.size()) {
         const std::size_t end = value.find_first_of(" \t\n\r,", pos);
         const std::size_t stop = end == std::string_view::npos ? value.size() : end;
-        if (stop > pos) parts.push_back(value.substr(pos, stop - pos));
+        if (stop > pos) {
+            if (found.count == N) return std::nullopt;
+            found.parts[found.count++] = value.substr(pos, stop - pos);
+        }
         pos = stop + 1;
     }
-    return parts;
+    return found;
 }
 
 std::optional<bool> flag_of(std::string_view part) {
@@ -43,11 +53,11 @@ std::optional<bool> flag_of(std::string_view part) {
 }
 
 std::optional<std::array<bool, kAxes>> read_pbc(std::string_view value) {
-    const std::vector<std::string_view> parts = parts_of(value);
-    if (parts.size() != 1 && parts.size() != kAxes) return std::nullopt;
+    const auto parts = parts_of<kAxes>(value);
+    if (!parts || (parts->count != 1 && parts->count != kAxes)) return std::nullopt;
     std::array<bool, kAxes> periodic{};
     for (std::size_t axis = 0; axis < kAxes; ++axis) {
-        const auto flag = flag_of(parts[parts.size() == 1 ? 0 : axis]);
+        const auto flag = flag_of(parts->parts[parts->count == 1 ? 0 : axis]);
         if (!flag) return std::nullopt;
         periodic[axis] = *flag;
     }
@@ -55,11 +65,11 @@ std::optional<std::array<bool, kAxes>> read_pbc(std::string_view value) {
 }
 
 std::optional<std::array<geometry::Vector3, kAxes>> read_lattice(std::string_view value) {
-    const std::vector<std::string_view> parts = parts_of(value);
-    if (parts.size() != kLatticeNumbers) return std::nullopt;
+    const auto parts = parts_of<kLatticeNumbers>(value);
+    if (!parts || parts->count != kLatticeNumbers) return std::nullopt;
     std::array<geometry::Vector3, kAxes> vectors{};
     for (std::size_t i = 0; i < kLatticeNumbers; ++i) {
-        if (!read_coordinate(parts[i], vectors[i / kAxes][i % kAxes])) return std::nullopt;
+        if (!read_coordinate(parts->parts[i], vectors[i / kAxes][i % kAxes])) return std::nullopt;
     }
     return vectors;
 }

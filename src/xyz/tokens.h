@@ -38,6 +38,13 @@ public:
         return line_.substr(begin, position_ - begin);
     }
 
+    // Passes over up to `most` more tokens; returns how many there were.
+    std::size_t pass(std::size_t most) {
+        std::size_t passed = 0;
+        while (passed < most && next()) ++passed;
+        return passed;
+    }
+
 private:
     static constexpr std::size_t kWordBytes = 8;
     static constexpr std::uint64_t kEachByte = 0x0101010101010101;

@@ -5,6 +5,10 @@
 
 namespace quorv {
 
-ReadResult parse_xyz(std::string_view text) { return xyz::read_first_frame(text, nullptr); }
+ReadResult parse_xyz(std::string_view text) {
+    ClusterSpec spec;
+    if (auto error = xyz::read_first_frame(text, spec, nullptr)) return std::move(*error);
+    return spec;
+}
 
 }  // namespace quorv

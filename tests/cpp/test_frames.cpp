@@ -117,8 +117,15 @@ TEST(frames_that_cannot_be_read_fail_alone_with_their_line) {
          "0@1 read: 3 atoms on lines 3,4,5\n1 failed at line 6: first line must be the atom count, got \"three\"; "
          "the file cannot be divided into frames from line 6 on\n"},
         {"", "0 failed at line 1: empty file\n"},
-        {"\n\n", "0 failed at line 1: first line must be the atom count, got \"\"; the file cannot be divided into "
-                 "frames from line 1 on\n"},
+        // The first frame's failure is the file's, as parse_xyz words it.
+        {"\n\n", "0 failed at line 1: first line must be the atom count, got \"\"\n"},
+        // Bytes that are not UTF-8 fail their frame, at the line that holds them.
+        {"2\n\nH 0 0 0\nH 0 \xff 0\n" + kWater,
+         "0 failed at line 4: stream did not contain valid UTF-8\n1@5 read: 3 atoms on lines 7,8,9\n"},
+        // Where the text cannot be divided, the rest decides which failure it is.
+        {kWater + "H 1 1 1\n" + kWater + "\xc3(\n",
+         "0@1 read: 3 atoms on lines 3,4,5\n1 failed at line 6: stream did not contain valid UTF-8; the file cannot "
+         "be divided into frames from line 6 on\n"},
         // A count of zero ends the frame at its comment line.
         {"0\n\n\n" + kWater, "0@1 read: 0 atoms on lines \n1@4 read: 3 atoms on lines 6,7,8\n"},
     };

@@ -1,4 +1,7 @@
 #include "check.h"
+#include "text/ascii.h"
+#include "text/white_space.h"
+#include "xyz/tokens.h"
 #include "xyz/xyz_reader.h"
 
 #include <array>
@@ -7,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace quorv;
@@ -150,6 +154,88 @@ TEST(extract_kv_reads_the_integer_after_the_first_key) {
         CHECK_EQ(describe(extract_kv(c.line, "charge=")) + context, describe(c.value) + context);
     }
     CHECK_EQ(describe(extract_kv("Charge=1", "charge=")), std::string("absent"));  // the caller folds case
+}
+
+// The comment line as first specified: the keys searched in a copy of the
+// line folded to lower case, the bare pair only when no key gave a value.
+std::string charge_and_multiplicity_by_folding(const std::string& line) {
+    std::string lower = line;
+    for (char& c : lower) c = ascii_lower(c);
+    const auto charge = extract_kv(lower, "charge=");
+    auto multiplicity = extract_kv(lower, "multiplicity=");
+    if (!multiplicity) multiplicity = extract_kv(lower, "mult=");
+    if (!charge && !multiplicity) {
+        const ClusterSpec spec = cluster_of("0\n" + line + "\n");
+        return describe(spec.charge) + "/" + describe(spec.spin_multiplicity);
+    }
+    const bool fits = multiplicity && *multiplicity >= 0 && *multiplicity <= std::numeric_limits<std::uint32_t>::max();
+    return describe(charge) + "/" + (fits ? std::to_string(*multiplicity) : "absent");
+}
+
+TEST(comment_keys_read_as_a_search_of_the_folded_line_would) {
+    // Lines made of the pieces where the two could differ: keys in every
+    // case, keys run together or cut short, blanks, signs, "=" everywhere.
+    const std::vector<std::string> pieces = {
+        "charge=", "CHARGE=", "Charge =", "mult=", "MULT=", "Multiplicity=", "multiplicity", "total_charge=",
+        "=", "==", "-1", "+2", "3", "x", " ", "\t", "\xC2\xA0", "\xC3\x89", "mul", "t=", "chargemult=", "0 1"};
+    std::uint32_t state = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        state = state * 1103515245u + 12345u;
+        const std::size_t count = (state >> 16) % 7;
+        for (std::size_t i = 0; i < count; ++i) {
+            state = state * 1103515245u + 12345u;
+            line += pieces[(state >> 16) % pieces.size()];
+        }
+        const ClusterSpec spec = cluster_of("0\n" + line + "\n");
+        CHECK_EQ(describe(spec.charge) + "/" + describe(spec.spin_multiplicity) + " for '" + line + "'",
+                 charge_and_multiplicity_by_folding(line) + " for '" + line + "'");
+    }
+}
+
+// The tokens of a line by the definition: a walk over its characters, one
+// at a time, taking white space (white_space_at) as the separator.
+std::vector<std::string> tokens_by_walking(std::string_view line) {
+    std::vector<std::string> tokens;
+    std::string token;
+    for (std::size_t pos = 0; pos < line.size();) {
+        if (const std::size_t blank = white_space_at(line, pos)) {
+            if (!token.empty()) tokens.push_back(std::exchange(token, {}));
+            pos += blank;
+        } else {
+            const std::size_t length = char_length_at(line, pos);
+            token += line.substr(pos, length);
+            pos += length;
+        }
+    }
+    if (!token.empty()) tokens.push_back(token);
+    return tokens;
+}
+
+TEST(lines_split_into_the_tokens_a_walk_over_their_characters_gives) {
+    // Lines of bytes where the fast paths could go wrong: runs of spaces of
+    // every length, tabs and other ASCII blanks, Unicode blanks, bytes that
+    // are not UTF-8, control characters that are no blanks.
+    const std::vector<std::string> pieces = {" ", "        ", "\t", "\v", "\r", "\x1c", "\x01", "H", "1.5", "-0.25e3",
+                                             "\xC2\xA0", "\xE3\x80\x80", "\xE2\x80\xA8", "\xC3\xA9", "\xFF", "\xE2\x80",
+                                             "\xC2", "abcdefghijkl", "\x7F"};
+    std::uint32_t state = 2024;
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        state = state * 1103515245u + 12345u;
+        const std::size_t count = (state >> 16) % 12;
+        for (std::size_t i = 0; i < count; ++i) {
+            state = state * 1103515245u + 12345u;
+            line += pieces[(state >> 16) % pieces.size()];
+        }
+        xyz::TokenReader reader(line);
+        std::vector<std::string> tokens;
+        while (const auto token = reader.next()) tokens.emplace_back(*token);
+        CHECK(tokens == tokens_by_walking(line));
+        // Counting what is left agrees with handing it out.
+        xyz::TokenReader counted(line);
+        if (counted.next()) CHECK_EQ(counted.pass(100) + 1, tokens.size());
+    }
 }
 
 TEST(coordinates_follow_the_number_grammar) {

@@ -1,0 +1,162 @@
+#include "cli/frame_batch.h"
+
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "cli/finding_filter.h"
+#include "cli/structure_noqa.h"
+
+#include "front/file_reading.h"
+#include "front/lint_frame.h"
+#include "front/lint_text.h"
+
+namespace quorv::cli {
+
+namespace {
+
+// What a helper holds for one batch before it hands the rest of the batch
+// back to the reading thread, which writes as it lints: a frame with a
+// flood of findings never piles up in memory.
+constexpr std::uint64_t kHeldBytesPerBatch = 4 * 1024 * 1024;
+
+InputProblem located_failure(std::string message, bool names_path, std::uint64_t frame, std::uint64_t line) {
+    InputProblem problem{InputProblem::Kind::Failure, std::move(message), names_path, {}};
+    problem.location.set_frame(frame);
+    problem.location.set_line(line);
+    return problem;
+}
+
+// A frame that does not read fails as lint_xyz fails on its text alone;
+// one that is not UTF-8 as lint_file fails on a file that is not.
+InputProblem frame_failure(const xyz::FrameFailure& failure, const FrameLinting& linting) {
+    if (failure.not_utf8) {
+        return located_failure(front::cannot_read_message(linting.path, failure.message), true, failure.index,
+                               failure.line);
+    }
+    return located_failure(front::not_xyz_message(xyz::failure_text(failure)), false, failure.index, failure.line);
+}
+
+// Where a piece is in the input: its frame and first line.
+std::pair<std::uint64_t, std::uint64_t> frame_and_line(const xyz::FramePiece& piece) {
+    if (const auto* text = std::get_if<xyz::FrameText>(&piece)) return {text->index, text->first_line};
+    const auto& failure = std::get<xyz::FrameFailure>(piece);
+    return {failure.index, failure.line};
+}
+
+// Holds events until the budget is spent; from then on it drops them and
+// says so.
+class HeldEvents final : public InputEvents {
+public:
+    HeldEvents(std::vector<InputEvent>& held, std::uint64_t budget) : held_(held), budget_(budget) {}
+    void finding(Finding&& finding) override { hold(std::move(finding)); }
+    void problem(InputProblem&& problem) override { hold(std::move(problem)); }
+    bool spent() const { return bytes_ > budget_; }
+
+private:
+    void hold(InputEvent&& event) {
+        if (spent()) return;
+        bytes_ += held_bytes(event);
+        held_.push_back(std::move(event));
+    }
+
+    std::vector<InputEvent>& held_;
+    std::uint64_t budget_;
+    std::uint64_t bytes_ = 0;
+};
+
+}  // namespace
+
+void lint_frame_piece(const xyz::FramePiece& piece, const FrameLinting& linting, xyz::Frame& scratch,
+                      InputEvents& events, FrameCounts& counts) {
+    const auto* text = std::get_if<xyz::FrameText>(&piece);
+    if (text == nullptr) {
+        events.problem(frame_failure(std::get<xyz::FrameFailure>(piece), linting));
+        ++counts.failed;
+        return;
+    }
+    // A suppression on the comment line is blanked in a copy, so that the
+    // reader takes charge and multiplicity from the rest of the line; the
+    // piece itself stays as read (a helper may hand it back to be linted again).
+    std::optional<StructureNoqa> noqa;
+    xyz::FrameText blanked;
+    const xyz::FrameText* readable = text;
+    if (text->text.find('#') != std::string::npos) {
+        blanked = *text;
+        noqa = take_comment_noqa(std::span<char>(blanked.text.data(), blanked.text.size()), text->first_line);
+        if (noqa) {
+            noqa->frame = text->index;
+            readable = &blanked;
+        }
+    }
+    if (auto failure = xyz::read_frame(*readable, scratch)) {
+        events.problem(frame_failure(*failure, linting));
+        ++counts.failed;
+        return;
+    }
+    FindingFilter findings(linting.codes, front::InputKind::Xyz, {}, linting.warn_unused_noqa, events);
+    findings.begin_structure(std::move(noqa));
+    if (auto refusal = front::lint_frame(scratch, findings, linting.rules)) {
+        events.problem(located_failure(std::string(*refusal), false, text->index, text->first_line));
+        ++counts.failed;
+        return;
+    }
+    findings.end_structure();
+    ++counts.linted;
+}
+
+void FrameBatch::add(xyz::FramePiece&& piece, std::uint64_t text_bytes) {
+    pieces_.push_back(std::move(piece));
+    text_bytes_ += text_bytes;
+}
+
+bool FrameBatch::claim() {
+    State waiting = State::Waiting;
+    return state_.compare_exchange_strong(waiting, State::Running, std::memory_order_acq_rel);
+}
+
+void FrameBatch::run_held(xyz::Frame& scratch) {
+    HeldEvents held(held_, kHeldBytesPerBatch);
+    State end = State::Done;
+    for (; done_ < pieces_.size(); ++done_) {
+        const std::size_t mark = held_.size();
+        const FrameCounts before = counts_;
+        bool hand_back = false;
+        try {
+            lint_frame_piece(pieces_[done_], shared_->linting, scratch, held, counts_);
+            hand_back = held.spent();
+        } catch (...) {
+            // The reading thread lints this frame again and reports what goes wrong.
+            hand_back = true;
+        }
+        if (hand_back) {
+            held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(mark), held_.end());
+            counts_ = before;
+            end = State::HandedBack;
+            break;
+        }
+    }
+    std::lock_guard lock(shared_->mutex);
+    state_.store(end, std::memory_order_release);
+    shared_->finished.notify_all();
+}
+
+void FrameBatch::finish_in_order(InputEvents& events, xyz::Frame& scratch) {
+    for (InputEvent& event : held_) {
+        if (auto* finding = std::get_if<Finding>(&event)) events.finding(std::move(*finding));
+        else events.problem(std::move(std::get<InputProblem>(event)));
+    }
+    held_ = {};
+    for (; done_ < pieces_.size(); ++done_) {
+        try {
+            lint_frame_piece(pieces_[done_], shared_->linting, scratch, events, counts_);
+        } catch (...) {
+            const auto [frame, line] = frame_and_line(pieces_[done_]);
+            events.problem(located_failure(message_of_current_exception(), false, frame, line));
+            ++counts_.failed;
+        }
+    }
+    pieces_ = {};
+}
+
+}  // namespace quorv::cli
