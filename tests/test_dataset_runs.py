@@ -120,14 +120,15 @@ def test_xyz_findings_name_the_atom_line_or_the_count_line(tmp_path):
     ("2\n\nH 0 0 0\nH 0.74 0 0\n3\n\nO 0 0 0\n", [(1, 5, "header declares 3 atom(s) but 1 were found")]),
     # An atom line after the declared count: the rest cannot be divided into frames.
     ("2\n\nH 0 0 0\nH 0.74 0 0\nH 1 1 1\n",
-     [(1, 5, 'from line 5 on, the file could not be divided into frames: first line must be the atom count, '
-             'got "H 1 1 1"')]),
-    # A bad coordinate fails its frame; the next frame starts where the count says.
-    ("2\n\nH 0 0 0\nH 1,5 0 0\n2\n\nH 0 0 0\nH 0.74 0 0\n", [(0, 1, "atom line 2: x coordinate is not a number")]),
-    # A periodic frame is not judged as a molecule.
-    ('2\nLattice="3 0 0 0 3 0 0 0 3" pbc="T T T"\nH 0 0 0\nH 0.74 0 0\n',
-     [(0, 1, "periodic frame not linted: the comment line gives a lattice with a periodic axis, and the rules "
-             "would judge the cell as a molecule")]),
+     [(1, 5, 'first line must be the atom count, got "H 1 1 1"; the file cannot be divided into frames from '
+             'line 5 on')]),
+    # A bad coordinate fails its frame, on its line; the next frame starts where the count says.
+    ("2\n\nH 0 0 0\nH 1,5 0 0\n2\n\nH 0 0 0\nH 0.74 0 0\n", [(0, 4, "atom line 2: x coordinate is not a number")]),
+    # A comment line's extended keys that do not read fail the frame alone.
+    ('2\nLattice="3 0 0" pbc="T T T"\nH 0 0 0\nH 0.74 0 0\n2\n\nH 0 0 0\nH 0.74 0 0\n',
+     [(0, 2, 'comment line: Lattice must be nine numbers, got "3 0 0"')]),
+    # An empty file is one frame that fails.
+    ("", [(0, 1, "empty file")]),
 ])
 def test_frames_that_cannot_be_read_fail_alone(text, failures, tmp_path):
     path = tmp_path / "frames.xyz"

@@ -9,6 +9,7 @@
 #include "lib/geometry/distance.h"
 #include "lib/geometry/listed_neighbours.h"
 #include "lib/geometry/neighbour_grid.h"
+#include "lib/geometry/periodic_neighbours.h"
 
 namespace quorv::dataset {
 
@@ -41,11 +42,13 @@ ShortestContacts pairwise_contacts(std::span<const Atom> atoms) {
     return contacts;
 }
 
-ShortestContacts indexed_contacts(std::span<const Atom> atoms) {
+// Over a spatial index `Index(atoms, extra)`: the molecule's grid or the periodic images' neighbours.
+template <typename Index, typename Extra>
+ShortestContacts indexed_contacts(std::span<const Atom> atoms, const Extra& extra) {
     ShortestContacts contacts{kInfinity, kInfinity};
     std::vector<Atom> heavy;
     {
-        const geometry::NeighbourGrid all(atoms, geometry::kColumnWidth);
+        Index all(atoms, extra);
         for (std::size_t i = 0; i < atoms.size(); ++i) {
             if (is_hydrogen(atoms[i])) {
                 lower(contacts.hydrogen, all.nearest_distance_below(i, contacts.hydrogen));
@@ -54,7 +57,8 @@ ShortestContacts indexed_contacts(std::span<const Atom> atoms) {
             }
         }
     }
-    const geometry::NeighbourGrid heavy_only(heavy, geometry::kColumnWidth);
+    if (heavy.empty()) return contacts;
+    Index heavy_only(heavy, extra);
     for (std::size_t i = 0; i < heavy.size(); ++i) {
         lower(contacts.heavy, heavy_only.nearest_distance_below(i, contacts.heavy));
     }
@@ -63,8 +67,10 @@ ShortestContacts indexed_contacts(std::span<const Atom> atoms) {
 
 }  // namespace
 
-ShortestContacts shortest_contacts(std::span<const Atom> atoms) {
-    return atoms.size() < kPairwiseAtoms ? pairwise_contacts(atoms) : indexed_contacts(atoms);
+ShortestContacts shortest_contacts(std::span<const Atom> atoms, const std::optional<geometry::PeriodicCell>& cell) {
+    if (cell) return indexed_contacts<geometry::PeriodicNeighbours>(atoms, *cell);
+    if (atoms.size() < kPairwiseAtoms) return pairwise_contacts(atoms);
+    return indexed_contacts<const geometry::NeighbourGrid>(atoms, geometry::kColumnWidth);
 }
 
 }  // namespace quorv::dataset
