@@ -227,3 +227,25 @@ def test_hdf5_groups_nest_and_elements_may_be_symbols(tmp_path):
     assert found == [(1, "overlapping-atoms", "/gdb11_s01/gdb11_s01-0/1"),
                      (2, output.UNREADABLE_CODE, "/gdb11_s02/gdb11_s02-0/0")]
     assert (summary.report.frames_in, summary.report.linted, summary.report.failed) == (3, 2, 1)
+
+
+def test_periodic_ase_rows_are_linted_in_their_cell(tmp_path):
+    import ase
+    import ase.build
+    import ase.db
+    path = str(tmp_path / "cells.db")
+    # Each O-H bond crosses a wall of the cell.
+    water = ase.Atoms("OH2", positions=[[0.05, 0.05, 5], [9.09, 0.05, 5], [0.30, 9.12, 5]], cell=[10, 10, 10],
+                      pbc=True)
+    with ase.db.connect(path, append=False) as db:
+        db.write(ase.build.bulk("Cu", "fcc", a=3.61), charge=0, multiplicity=2)
+        db.write(water, charge=0, multiplicity=1)
+        water.pbc = False  # the same atoms as a molecule are torn apart
+        db.write(water, charge=0, multiplicity=1)
+        db.write(ase.Atoms("Cu", pbc=True), charge=0, multiplicity=2)  # periodic, but no cell
+    summary = lint_dataset([path], str(tmp_path / "out"))
+    assert [(frame, code, message[:32]) for frame, code, message, _, _ in rows(str(tmp_path / "out"))] == [
+        (2, "bare-heteroatom", "atom 0 (O) has no bonding partne"),
+        (2, "unit-scale", "closest hydrogen bond is 9.04 Å "),
+        (3, output.UNREADABLE_CODE, "the cell: its periodic vectors m")]
+    assert (summary.report.linted, summary.report.failed) == (3, 1)
