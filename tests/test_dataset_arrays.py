@@ -226,8 +226,9 @@ def brute_force_periodic_contacts(symbols, positions, cell):
 def test_per_frame_contacts_of_periodic_frames_are_over_every_image():
     rng = np.random.default_rng(7)
     frames, cells = [], []
-    for _ in range(12):
-        cell = np.diag(rng.uniform(3.0, 6.0, 3)) + rng.normal(0.0, 0.2, (3, 3))
+    for _ in range(40):
+        # Cells of 3 to 7 Å: contacts both within the coordination radius and beyond it.
+        cell = np.diag(rng.uniform(3.0, 7.0, 3)) + rng.normal(0.0, 0.2, (3, 3))
         atoms = int(rng.integers(1, 7))
         symbols = [["H", "C", "O"][i] for i in rng.integers(0, 3, atoms)]
         frames.append((symbols, rng.uniform(0, 1, (atoms, 3)) @ cell, None, None))

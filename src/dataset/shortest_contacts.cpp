@@ -1,7 +1,9 @@
 #include "dataset/shortest_contacts.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "lib/geometry/listed_neighbours.h"
 #include "lib/geometry/neighbour_grid.h"
 #include "lib/geometry/periodic_neighbours.h"
+#include "lib/geometry/thresholds.h"
 
 namespace quorv::dataset {
 
@@ -42,25 +45,63 @@ ShortestContacts pairwise_contacts(std::span<const Atom> atoms) {
     return contacts;
 }
 
-// Over a spatial index `Index(atoms, extra)`: the molecule's grid or the periodic images' neighbours.
+// The closest contact between two heavy atoms, when below `bound`, over a
+// spatial index of them alone: `Index(atoms, extra)`, the molecule's grid or
+// the periodic images' neighbours.
 template <typename Index, typename Extra>
-ShortestContacts indexed_contacts(std::span<const Atom> atoms, const Extra& extra) {
-    ShortestContacts contacts{kInfinity, kInfinity};
+double heavy_contact_below(std::span<const Atom> atoms, const Extra& extra, double bound) {
     std::vector<Atom> heavy;
+    std::copy_if(atoms.begin(), atoms.end(), std::back_inserter(heavy),
+                 [](const Atom& atom) { return !is_hydrogen(atom); });
+    if (heavy.empty()) return bound;
+    Index heavy_only(heavy, extra);
+    for (std::size_t i = 0; i < heavy.size(); ++i) lower(bound, heavy_only.nearest_distance_below(i, bound));
+    return bound;
+}
+
+ShortestContacts indexed_contacts(std::span<const Atom> atoms) {
+    ShortestContacts contacts{kInfinity, kInfinity};
     {
-        Index all(atoms, extra);
+        const geometry::NeighbourGrid all(atoms, geometry::kColumnWidth);
         for (std::size_t i = 0; i < atoms.size(); ++i) {
-            if (is_hydrogen(atoms[i])) {
-                lower(contacts.hydrogen, all.nearest_distance_below(i, contacts.hydrogen));
-            } else {
-                heavy.push_back(atoms[i]);
-            }
+            if (is_hydrogen(atoms[i])) lower(contacts.hydrogen, all.nearest_distance_below(i, contacts.hydrogen));
         }
     }
-    if (heavy.empty()) return contacts;
-    Index heavy_only(heavy, extra);
-    for (std::size_t i = 0; i < heavy.size(); ++i) {
-        lower(contacts.heavy, heavy_only.nearest_distance_below(i, contacts.heavy));
+    contacts.heavy = heavy_contact_below<const geometry::NeighbourGrid>(atoms, geometry::kColumnWidth, kInfinity);
+    return contacts;
+}
+
+bool is_finite(const Atom& atom) { return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z); }
+
+// An atom's nearest own image is one shortest lattice vector away, and every
+// pair of different atoms closer than the coordination radius is among the
+// images the neighbours list anyway. Only a contact that neither settles
+// needs a search over wider images, which a small molecule in a large box
+// would otherwise pay for every frame.
+ShortestContacts periodic_contacts(std::span<const Atom> atoms, const geometry::PeriodicCell& cell) {
+    ShortestContacts contacts{kInfinity, kInfinity};
+    std::size_t finite_heavy = 0;
+    for (const Atom& atom : atoms) {
+        if (!is_finite(atom)) continue;  // such an atom has no images
+        if (is_hydrogen(atom)) {
+            contacts.hydrogen = cell.shortest_period();
+        } else {
+            contacts.heavy = cell.shortest_period();
+            ++finite_heavy;
+        }
+    }
+    geometry::PeriodicNeighbours all(atoms, cell);
+    for (const geometry::AtomPair& pair : all.pairs_closer_than(geometry::kCoordinationRadius)) {
+        const bool with_hydrogen = is_hydrogen(atoms[pair.first]) || is_hydrogen(atoms[pair.second]);
+        lower(with_hydrogen ? contacts.hydrogen : contacts.heavy, pair.distance);
+    }
+    if (contacts.hydrogen > geometry::kCoordinationRadius) {
+        for (std::size_t i = 0; i < atoms.size(); ++i) {
+            if (is_hydrogen(atoms[i])) lower(contacts.hydrogen, all.nearest_distance_below(i, contacts.hydrogen));
+        }
+    }
+    if (contacts.heavy > geometry::kCoordinationRadius && finite_heavy > 1) {
+        contacts.heavy = heavy_contact_below<geometry::PeriodicNeighbours>(atoms, cell, contacts.heavy);
     }
     return contacts;
 }
@@ -68,9 +109,8 @@ ShortestContacts indexed_contacts(std::span<const Atom> atoms, const Extra& extr
 }  // namespace
 
 ShortestContacts shortest_contacts(std::span<const Atom> atoms, const std::optional<geometry::PeriodicCell>& cell) {
-    if (cell) return indexed_contacts<geometry::PeriodicNeighbours>(atoms, *cell);
-    if (atoms.size() < kPairwiseAtoms) return pairwise_contacts(atoms);
-    return indexed_contacts<const geometry::NeighbourGrid>(atoms, geometry::kColumnWidth);
+    if (cell) return periodic_contacts(atoms, *cell);
+    return atoms.size() < kPairwiseAtoms ? pairwise_contacts(atoms) : indexed_contacts(atoms);
 }
 
 }  // namespace quorv::dataset
