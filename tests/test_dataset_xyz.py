@@ -157,3 +157,19 @@ def test_the_command_takes_preview(tmp_path, capsys):
     path.write_text(SELENIUM_DOUBLET)
     status = main([str(path), "-o", str(tmp_path / "out"), "--serial", "--no-progress", "--preview"])
     assert "electron-parity" in capsys.readouterr().out and status == 1
+
+
+def test_a_pipe_named_as_a_shard_is_refused_not_waited_for(tmp_path):
+    import os
+    import subprocess
+    import sys
+    pipe = tmp_path / "pipe.xyz"
+    os.mkfifo(pipe)
+    # In a process of its own: a reader that waited for a writer would hang here, not the suite.
+    completed = subprocess.run([sys.executable, "-m", "quorv_lint_datasets.cli", str(pipe), "-o", str(tmp_path / "out"),
+                                "--serial", "--no-progress", "--retries", "0"], capture_output=True, text=True,
+                               timeout=120)
+    assert completed.returncode == 2
+    assert "frames in 1 = linted 0 + failed 1" in completed.stdout
+    (row,) = output.read_findings(str(tmp_path / "out")).to_pylist()
+    assert "Illegal seek" in row["message"]

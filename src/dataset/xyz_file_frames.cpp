@@ -1,6 +1,7 @@
 #include "dataset/xyz_file_frames.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,8 +39,15 @@ std::uint64_t piece_line(const xyz::FramePiece& piece) { return line_of(piece); 
 
 int read_file_frames(const std::string& path, const FrameStart& start, const ChunkObserver& observe,
                      const PieceHandler& handle) {
-    const front::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that opening a pipe does not wait for a writer; it is refused below.
+    const front::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file) return errno;
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) return errno;
+    // A shard is read from offsets, which only a regular file has; a pipe or
+    // a device might never end.
+    if (S_ISDIR(info.st_mode)) return EISDIR;
+    if (!S_ISREG(info.st_mode)) return ESPIPE;
     xyz::FrameReader reader;
     // Hands on what the reader has ready; false once nothing more is wanted.
     const auto drain = [&] {

@@ -33,7 +33,7 @@ using PieceHandler = std::function<bool(xyz::FramePiece&& piece)>;
 
 // Reads the file from `start` to its end (or until `handle` stops it, or a
 // count line leaves the rest undivided). Returns 0, or the errno of the open
-// or read that failed.
+// or read that failed: ESPIPE for a file that is no regular file.
 int read_file_frames(const std::string& path, const FrameStart& start, const ChunkObserver& observe,
                      const PieceHandler& handle);
 
