@@ -12,7 +12,6 @@
 #include "lib/geometry/listed_neighbours.h"
 #include "lib/geometry/neighbour_grid.h"
 #include "lib/geometry/periodic_neighbours.h"
-#include "lib/geometry/thresholds.h"
 
 namespace quorv::dataset {
 
@@ -73,11 +72,9 @@ ShortestContacts indexed_contacts(std::span<const Atom> atoms) {
 
 bool is_finite(const Atom& atom) { return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z); }
 
-// An atom's nearest own image is one shortest lattice vector away, and every
-// pair of different atoms closer than the coordination radius is among the
-// images the neighbours list anyway. Only a contact that neither settles
-// needs a search over wider images, which a small molecule in a large box
-// would otherwise pay for every frame.
+// An atom's nearest own image is one shortest lattice vector away: that
+// bounds every search, and settles the heavy contact of a frame with a
+// single heavy atom (a small molecule in a large box) without one.
 ShortestContacts periodic_contacts(std::span<const Atom> atoms, const geometry::PeriodicCell& cell) {
     ShortestContacts contacts{kInfinity, kInfinity};
     std::size_t finite_heavy = 0;
@@ -90,17 +87,13 @@ ShortestContacts periodic_contacts(std::span<const Atom> atoms, const geometry::
             ++finite_heavy;
         }
     }
-    geometry::PeriodicNeighbours all(atoms, cell);
-    for (const geometry::AtomPair& pair : all.pairs_closer_than(geometry::kCoordinationRadius)) {
-        const bool with_hydrogen = is_hydrogen(atoms[pair.first]) || is_hydrogen(atoms[pair.second]);
-        lower(with_hydrogen ? contacts.hydrogen : contacts.heavy, pair.distance);
-    }
-    if (contacts.hydrogen > geometry::kCoordinationRadius) {
+    if (contacts.hydrogen != kInfinity) {
+        geometry::PeriodicNeighbours all(atoms, cell);
         for (std::size_t i = 0; i < atoms.size(); ++i) {
             if (is_hydrogen(atoms[i])) lower(contacts.hydrogen, all.nearest_distance_below(i, contacts.hydrogen));
         }
     }
-    if (contacts.heavy > geometry::kCoordinationRadius && finite_heavy > 1) {
+    if (finite_heavy > 1) {
         contacts.heavy = heavy_contact_below<geometry::PeriodicNeighbours>(atoms, cell, contacts.heavy);
     }
     return contacts;
