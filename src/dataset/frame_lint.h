@@ -2,8 +2,8 @@
 // over its images, with the rule set the run asked for.
 #pragma once
 
+#include <cstdint>
 #include <optional>
-#include <string>
 
 #include "dataset/frame_results.h"
 #include "lib/cluster.h"
