@@ -249,3 +249,37 @@ def test_periodic_ase_rows_are_linted_in_their_cell(tmp_path):
         (2, "unit-scale", "closest hydrogen bond is 9.04 Å "),
         (3, output.UNREADABLE_CODE, "the cell: its periodic vectors m")]
     assert (summary.report.linted, summary.report.failed) == (3, 1)
+
+
+# Frames on which the preview rule set judges otherwise than the strict one, and one on which both agree.
+PREVIEW_FRAMES = [
+    # C-Cl 1.77 Å: beyond the strict 1.75 Å cut-off, a bond by the two atoms' radii.
+    ("C 0 0 0\nCl 1.022 1.022 1.022\nCl -1.022 -1.022 1.022\nCl -1.022 1.022 -1.022\nCl 1.022 -1.022 -1.022",
+     1, ["bare-heteroatom"], []),
+    # Ethane stripped of its hydrogens: the C-C contact is a partner, yet each C lacks three bonds.
+    ("C 0 0 0\nC 1.54 0 0", 1, [], ["missing-hydrogens"]),
+    # Selenium is outside the strict table: there the count abstains, the preview knows its 34 electrons.
+    ("Se 0 0 0\nH 1.46 0 0\nH 0 1.46 0", 2, ["electron-parity-abstain"], ["electron-parity"]),
+    # A real hydride: too long an X-H bond for the strict rules, LiH's own length for the preview.
+    ("Li 0 0 0\nH 1.6 0 0", 1, ["unit-scale"], []),
+    ("O 0 0 0.117\nH 0 0.757 -0.467\nH 0 -0.757 -0.467", 1, [], []),
+]
+
+
+def test_the_command_with_preview_judges_by_the_preview_rules_and_without_it_as_lint_xyz(tmp_path):
+    import quorv_lint
+    from quorv_lint_datasets.cli import main
+    texts = [f"{len(atoms.splitlines())}\ncharge=0 multiplicity={multiplicity}\n{atoms}\n"
+             for atoms, multiplicity, _, _ in PREVIEW_FRAMES]
+    path = tmp_path / "textbook.xyz"
+    path.write_text("".join(texts))
+    found = {}
+    for name, flags in (("strict", []), ("preview", ["--preview"])):
+        out = str(tmp_path / name)
+        assert main([str(path), "-o", out, "--serial", "--no-progress", *flags]) == 1
+        found[name] = [[] for _ in texts]
+        for row in output.read_findings(out).to_pylist():
+            found[name][row["frame"]].append((row["code"], row["message"]))
+    assert found["strict"] == [[(f.code, f.message) for f in quorv_lint.lint_xyz(text)] for text in texts]
+    assert [[code for code, _ in frame] for frame in found["strict"]] == [strict for _, _, strict, _ in PREVIEW_FRAMES]
+    assert [[code for code, _ in frame] for frame in found["preview"]] == [preview for *_, preview in PREVIEW_FRAMES]
