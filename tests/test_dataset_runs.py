@@ -283,3 +283,21 @@ def test_the_command_with_preview_judges_by_the_preview_rules_and_without_it_as_
     assert found["strict"] == [[(f.code, f.message) for f in quorv_lint.lint_xyz(text)] for text in texts]
     assert [[code for code, _ in frame] for frame in found["strict"]] == [strict for _, _, strict, _ in PREVIEW_FRAMES]
     assert [[code for code, _ in frame] for frame in found["preview"]] == [preview for *_, preview in PREVIEW_FRAMES]
+
+
+@pytest.mark.parametrize("suffix", ["db", "aselmdb"])
+def test_ase_charges_are_read_from_the_row_s_key_value_pairs_then_its_data(suffix, tmp_path):
+    import ase
+    import ase.db
+    if suffix == "aselmdb":
+        pytest.importorskip("ase_db_backends")
+    path = str(tmp_path / f"ions.{suffix}")
+    hydroxide = ase.Atoms("OH", positions=[[0, 0, 0], [0.97, 0, 0]])
+    with ase.db.connect(path, append=False) as db:
+        # ASE's own `charge` of a row is the sum of its initial charges: 0 here, which must not win.
+        db.write(hydroxide, charge=-1, spin=1)
+        db.write(hydroxide, data={"charge": -1, "spin": 1})  # the same kept in the data
+        db.write(hydroxide, charge=0, spin=1)
+    summary = lint_dataset([path], str(tmp_path / "out"), preset="omol25")
+    assert [(frame, code) for frame, code, *_ in rows(str(tmp_path / "out"))] == [(2, "electron-parity")]
+    assert (summary.report.linted, summary.report.failed) == (3, 0)

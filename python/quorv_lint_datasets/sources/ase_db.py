@@ -31,7 +31,9 @@ def plan(path: str, mapping: Mapping, partition_frames: int) -> List[Partition]:
 def _lookup(row, field: Field):
     if field.kind in ("none", "constant"):
         return field.value_from(None)
-    value = row.get(field.key)
+    # The key-value pair as stored: `row.get` answers some names from ASE's own
+    # properties instead (`charge` is the sum of the initial charges, 0.0 without them).
+    value = vars(row).get(field.key)
     if value is None:
         data = row.get("data") or {}
         value = data.get(field.key) if hasattr(data, "get") else None
