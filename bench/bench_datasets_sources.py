@@ -18,7 +18,6 @@ from quorv_lint_datasets.partition_lint import lint_partition
 from quorv_lint_datasets.sources import module_for
 
 
-
 def write_periodic_xyz(path, count, faults):
     synthetic.write_xyz(path, count, faults)
     text = Path(path).read_text().replace('pbc="F F F"', 'Lattice="10 0 0 0 10 0 0 0 10" pbc="T T T"')
