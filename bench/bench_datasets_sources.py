@@ -3,7 +3,8 @@
     python bench/bench_datasets_sources.py
 
 The same generated small molecules (3 to 6 atoms) in every format: how much
-of a frame's cost is reading it, and what 10^8 frames would take.
+of a frame's cost is reading it, and what 10^8 frames would take. The
+periodic XYZ set puts each molecule in a 10 Å box repeating along all axes.
 """
 import tempfile
 import time
@@ -16,9 +17,17 @@ from quorv_lint_datasets.mapping import Field, mapping_for
 from quorv_lint_datasets.partition_lint import lint_partition
 from quorv_lint_datasets.sources import module_for
 
+
+def write_periodic_xyz(path, count, faults):
+    synthetic.write_xyz(path, count, faults)
+    text = Path(path).read_text().replace('pbc="F F F"', 'Lattice="10 0 0 0 10 0 0 0 10" pbc="T T T"')
+    Path(path).write_text(text)
+
+
 SOURCES = [
     # (name, file, frames, writer, kind, mapping)
     ("extended XYZ", "set.extxyz", 100_000, synthetic.write_xyz, "xyz", mapping_for(None, "xyz")),
+    ("extended XYZ, periodic", "cells.extxyz", 100_000, write_periodic_xyz, "xyz", mapping_for(None, "xyz")),
     ("HDF5, SPICE layout", "set.h5", 100_000, synthetic.write_hdf5, "hdf5",
      mapping_for("spice", "hdf5", multiplicity=Field.parse("multiplicity"))),
     ("ASE SQLite (.db)", "set.db", 5_000, synthetic.write_ase_db, "ase", mapping_for(None, "ase")),

@@ -109,6 +109,16 @@ def test_arrays_that_do_not_describe_frames_are_refused_whole(positions, offsets
         lint_arrays([1, 1, 1], positions, offsets)
 
 
+@pytest.mark.parametrize("cells, pbc, message", [
+    (None, [True, True, True], "pbc needs cells"),
+    (np.zeros((2, 3, 3)), None, r"cells must have shape \(3, 3\) or \(1, 3, 3\)"),
+    (np.eye(3), [True, False], r"pbc \(3,\) or \(1, 3\)"),
+])
+def test_cells_that_do_not_fit_the_frames_are_refused_whole(cells, pbc, message):
+    with pytest.raises(ValueError, match=message):
+        lint_arrays([1, 1], np.zeros((2, 3)), [0, 2], cells=cells, pbc=pbc)
+
+
 def test_masked_charges_are_absent_and_the_unit_scale_converts():
     charges = np.ma.masked_array([0, 0], mask=[False, True])
     water_in_bohr = np.array([[0.0, 0.0, 0.0], [1.81, 0.0, 0.0], [0.0, 1.81, 0.0]])
@@ -148,3 +158,83 @@ def test_per_frame_contacts_equal_every_pair_measured(atoms):
     results = lint_arrays(elements, positions, offsets)
     measured = list(zip(results.hydrogen_contacts.tolist(), results.heavy_contacts.tolist()))
     assert measured == [brute_force_contacts(symbols, p.tolist()) for symbols, p, _, _ in frames]
+
+
+def random_cell(rng):
+    """A triclinic cell of 2.5 to 9 Å, or none; and which of its axes repeat."""
+    kind = rng.integers(0, 3)
+    if kind == 0:
+        return None, None
+    cell = np.diag(rng.uniform(2.5, 9.0, 3)) + rng.normal(0.0, 0.4, (3, 3))
+    pbc = rng.random(3) < 0.7 if kind == 1 else np.zeros(3, bool)
+    return cell.round(3), pbc
+
+
+def render_extended(symbols, positions, charge, multiplicity, cell, pbc):
+    text = render_xyz(symbols, positions, charge, multiplicity)
+    if cell is None:
+        return text
+    count, comment, atoms = text.split("\n", 2)
+    lattice = " ".join(repr(float(value)) for value in cell.reshape(-1))
+    flags = " ".join("T" if flag else "F" for flag in pbc)
+    return f'{count}\nLattice="{lattice}" pbc="{flags}" {comment}\n{atoms}'
+
+
+@pytest.mark.parametrize("preview", [False, True])
+def test_frames_with_cells_get_what_the_xyz_source_gives_them_written_with_lattice(preview, tmp_path):
+    pytest.importorskip("pyarrow")
+    from quorv_lint_datasets import lint_dataset, output
+    rng = np.random.default_rng(15 + preview)
+    frames = generated_frames(rng, 600, SYMBOLS)
+    cells = [random_cell(rng) for _ in frames]
+    path = tmp_path / "frames.extxyz"
+    path.write_text("".join(render_extended(*frame, *cell) for frame, cell in zip(frames, cells)))
+    lint_dataset([str(path)], str(tmp_path / "out"), preview=preview)
+    from_text = [[] for _ in frames]
+    for row in output.read_findings(str(tmp_path / "out")).to_pylist():
+        from_text[row["frame"]].append((row["code"], row["severity"], row["message"]))
+
+    elements, positions, offsets = concatenated(frames)
+    results = lint_arrays(elements, positions, offsets, [frame[2] for frame in frames],
+                          [frame[3] for frame in frames],
+                          cells=[np.zeros((3, 3)) if cell is None else cell for cell, _ in cells],
+                          pbc=[np.zeros(3, bool) if pbc is None else pbc for _, pbc in cells], preview=preview)
+    from_arrays = found_by_frame(results, frames)
+    for failure in results.failures:
+        from_arrays[failure.frame].append((output.UNREADABLE_CODE, output.FAILURE_SEVERITY, failure.message))
+    periodic = sum(1 for _, pbc in cells if pbc is not None and pbc.any())
+    assert periodic > 100 and from_arrays == from_text
+    assert len(results.failures) == (periodic if preview else 0)
+
+
+def brute_force_periodic_contacts(symbols, positions, cell):
+    """The same over the images of a cell that repeats along all three axes, its own images included."""
+    hydrogen = heavy = math.inf
+    shifts = [np.array(n) @ cell for n in np.ndindex(5, 5, 5)]
+    shifts = [shift - 2 * cell.sum(axis=0) for shift in shifts]
+    for i in range(len(symbols)):
+        for j in range(i, len(symbols)):
+            d = min(np.linalg.norm(positions[j] + shift - positions[i]) for shift in shifts
+                    if i != j or shift.any())
+            if "H" in (symbols[i], symbols[j]):
+                hydrogen = min(hydrogen, d)
+            else:
+                heavy = min(heavy, d)
+    return hydrogen, heavy
+
+
+def test_per_frame_contacts_of_periodic_frames_are_over_every_image():
+    rng = np.random.default_rng(7)
+    frames, cells = [], []
+    for _ in range(40):
+        # Cells of 3 to 7 Å: contacts both within the coordination radius and beyond it.
+        cell = np.diag(rng.uniform(3.0, 7.0, 3)) + rng.normal(0.0, 0.2, (3, 3))
+        atoms = int(rng.integers(1, 7))
+        symbols = [["H", "C", "O"][i] for i in rng.integers(0, 3, atoms)]
+        frames.append((symbols, rng.uniform(0, 1, (atoms, 3)) @ cell, None, None))
+        cells.append(cell)
+    elements, positions, offsets = concatenated(frames)
+    results = lint_arrays(elements, positions, offsets, cells=cells)
+    expected = [brute_force_periodic_contacts(symbols, p, cell) for (symbols, p, _, _), cell in zip(frames, cells)]
+    np.testing.assert_allclose(np.column_stack([results.hydrogen_contacts, results.heavy_contacts]), expected,
+                               rtol=1e-12)

@@ -120,14 +120,15 @@ def test_xyz_findings_name_the_atom_line_or_the_count_line(tmp_path):
     ("2\n\nH 0 0 0\nH 0.74 0 0\n3\n\nO 0 0 0\n", [(1, 5, "header declares 3 atom(s) but 1 were found")]),
     # An atom line after the declared count: the rest cannot be divided into frames.
     ("2\n\nH 0 0 0\nH 0.74 0 0\nH 1 1 1\n",
-     [(1, 5, 'from line 5 on, the file could not be divided into frames: first line must be the atom count, '
-             'got "H 1 1 1"')]),
-    # A bad coordinate fails its frame; the next frame starts where the count says.
-    ("2\n\nH 0 0 0\nH 1,5 0 0\n2\n\nH 0 0 0\nH 0.74 0 0\n", [(0, 1, "atom line 2: x coordinate is not a number")]),
-    # A periodic frame is not judged as a molecule.
-    ('2\nLattice="3 0 0 0 3 0 0 0 3" pbc="T T T"\nH 0 0 0\nH 0.74 0 0\n',
-     [(0, 1, "periodic frame not linted: the comment line gives a lattice with a periodic axis, and the rules "
-             "would judge the cell as a molecule")]),
+     [(1, 5, 'first line must be the atom count, got "H 1 1 1"; the file cannot be divided into frames from '
+             'line 5 on')]),
+    # A bad coordinate fails its frame, on its line; the next frame starts where the count says.
+    ("2\n\nH 0 0 0\nH 1,5 0 0\n2\n\nH 0 0 0\nH 0.74 0 0\n", [(0, 4, "atom line 2: x coordinate is not a number")]),
+    # A comment line's extended keys that do not read fail the frame alone.
+    ('2\nLattice="3 0 0" pbc="T T T"\nH 0 0 0\nH 0.74 0 0\n2\n\nH 0 0 0\nH 0.74 0 0\n',
+     [(0, 2, 'comment line: Lattice must be nine numbers, got "3 0 0"')]),
+    # An empty file is one frame that fails.
+    ("", [(0, 1, "empty file")]),
 ])
 def test_frames_that_cannot_be_read_fail_alone(text, failures, tmp_path):
     path = tmp_path / "frames.xyz"
@@ -226,3 +227,77 @@ def test_hdf5_groups_nest_and_elements_may_be_symbols(tmp_path):
     assert found == [(1, "overlapping-atoms", "/gdb11_s01/gdb11_s01-0/1"),
                      (2, output.UNREADABLE_CODE, "/gdb11_s02/gdb11_s02-0/0")]
     assert (summary.report.frames_in, summary.report.linted, summary.report.failed) == (3, 2, 1)
+
+
+def test_periodic_ase_rows_are_linted_in_their_cell(tmp_path):
+    import ase
+    import ase.build
+    import ase.db
+    path = str(tmp_path / "cells.db")
+    # Each O-H bond crosses a wall of the cell.
+    water = ase.Atoms("OH2", positions=[[0.05, 0.05, 5], [9.09, 0.05, 5], [0.30, 9.12, 5]], cell=[10, 10, 10],
+                      pbc=True)
+    with ase.db.connect(path, append=False) as db:
+        db.write(ase.build.bulk("Cu", "fcc", a=3.61), charge=0, multiplicity=2)
+        db.write(water, charge=0, multiplicity=1)
+        water.pbc = False  # the same atoms as a molecule are torn apart
+        db.write(water, charge=0, multiplicity=1)
+        db.write(ase.Atoms("Cu", pbc=True), charge=0, multiplicity=2)  # periodic, but no cell
+    summary = lint_dataset([path], str(tmp_path / "out"))
+    assert [(frame, code, message[:32]) for frame, code, message, _, _ in rows(str(tmp_path / "out"))] == [
+        (2, "bare-heteroatom", "atom 0 (O) has no bonding partne"),
+        (2, "unit-scale", "closest hydrogen bond is 9.04 Å "),
+        (3, output.UNREADABLE_CODE, "the cell: its periodic vectors m")]
+    assert (summary.report.linted, summary.report.failed) == (3, 1)
+
+
+# Frames on which the preview rule set judges otherwise than the strict one, and one on which both agree.
+PREVIEW_FRAMES = [
+    # C-Cl 1.77 Å: beyond the strict 1.75 Å cut-off, a bond by the two atoms' radii.
+    ("C 0 0 0\nCl 1.022 1.022 1.022\nCl -1.022 -1.022 1.022\nCl -1.022 1.022 -1.022\nCl 1.022 -1.022 -1.022",
+     1, ["bare-heteroatom"], []),
+    # Ethane stripped of its hydrogens: the C-C contact is a partner, yet each C lacks three bonds.
+    ("C 0 0 0\nC 1.54 0 0", 1, [], ["missing-hydrogens"]),
+    # Selenium is outside the strict table: there the count abstains, the preview knows its 34 electrons.
+    ("Se 0 0 0\nH 1.46 0 0\nH 0 1.46 0", 2, ["electron-parity-abstain"], ["electron-parity"]),
+    # A real hydride: too long an X-H bond for the strict rules, LiH's own length for the preview.
+    ("Li 0 0 0\nH 1.6 0 0", 1, ["unit-scale"], []),
+    ("O 0 0 0.117\nH 0 0.757 -0.467\nH 0 -0.757 -0.467", 1, [], []),
+]
+
+
+def test_the_command_with_preview_judges_by_the_preview_rules_and_without_it_as_lint_xyz(tmp_path):
+    import quorv_lint
+    from quorv_lint_datasets.cli import main
+    texts = [f"{len(atoms.splitlines())}\ncharge=0 multiplicity={multiplicity}\n{atoms}\n"
+             for atoms, multiplicity, _, _ in PREVIEW_FRAMES]
+    path = tmp_path / "textbook.xyz"
+    path.write_text("".join(texts))
+    found = {}
+    for name, flags in (("strict", []), ("preview", ["--preview"])):
+        out = str(tmp_path / name)
+        assert main([str(path), "-o", out, "--serial", "--no-progress", *flags]) == 1
+        found[name] = [[] for _ in texts]
+        for row in output.read_findings(out).to_pylist():
+            found[name][row["frame"]].append((row["code"], row["message"]))
+    assert found["strict"] == [[(f.code, f.message) for f in quorv_lint.lint_xyz(text)] for text in texts]
+    assert [[code for code, _ in frame] for frame in found["strict"]] == [strict for _, _, strict, _ in PREVIEW_FRAMES]
+    assert [[code for code, _ in frame] for frame in found["preview"]] == [preview for *_, preview in PREVIEW_FRAMES]
+
+
+@pytest.mark.parametrize("suffix", ["db", "aselmdb"])
+def test_ase_charges_are_read_from_the_row_s_key_value_pairs_then_its_data(suffix, tmp_path):
+    import ase
+    import ase.db
+    if suffix == "aselmdb":
+        pytest.importorskip("ase_db_backends")
+    path = str(tmp_path / f"ions.{suffix}")
+    hydroxide = ase.Atoms("OH", positions=[[0, 0, 0], [0.97, 0, 0]])
+    with ase.db.connect(path, append=False) as db:
+        # ASE's own `charge` of a row is the sum of its initial charges: 0 here, which must not win.
+        db.write(hydroxide, charge=-1, spin=1)
+        db.write(hydroxide, data={"charge": -1, "spin": 1})  # the same kept in the data
+        db.write(hydroxide, charge=0, spin=1)
+    summary = lint_dataset([path], str(tmp_path / "out"), preset="omol25")
+    assert [(frame, code) for frame, code, *_ in rows(str(tmp_path / "out"))] == [(2, "electron-parity")]
+    assert (summary.report.linted, summary.report.failed) == (3, 0)

@@ -2,7 +2,8 @@
 
 Each frame gets the findings that ``quorv_lint.lint_xyz`` gives the same
 frame written as XYZ text with ``charge=`` and ``multiplicity=`` on its
-comment line.
+comment line; a frame with a periodic cell, those that the XYZ source gives
+it written with ``Lattice=`` and ``pbc=``.
 """
 from __future__ import annotations
 
@@ -78,14 +79,46 @@ def _element_arguments(elements) -> Tuple[Optional[list], bytes]:
     raise TypeError(f"elements must be integers (atomic numbers) or symbols, not {array.dtype}")
 
 
+def _cell_arguments(cells, pbc, frames: int) -> Tuple[Optional[bytes], Optional[bytes]]:
+    """Per-frame cell vectors and periodic flags as bytes; one cell (3, 3) or one pbc (3,) serves every frame."""
+    if cells is None:
+        if pbc is not None:
+            raise ValueError("pbc needs cells: periodic flags alone give no cell to repeat")
+        return None, None
+    cells_array, pbc_array = np.asarray(cells, dtype=np.float64), None if pbc is None else np.asarray(pbc, dtype=bool)
+    try:
+        cells_array = np.broadcast_to(cells_array, (frames, 3, 3))
+        pbc_array = None if pbc_array is None else np.broadcast_to(pbc_array, (frames, 3))
+    except ValueError:
+        raise ValueError(f"cells must have shape (3, 3) or ({frames}, 3, 3) and pbc (3,) or ({frames}, 3), not "
+                         f"{cells_array.shape} and {None if pbc_array is None else pbc_array.shape}") from None
+    return _native_bytes(cells_array, np.float64), None if pbc_array is None else _native_bytes(pbc_array, np.uint8)
+
+
+def raw_lint_arrays(elements, positions, offsets, charges=None, multiplicities=None, scale: float = 1.0,
+                    cells=None, pbc=None, preview: bool = False):
+    """lint_arrays' results as the native module gives them: rows of tuples and bytes."""
+    offsets_array = np.asarray(offsets)
+    frames = max(len(offsets_array) - 1, 0)
+    symbols, element_bytes = _element_arguments(elements)
+    charge_values, charge_known = _optional_column(charges, frames)
+    multiplicity_values, multiplicity_known = _optional_column(multiplicities, frames)
+    cell_values, periodic = _cell_arguments(cells, pbc, frames)
+    return _native.lint_arrays(symbols, element_bytes, _native_bytes(positions, np.float64),
+                               _native_bytes(offsets_array, np.int64), charge_values, charge_known,
+                               multiplicity_values, multiplicity_known, cell_values, periodic, float(scale),
+                               bool(preview))
+
+
 def native_results(raw) -> FrameResults:
     findings, failures, hydrogen, heavy = raw
-    return FrameResults([FrameFinding(*row) for row in findings], [FrameFailure(*row) for row in failures],
+    # The rows also hold the line of a text source, which arrays never have.
+    return FrameResults([FrameFinding(*row[:5]) for row in findings], [FrameFailure(*row[:2]) for row in failures],
                         np.frombuffer(hydrogen, dtype=np.float64), np.frombuffer(heavy, dtype=np.float64))
 
 
 def lint_arrays(elements: Sequence, positions, offsets, charges=None, multiplicities=None,
-                scale: float = 1.0) -> FrameResults:
+                scale: float = 1.0, *, cells=None, pbc=None, preview: bool = False) -> FrameResults:
     """Lint the frames of concatenated per-atom arrays.
 
     elements: per atom, atomic numbers (0 is the placeholder X) or symbols.
@@ -93,13 +126,13 @@ def lint_arrays(elements: Sequence, positions, offsets, charges=None, multiplici
     offsets: frames + 1 increasing atom indices; frame f is atoms offsets[f]..offsets[f+1]-1.
     charges, multiplicities: per frame, or one int for all, or None; a masked
     array or None items mark frames that lack the value.
+    cells: per frame the cell vectors a, b, c as rows (frames, 3, 3), or one
+    (3, 3) for all, in the positions' unit; pbc: which of them repeat, per
+    frame (frames, 3) or one (3,) for all, by default all three. A frame that
+    repeats along some axis is linted over its periodic images; with no
+    cells, or pbc all false, a frame is a molecule.
+    preview: the preview rule set instead of the strict one. It judges
+    molecules only, so a periodic frame with it fails, saying so.
     """
-    offsets_array = np.asarray(offsets)
-    frames = max(len(offsets_array) - 1, 0)
-    symbols, element_bytes = _element_arguments(elements)
-    charge_values, charge_known = _optional_column(charges, frames)
-    multiplicity_values, multiplicity_known = _optional_column(multiplicities, frames)
-    raw = _native.lint_arrays(symbols, element_bytes, _native_bytes(positions, np.float64),
-                              _native_bytes(offsets_array, np.int64), charge_values, charge_known,
-                              multiplicity_values, multiplicity_known, float(scale))
-    return native_results(raw)
+    return native_results(raw_lint_arrays(elements, positions, offsets, charges, multiplicities, scale, cells, pbc,
+                                          preview))

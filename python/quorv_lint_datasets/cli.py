@@ -36,6 +36,9 @@ def _parser() -> argparse.ArgumentParser:
     mapping.add_argument("--units", choices=sorted(ANGSTROM_PER_UNIT), help="the coordinates' unit")
     mapping.add_argument("--elements", metavar="NAMES", help="HDF5 element dataset names, comma-separated")
     mapping.add_argument("--positions", metavar="NAMES", help="HDF5 positions dataset names, comma-separated")
+    parser.add_argument("--preview", action="store_true",
+                        help="judge by the preview rule set (every element, pair-aware bonds, missing hydrogens) "
+                             "instead of the strict one; periodic frames then fail, as it judges molecules only")
     engine = parser.add_argument_group("where it runs")
     engine.add_argument("--scheduler", metavar="ADDRESS", help="an existing Dask scheduler (tcp://host:8786)")
     engine.add_argument("--workers", type=int, default=os.cpu_count() or 1,
@@ -112,7 +115,7 @@ def main(argv: Optional[List[str]] = None) -> int:
     try:
         summary = run.lint_dataset(shards, args.output, preset=args.preset, overrides=overrides, client=client,
                                    partition_frames=args.partition_frames, retries=args.retries,
-                                   progress=not args.no_progress)
+                                   progress=not args.no_progress, preview=args.preview)
     finally:
         if client is not None:
             client.close()

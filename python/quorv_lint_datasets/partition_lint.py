@@ -3,17 +3,18 @@ findings and summary, and hand back the counts."""
 from __future__ import annotations
 
 import collections
-import re
 import dataclasses
+import re
 from typing import Counter, Dict, List, Optional
 
+import numpy as np
 
 from . import _native, contacts, output
-from .arrays import lint_arrays, native_results
+from .arrays import raw_lint_arrays
 from .mapping import Mapping
 from .partitions import Partition
 from .sources import module_for
-from .sources.batches import ArrayBatch, FailedFrame, XyzBatch
+from .sources.batches import ArrayBatch, FailedFrame, XyzRange
 
 ABSTAIN_CODE = "electron-parity-abstain"
 MISSING_FRAME_MESSAGE = "frame missing: the source holds fewer frames than when the run was planned"
@@ -79,40 +80,39 @@ def _no_key(frame):
     return None
 
 
-def _lint_array_batch(batch: ArrayBatch, mapping: Mapping):
-    """The batch's results, how to name a frame, and how to find a finding's line (arrays have none)."""
-    results = lint_arrays(batch.elements, batch.positions, batch.offsets, batch.charges, batch.multiplicities,
-                          scale=mapping.scale)
-    return results, batch.keys.__getitem__, lambda frame, atom: None
+def _lint_array_batch(batch: ArrayBatch, mapping: Mapping, preview: bool):
+    """The batch's native results, and how to name a frame of it."""
+    raw = raw_lint_arrays(batch.elements, batch.positions, batch.offsets, batch.charges, batch.multiplicities,
+                          mapping.scale, batch.cells, batch.pbc, preview)
+    return raw, batch.keys.__getitem__
 
 
-def _lint_xyz_batch(batch: XyzBatch, mapping: Mapping):
-    """As above; a finding is on its atom's line, or else on the frame's count line."""
-    results = native_results(_native.lint_xyz_frames(batch.texts, mapping.charge.value_from(None),
-                                                     mapping.multiplicity.value_from(None), mapping.scale))
-
-    def line_of(frame, atom):
-        return batch.count_lines[frame] if atom is None else batch.atom_line(frame, atom)
-
-    return results, _no_key, line_of
+def _lint_xyz_range(batch: XyzRange, mapping: Mapping, preview: bool):
+    """As above; an XYZ frame has no key, its findings and failures have their lines."""
+    raw = _native.lint_xyz_range(batch.path, batch.offset, batch.first_line, batch.frames,
+                                 mapping.charge.value_from(None), mapping.multiplicity.value_from(None),
+                                 mapping.scale, preview)
+    return raw, _no_key
 
 
-def _lint_batch(batch, mapping: Mapping, rows: _Rows) -> None:
-    lint = _lint_array_batch if isinstance(batch, ArrayBatch) else _lint_xyz_batch
-    results, key_of, line_of = lint(batch, mapping)
+def _lint_batch(batch, mapping: Mapping, preview: bool, rows: _Rows) -> int:
+    """Lints the batch into the rows; how many frames it held."""
+    lint = _lint_array_batch if isinstance(batch, ArrayBatch) else _lint_xyz_range
+    (findings, failures, hydrogen, heavy), key_of = lint(batch, mapping, preview)
     first = batch.first_frame
-    for finding in results.findings:
-        rows.add(first + finding.frame, key_of(finding.frame), line_of(finding.frame, finding.atom), finding.code,
-                 finding.severity, finding.message)
-    for failure in results.failures:
-        rows.fail(FailedFrame(first + failure.frame, key_of(failure.frame), line_of(failure.frame, None),
-                              failure.message))
-    rows.report.linted += results.frames - len(results.failures)
-    contacts.add(rows.report.histograms, results.hydrogen_contacts, results.heavy_contacts)
+    for frame, code, severity, message, _atom, line in findings:
+        rows.add(first + frame, key_of(frame), line, code, severity, message)
+    for frame, message, line in failures:
+        rows.fail(FailedFrame(first + frame, key_of(frame), line, message))
+    hydrogen_contacts, heavy_contacts = np.frombuffer(hydrogen, np.float64), np.frombuffer(heavy, np.float64)
+    rows.report.linted += len(hydrogen_contacts) - len(failures)
+    contacts.add(rows.report.histograms, hydrogen_contacts, heavy_contacts)
+    return len(hydrogen_contacts)
 
 
-def lint_partition(partition: Partition, number: int, mapping: Mapping, out_dir: Optional[str]) -> PartitionReport:
-    """Lints the partition; with `out_dir`, writes its two Parquet files there."""
+def lint_partition(partition: Partition, number: int, mapping: Mapping, out_dir: Optional[str],
+                   preview: bool = False) -> PartitionReport:
+    """Lints the partition, with the preview rules if asked; with `out_dir`, writes its two Parquet files there."""
     report = PartitionReport(frames_in=partition.frames)
     rows = _Rows(partition.path, report)
     next_frame = partition.first_frame
@@ -121,8 +121,7 @@ def lint_partition(partition: Partition, number: int, mapping: Mapping, out_dir:
             rows.fail(batch)
             next_frame = batch.frame + 1
         else:
-            _lint_batch(batch, mapping, rows)
-            next_frame = batch.first_frame + batch.frames
+            next_frame = batch.first_frame + _lint_batch(batch, mapping, preview, rows)
     for frame in range(next_frame, partition.stop_frame):
         rows.fail(FailedFrame(frame, None, None, MISSING_FRAME_MESSAGE))
     if out_dir is not None:

@@ -89,7 +89,7 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
                  overrides: Optional[Dict[str, object]] = None, mappings: Optional[Dict[str, Mapping]] = None,
                  client=None,
                  partition_frames: int = DEFAULT_PARTITION_FRAMES,
-                 retries: int = DEFAULT_RETRIES, progress: bool = False) -> RunSummary:
+                 retries: int = DEFAULT_RETRIES, progress: bool = False, preview: bool = False) -> RunSummary:
     """Lints every frame of the shards that `inputs` name (paths or globs).
 
     Each kind of shard ("xyz", "hdf5", "ase") is read with its entry in
@@ -98,7 +98,9 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
     With a dask.distributed `client` the partitions run on its workers, each
     retried `retries` times before it is reported as crashed; without one
     they run here, one after the other. With `out_dir`, every partition's
-    findings and summary are written there as Parquet.
+    findings and summary are written there as Parquet. With `preview`,
+    every frame is judged by the preview rule set instead of the strict one
+    (the preview rules judge molecules only: periodic frames then fail).
     """
     shards = expand_shards(inputs)
     # An unknown suffix or preset is the caller's mistake, reported before any work.
@@ -131,7 +133,7 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
                 report, error = None, None
                 for _ in range(retries + 1):
                     try:
-                        report = lint_partition(partition, number, mappings[partition.kind], out_dir)
+                        report = lint_partition(partition, number, mappings[partition.kind], out_dir, preview)
                         break
                     except Exception as caught:  # noqa: BLE001 - retried, then reported with its frames
                         error = caught
@@ -142,7 +144,7 @@ def lint_dataset(inputs: Sequence[str], out_dir: Optional[str], *, preset: Optio
         else:
             from distributed import as_completed
             run_id = f"{os.getpid()}-{id(partitions)}"
-            futures = {client.submit(lint_partition, partition, number, mappings[partition.kind], out_dir,
+            futures = {client.submit(lint_partition, partition, number, mappings[partition.kind], out_dir, preview,
                                      retries=retries, pure=False, key=f"quorv-partition-{run_id}-{number}"): number
                        for number, partition in enumerate(partitions)}
             for future in as_completed(futures):

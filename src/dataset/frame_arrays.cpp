@@ -1,12 +1,11 @@
 #include "dataset/frame_arrays.h"
 
 #include <cstddef>
-#include <limits>
 
+#include "dataset/frame_cell.h"
 #include "dataset/frame_cluster.h"
-#include "dataset/periodic_table.h"
-#include "dataset/shortest_contacts.h"
-#include "lib/lint.h"
+#include "dataset/frame_lint.h"
+#include "lib/periodic_table.h"
 #include "text/utf8.h"
 #include "text/white_space.h"
 #include "xyz/element_symbol.h"
@@ -15,7 +14,8 @@ namespace quorv::dataset {
 
 namespace {
 
-constexpr double kNotMeasured = std::numeric_limits<double>::quiet_NaN();
+// ASE's symbol for atomic number 0, the placeholder of a ghost or dummy site.
+constexpr const char* kPlaceholderSymbol = "X";
 
 // A symbol can stand for an atom only if it would be one word of an atom line.
 std::string symbol_problem(const std::string& symbol) {
@@ -32,15 +32,34 @@ std::optional<std::int64_t> value_at(const OptionalColumn& column, std::size_t f
     return column.values[frame];
 }
 
-class CollectingSink final : public FindingSink {
-public:
-    CollectingSink(std::vector<FrameFinding>& out, std::uint64_t& frame) : out_(out), frame_(frame) {}
-    void accept(Finding&& finding) override { out_.push_back({frame_, std::move(finding)}); }
+// Puts the frame's atoms into `atoms`, or says why one cannot be read.
+std::optional<std::string> read_atoms(const FrameArrays& arrays, const ElementNames& names, std::size_t frame,
+                                      std::vector<Atom>& atoms) {
+    const auto first = static_cast<std::size_t>(arrays.offsets[frame]);
+    const auto last = static_cast<std::size_t>(arrays.offsets[frame + 1]);
+    atoms.resize(last - first);
+    for (std::size_t atom = first; atom < last; ++atom) {
+        const ElementNames::Named named = names.name(arrays.elements[atom]);
+        if (named.symbol == nullptr) return "atom " + std::to_string(atom - first) + ": " + named.problem;
+        Atom& target = atoms[atom - first];
+        target.element.assign(*named.symbol);
+        target.x = arrays.positions[3 * atom] * arrays.scale;
+        target.y = arrays.positions[3 * atom + 1] * arrays.scale;
+        target.z = arrays.positions[3 * atom + 2] * arrays.scale;
+    }
+    return std::nullopt;
+}
 
-private:
-    std::vector<FrameFinding>& out_;
-    const std::uint64_t& frame_;
-};
+CellOrProblem frame_cell(const FrameArrays& arrays, std::size_t frame) {
+    if (arrays.cells.empty()) return std::optional<geometry::PeriodicCell>();
+    std::array<geometry::Vector3, 3> vectors{};
+    std::array<bool, 3> periodic{true, true, true};
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        for (std::size_t k = 0; k < 3; ++k) vectors[axis][k] = arrays.cells[9 * frame + 3 * axis + k];
+        if (!arrays.periodic.empty()) periodic[axis] = arrays.periodic[3 * frame + axis] != 0;
+    }
+    return cell_in_angstrom(vectors, periodic, arrays.scale);
+}
 
 }  // namespace
 
@@ -57,7 +76,7 @@ ElementNames ElementNames::symbol_table(const std::vector<std::string>& symbols)
 
 ElementNames::Named ElementNames::name(std::int64_t element) const {
     if (by_number_) {
-        if (element < 0 || element > kLastAtomicNumber) {
+        if (element < 0 || element > kElementCount) {
             return {nullptr, "atomic number " + std::to_string(element) + " is not an element"};
         }
         return {&number_symbols()[static_cast<std::size_t>(element)], {}};
@@ -73,8 +92,8 @@ ElementNames::Named ElementNames::name(std::int64_t element) const {
 
 const std::vector<std::string>& ElementNames::number_symbols() {
     static const std::vector<std::string> symbols = [] {
-        std::vector<std::string> table;
-        for (std::int64_t z = 0; z <= kLastAtomicNumber; ++z) table.emplace_back(*symbol_of(z));
+        std::vector<std::string> table{kPlaceholderSymbol};
+        for (int z = 1; z <= kElementCount; ++z) table.emplace_back(element_record(z).symbol);
         return table;
     }();
     return symbols;
@@ -96,6 +115,13 @@ std::optional<std::string> shape_problem(const FrameArrays& arrays) {
         return "the last offset must be the atom count " + std::to_string(atoms);
     }
     const std::size_t frames = arrays.offsets.size() - 1;
+    if (!arrays.cells.empty() && arrays.cells.size() != 9 * frames) {
+        return "cells hold " + std::to_string(arrays.cells.size()) + " numbers, not 9 for each of " +
+               std::to_string(frames) + " frames";
+    }
+    if (!arrays.periodic.empty() && (arrays.cells.empty() || arrays.periodic.size() != 3 * frames)) {
+        return "periodic flags need cells, and 3 flags for each frame";
+    }
     for (const OptionalColumn* column : {&arrays.charges, &arrays.multiplicities}) {
         if (!column->values.empty() && column->values.size() != frames) {
             return "a per-frame column holds " + std::to_string(column->values.size()) + " values for " +
@@ -108,44 +134,28 @@ std::optional<std::string> shape_problem(const FrameArrays& arrays) {
     return std::nullopt;
 }
 
-FrameResults lint_frame_arrays(const FrameArrays& arrays, const ElementNames& names) {
+FrameResults lint_frame_arrays(const FrameArrays& arrays, const ElementNames& names, RuleSet rules) {
     const std::size_t frames = arrays.offsets.size() - 1;
     FrameResults results;
-    results.hydrogen_contacts.assign(frames, kNotMeasured);
-    results.heavy_contacts.assign(frames, kNotMeasured);
-
+    results.hydrogen_contacts.reserve(frames);
+    results.heavy_contacts.reserve(frames);
     // One cluster reused for every frame, so that short symbols and the atom
     // list are allocated once.
     ClusterSpec spec;
-    std::uint64_t frame = 0;
-    CollectingSink sink(results.findings, frame);
-    for (; frame < frames; ++frame) {
-        const auto first = static_cast<std::size_t>(arrays.offsets[frame]);
-        const auto last = static_cast<std::size_t>(arrays.offsets[frame + 1]);
-        spec.atoms.resize(last - first);
-        std::string problem;
-        for (std::size_t atom = first; atom < last && problem.empty(); ++atom) {
-            const ElementNames::Named named = names.name(arrays.elements[atom]);
-            if (named.symbol == nullptr) {
-                problem = "atom " + std::to_string(atom - first) + ": " + named.problem;
-                break;
-            }
-            Atom& target = spec.atoms[atom - first];
-            target.element.assign(*named.symbol);
-            target.x = arrays.positions[3 * atom] * arrays.scale;
-            target.y = arrays.positions[3 * atom + 1] * arrays.scale;
-            target.z = arrays.positions[3 * atom + 2] * arrays.scale;
+    FrameFindingSink sink(results);
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        if (auto problem = read_atoms(arrays, names, frame, spec.atoms)) {
+            results.add_failed(std::move(*problem));
+            continue;
         }
-        if (!problem.empty()) {
-            results.failures.push_back({frame, std::move(problem)});
+        CellOrProblem cell = frame_cell(arrays, frame);
+        if (auto* problem = std::get_if<std::string>(&cell)) {
+            results.add_failed(std::move(*problem));
             continue;
         }
         spec.charge = value_at(arrays.charges, frame);
         spec.spin_multiplicity = multiplicity_as_read(value_at(arrays.multiplicities, frame));
-        lint(spec, sink);
-        const ShortestContacts contacts = shortest_contacts(spec.atoms);
-        results.hydrogen_contacts[frame] = contacts.hydrogen;
-        results.heavy_contacts[frame] = contacts.heavy;
+        lint_frame_into(spec, std::get<std::optional<geometry::PeriodicCell>>(cell), rules, sink, results);
     }
     return results;
 }

@@ -1,7 +1,8 @@
 // Frames given as arrays, linted without rendering them as text: the atoms of
 // frame f are atoms offsets[f] .. offsets[f+1]-1 of the per-atom arrays. Each
 // frame gets exactly the findings that the XYZ path gives the same frame
-// written as text with its charge and multiplicity on the comment line.
+// written as text with its charge and multiplicity on the comment line (and
+// its cell as Lattice= and pbc=).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "lib/finding.h"
+#include "dataset/frame_results.h"
+#include "lib/lint.h"
 
 namespace quorv::dataset {
 
@@ -27,6 +29,12 @@ struct FrameArrays {
     std::span<const std::int64_t> offsets;   // frames + 1 entries, from 0 up to the atom count
     OptionalColumn charges;
     OptionalColumn multiplicities;
+    // Per frame the cell vectors a, b, c (nine numbers, in the positions'
+    // unit); empty when every frame is a molecule.
+    std::span<const double> cells;
+    // Per frame which of a, b, c repeat (three flags); empty when every axis
+    // of a cell does. A frame that repeats along no axis is a molecule.
+    std::span<const std::uint8_t> periodic;
     double scale = 1.0;  // what one unit of the positions is in ångström
 };
 
@@ -53,28 +61,11 @@ private:
     std::vector<std::string> problems_;  // empty where the symbol is usable
 };
 
-struct FrameFinding {
-    std::uint64_t frame;
-    Finding finding;
-};
-
-struct FrameFailure {
-    std::uint64_t frame;
-    std::string message;
-};
-
-struct FrameResults {
-    std::vector<FrameFinding> findings;     // by frame, each frame's in the rules' order
-    std::vector<FrameFailure> failures;     // by frame
-    std::vector<double> hydrogen_contacts;  // per frame; NaN for a failed frame
-    std::vector<double> heavy_contacts;
-};
-
 // Why the arrays do not describe frames (sizes that disagree, offsets that
 // go backwards or past the atoms), or none.
 std::optional<std::string> shape_problem(const FrameArrays& arrays);
 
 // Lints every frame; the arrays must have passed shape_problem().
-FrameResults lint_frame_arrays(const FrameArrays& arrays, const ElementNames& names);
+FrameResults lint_frame_arrays(const FrameArrays& arrays, const ElementNames& names, RuleSet rules);
 
 }  // namespace quorv::dataset

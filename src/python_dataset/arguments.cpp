@@ -4,11 +4,14 @@ namespace quorv::python_dataset {
 
 using python::PyRef;
 
-std::optional<std::string> text_or_bytes(PyObject* argument, const char* name) {
+namespace {
+
+// The bytes of a str, encoded by `encode`, or of a bytes argument.
+std::optional<std::string> bytes_of(PyObject* argument, const char* name, PyObject* (*encode)(PyObject*)) {
     PyRef encoded;
     PyObject* bytes = argument;
     if (PyUnicode_Check(argument)) {
-        encoded = PyRef(PyUnicode_AsUTF8String(argument));
+        encoded = PyRef(encode(argument));
         if (!encoded) return std::nullopt;
         bytes = encoded.get();
     } else if (!PyBytes_Check(argument)) {
@@ -19,6 +22,21 @@ std::optional<std::string> text_or_bytes(PyObject* argument, const char* name) {
     Py_ssize_t size = 0;
     if (PyBytes_AsStringAndSize(bytes, &data, &size) < 0) return std::nullopt;
     return std::string(data, static_cast<std::size_t>(size));
+}
+
+}  // namespace
+
+std::optional<std::string> text_or_bytes(PyObject* argument, const char* name) {
+    return bytes_of(argument, name, PyUnicode_AsUTF8String);
+}
+
+std::optional<std::string> file_path(PyObject* argument, const char* name) {
+    std::optional<std::string> path = bytes_of(argument, name, PyUnicode_EncodeFSDefault);
+    if (path && path->find('\0') != std::string::npos) {
+        PyErr_Format(PyExc_ValueError, "%s: embedded null byte", name);
+        return std::nullopt;
+    }
+    return path;
 }
 
 std::optional<std::vector<std::string>> text_sequence(PyObject* argument, const char* name) {

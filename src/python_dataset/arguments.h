@@ -44,6 +44,10 @@ std::optional<std::span<const T>> typed_bytes(PyObject* argument, const char* na
 // The bytes of a str (as UTF-8) or bytes argument.
 std::optional<std::string> text_or_bytes(PyObject* argument, const char* name);
 
+// The bytes of a path given as str (in the file system's encoding, as
+// os.fsencode gives them) or bytes.
+std::optional<std::string> file_path(PyObject* argument, const char* name);
+
 // A list or tuple of str or bytes as owned texts.
 std::optional<std::vector<std::string>> text_sequence(PyObject* argument, const char* name);
 

@@ -1,12 +1,17 @@
 // quorv_lint_datasets._native: the data-set package's way into the core.
-// Frames come in batches, as arrays or as the texts of XYZ frames, and go
-// through the core's readers and rules exactly as the quorv_lint module's
-// texts do; what comes back is plain tuples, bytes and lists.
+// Frames come as arrays, or as runs of frames of an XYZ file that the core's
+// frame reader divides and reads, and go through the core's rules as the
+// quorv_lint module's texts and the command's frames do; what comes back is
+// plain tuples, bytes and lists.
+#include <cerrno>
 #include <optional>
+#include <string>
+#include <variant>
 #include <vector>
 
 #include "dataset/frame_arrays.h"
-#include "dataset/xyz_frame.h"
+#include "dataset/xyz_plan.h"
+#include "dataset/xyz_range.h"
 #include "python_dataset/arguments.h"
 #include "python_dataset/boundary.h"
 #include "python_dataset/results.h"
@@ -15,20 +20,30 @@ namespace quorv::python_dataset {
 
 namespace {
 
+RuleSet rule_set(int preview) { return preview != 0 ? RuleSet::Preview : RuleSet::Strict; }
+
+// An open or read that failed, as the OSError for its errno and path.
+PyObject* raise_os_error(int error_number, PyObject* path) {
+    errno = error_number;
+    return PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, path);
+}
+
 // lint_arrays(symbols, elements, positions, offsets, charges, charge_known,
-//             multiplicities, multiplicity_known, scale)
+//             multiplicities, multiplicity_known, cells, periodic, scale, preview)
 PyObject* lint_arrays(PyObject*, PyObject* args) noexcept {
     return guarded([&]() -> PyObject* {
         PyObject *symbols, *elements, *positions, *offsets, *charges, *charge_known, *multiplicities,
-            *multiplicity_known;
+            *multiplicity_known, *cells, *periodic;
         double scale = 1.0;
-        if (!PyArg_ParseTuple(args, "OOOOOOOOd:lint_arrays", &symbols, &elements, &positions, &offsets, &charges,
-                              &charge_known, &multiplicities, &multiplicity_known, &scale)) {
+        int preview = 0;
+        if (!PyArg_ParseTuple(args, "OOOOOOOOOOdp:lint_arrays", &symbols, &elements, &positions, &offsets,
+                              &charges, &charge_known, &multiplicities, &multiplicity_known, &cells, &periodic,
+                              &scale, &preview)) {
             return nullptr;
         }
         std::vector<std::int64_t> elements_copy, offsets_copy, charges_copy, multiplicities_copy;
-        std::vector<double> positions_copy;
-        std::vector<std::uint8_t> charge_known_copy, multiplicity_known_copy;
+        std::vector<double> positions_copy, cells_copy;
+        std::vector<std::uint8_t> charge_known_copy, multiplicity_known_copy, periodic_copy;
         const auto element_span = typed_bytes(elements, "elements", elements_copy);
         const auto position_span = typed_bytes(positions, "positions", positions_copy);
         const auto offset_span = typed_bytes(offsets, "offsets", offsets_copy);
@@ -37,8 +52,10 @@ PyObject* lint_arrays(PyObject*, PyObject* args) noexcept {
         const auto multiplicity_span = typed_bytes(multiplicities, "multiplicities", multiplicities_copy);
         const auto multiplicity_known_span =
             typed_bytes(multiplicity_known, "multiplicity_known", multiplicity_known_copy);
+        const auto cell_span = typed_bytes(cells, "cells", cells_copy);
+        const auto periodic_span = typed_bytes(periodic, "periodic", periodic_copy);
         if (!element_span || !position_span || !offset_span || !charge_span || !charge_known_span ||
-            !multiplicity_span || !multiplicity_known_span) {
+            !multiplicity_span || !multiplicity_known_span || !cell_span || !periodic_span) {
             return nullptr;
         }
         std::optional<dataset::ElementNames> names;
@@ -54,6 +71,8 @@ PyObject* lint_arrays(PyObject*, PyObject* args) noexcept {
                                           *offset_span,
                                           {*charge_span, *charge_known_span},
                                           {*multiplicity_span, *multiplicity_known_span},
+                                          *cell_span,
+                                          *periodic_span,
                                           scale};
         if (auto problem = dataset::shape_problem(arrays)) {
             PyErr_SetString(PyExc_ValueError, problem->c_str());
@@ -63,40 +82,72 @@ PyObject* lint_arrays(PyObject*, PyObject* args) noexcept {
         std::optional<dataset::FrameResults> results;
         {
             ReleasedInterpreterLock unlocked;
-            results = dataset::lint_frame_arrays(arrays, *names);
+            results = dataset::lint_frame_arrays(arrays, *names, rule_set(preview));
         }
         return results_tuple(*results).release();
     });
 }
 
-// lint_xyz_frames(texts, charge, multiplicity, scale)
-PyObject* lint_xyz_frames(PyObject*, PyObject* args) noexcept {
+// xyz_frame_starts(path, every) -> (frames, [(offset, line), ...])
+PyObject* xyz_frame_starts(PyObject*, PyObject* args) noexcept {
     return guarded([&]() -> PyObject* {
-        PyObject *texts, *charge, *multiplicity;
-        double scale = 1.0;
-        if (!PyArg_ParseTuple(args, "OOOd:lint_xyz_frames", &texts, &charge, &multiplicity, &scale)) return nullptr;
+        PyObject* path_object;
+        unsigned long long every = 0;
+        if (!PyArg_ParseTuple(args, "OK:xyz_frame_starts", &path_object, &every)) return nullptr;
+        if (every == 0) {
+            PyErr_SetString(PyExc_ValueError, "every must be at least 1");
+            return nullptr;
+        }
+        const std::optional<std::string> path = file_path(path_object, "path");
+        if (!path) return nullptr;
+        std::variant<dataset::XyzPlan, int> planned;
+        {
+            ReleasedInterpreterLock unlocked;
+            planned = dataset::plan_xyz_file(*path, every);
+        }
+        if (const int* error = std::get_if<int>(&planned)) return raise_os_error(*error, path_object);
+        return plan_tuple(std::get<dataset::XyzPlan>(planned)).release();
+    });
+}
+
+// lint_xyz_range(path, offset, first_line, frames, charge, multiplicity, scale, preview)
+PyObject* lint_xyz_range(PyObject*, PyObject* args) noexcept {
+    return guarded([&]() -> PyObject* {
+        PyObject *path_object, *charge, *multiplicity;
+        dataset::FrameStart start;
+        unsigned long long frames = 0;
         dataset::FrameDefaults defaults;
-        defaults.scale = scale;
-        if (!optional_int64(charge, "charge", defaults.charge) ||
+        int preview = 0;
+        if (!PyArg_ParseTuple(args, "OKKKOOdp:lint_xyz_range", &path_object, &start.offset, &start.line, &frames,
+                              &charge, &multiplicity, &defaults.scale, &preview)) {
+            return nullptr;
+        }
+        if (start.line == 0) {
+            PyErr_SetString(PyExc_ValueError, "lines count from 1");
+            return nullptr;
+        }
+        const std::optional<std::string> path = file_path(path_object, "path");
+        if (!path || !optional_int64(charge, "charge", defaults.charge) ||
             !optional_int64(multiplicity, "multiplicity", defaults.multiplicity)) {
             return nullptr;
         }
-        auto frames = text_sequence(texts, "texts");
-        if (!frames) return nullptr;
-        std::optional<dataset::FrameResults> results;
+        std::variant<dataset::FrameResults, int> linted;
         {
             ReleasedInterpreterLock unlocked;
-            results = dataset::lint_xyz_frames(*frames, defaults);
+            linted = dataset::lint_xyz_range(*path, start, frames, defaults, rule_set(preview));
         }
-        return results_tuple(*results).release();
+        if (const int* error = std::get_if<int>(&linted)) return raise_os_error(*error, path_object);
+        return results_tuple(std::get<dataset::FrameResults>(linted)).release();
     });
 }
 
 PyMethodDef kFunctions[] = {
     {"lint_arrays", lint_arrays, METH_VARARGS,
      "Lint frames given as arrays (bytes in native byte order); see quorv_lint_datasets.lint_arrays."},
-    {"lint_xyz_frames", lint_xyz_frames, METH_VARARGS,
-     "Lint a batch of XYZ frame texts with default charge, multiplicity and a unit scale."},
+    {"xyz_frame_starts", xyz_frame_starts, METH_VARARGS,
+     "Divide an XYZ file into frames: how many, and where every n-th one starts (byte offset, line)."},
+    {"lint_xyz_range", lint_xyz_range, METH_VARARGS,
+     "Lint frames of an XYZ file from a frame's start, with default charge, multiplicity and a unit scale."},
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -45,10 +45,13 @@ private:
     std::array<PyRef, kCatalog.size()> severities_;
 };
 
+PyRef optional_number(std::optional<std::uint64_t> value) {
+    return value ? PyRef(PyLong_FromUnsignedLongLong(*value)) : PyRef::borrowed(Py_None);
+}
+
 PyRef first_atom(const Finding& finding) {
     const auto atoms = finding.location().atoms();
-    if (atoms.empty()) return PyRef::borrowed(Py_None);
-    return PyRef(PyLong_FromUnsignedLongLong(atoms.front()));
+    return optional_number(atoms.empty() ? std::nullopt : std::optional(atoms.front()));
 }
 
 PyRef doubles_as_bytes(const std::vector<double>& values) {
@@ -64,18 +67,31 @@ PyRef results_tuple(const dataset::FrameResults& results) {
     CodeTexts texts;
     for (const dataset::FrameFinding& item : results.findings) {
         const Finding& finding = item.finding;
-        PyRef row = tuple_of<5>({PyRef(PyLong_FromUnsignedLongLong(item.frame)), texts.name(finding),
-                                 texts.severity(finding), new_text(finding.message()), first_atom(finding)});
+        PyRef row = tuple_of<6>({PyRef(PyLong_FromUnsignedLongLong(item.frame)), texts.name(finding),
+                                 texts.severity(finding), new_text(finding.message()), first_atom(finding),
+                                 optional_number(finding.location().line())});
         if (!row || PyList_Append(findings.get(), row.get()) < 0) return PyRef();
     }
     PyRef failures(PyList_New(0));
     if (!failures) return PyRef();
     for (const dataset::FrameFailure& failure : results.failures) {
-        PyRef row = tuple_of<2>({PyRef(PyLong_FromUnsignedLongLong(failure.frame)), new_text(failure.message)});
+        PyRef row = tuple_of<3>({PyRef(PyLong_FromUnsignedLongLong(failure.frame)), new_text(failure.message),
+                                 optional_number(failure.line)});
         if (!row || PyList_Append(failures.get(), row.get()) < 0) return PyRef();
     }
     return tuple_of<4>({std::move(findings), std::move(failures), doubles_as_bytes(results.hydrogen_contacts),
                         doubles_as_bytes(results.heavy_contacts)});
+}
+
+PyRef plan_tuple(const dataset::XyzPlan& plan) {
+    PyRef starts(PyList_New(0));
+    if (!starts) return PyRef();
+    for (const dataset::FrameStart& start : plan.starts) {
+        PyRef row = tuple_of<2>({PyRef(PyLong_FromUnsignedLongLong(start.offset)),
+                                 PyRef(PyLong_FromUnsignedLongLong(start.line))});
+        if (!row || PyList_Append(starts.get(), row.get()) < 0) return PyRef();
+    }
+    return tuple_of<2>({PyRef(PyLong_FromUnsignedLongLong(plan.frames)), std::move(starts)});
 }
 
 }  // namespace quorv::python_dataset

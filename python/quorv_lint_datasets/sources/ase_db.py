@@ -1,7 +1,8 @@
 """ASE databases: SQLite (.db) and ASE-LMDB (.aselmdb, through the ase-db-backends package).
 
 A row's charge and multiplicity are looked up under the mapping's keys among
-the row's key-value pairs, then in its data. Rows are read one after the
+the row's key-value pairs, then in its data. A row that is periodic along some
+axis is linted over its images in its cell. Rows are read one after the
 other; a row that cannot be read is a failure and the next row is read.
 """
 from __future__ import annotations
@@ -17,9 +18,6 @@ from .batches import ArrayBatch, FailedFrame
 
 BATCH_FRAMES = 4096
 
-PERIODIC_MESSAGE = ("periodic frame not linted: the row is periodic along some axis, and the rules would judge "
-                    "the cell as a molecule")
-
 
 def _connect(path: str):
     # Readers only: no lock file, which a read-only place could not hold.
@@ -33,7 +31,9 @@ def plan(path: str, mapping: Mapping, partition_frames: int) -> List[Partition]:
 def _lookup(row, field: Field):
     if field.kind in ("none", "constant"):
         return field.value_from(None)
-    value = row.get(field.key)
+    # The key-value pair as stored: `row.get` answers some names from ASE's own
+    # properties instead (`charge` is the sum of the initial charges, 0.0 without them).
+    value = vars(row).get(field.key)
     if value is None:
         data = row.get("data") or {}
         value = data.get(field.key) if hasattr(data, "get") else None
@@ -44,22 +44,24 @@ class _Batch:
     def __init__(self, first_frame: int):
         self.first_frame = first_frame
         self.keys, self.elements, self.positions, self.counts = [], [], [], []
-        self.charges, self.multiplicities = [], []
+        self.charges, self.multiplicities, self.cells, self.pbc = [], [], [], []
 
-    def add(self, key, numbers, positions, charge, multiplicity):
+    def add(self, key, numbers, positions, charge, multiplicity, cell, pbc):
         self.keys.append(key)
         self.elements.append(numbers)
         self.positions.append(positions)
         self.counts.append(len(numbers))
         self.charges.append(charge)
         self.multiplicities.append(multiplicity)
+        self.cells.append(cell)
+        self.pbc.append(pbc)
 
     def take(self) -> ArrayBatch:
         offsets = np.concatenate([[0], np.cumsum(self.counts, dtype=np.int64)])
         elements = np.concatenate(self.elements) if self.elements else np.zeros(0, np.int64)
         positions = np.concatenate(self.positions) if self.positions else np.zeros((0, 3))
         return ArrayBatch(self.first_frame, self.keys, elements, positions, offsets, self.charges,
-                          self.multiplicities)
+                          self.multiplicities, np.reshape(self.cells, (-1, 3, 3)), np.reshape(self.pbc, (-1, 3)))
 
 
 def _rows(db, first: int, stop: int) -> Iterator[tuple]:
@@ -88,19 +90,17 @@ def read(partition: Partition, mapping: Mapping) -> Iterator[object]:
             try:
                 numbers = np.asarray(row.numbers, dtype=np.int64)
                 positions = np.asarray(row.positions, dtype=np.float64).reshape(len(numbers), 3)
-                periodic = bool(np.any(row.pbc))
+                cell = np.asarray(row.cell, dtype=np.float64).reshape(3, 3)
+                pbc = np.asarray(row.pbc, dtype=bool).reshape(3)
                 charge, multiplicity = _lookup(row, mapping.charge), _lookup(row, mapping.multiplicity)
             except Exception as error:  # noqa: BLE001
                 failure = FailedFrame(frame, key, None, f"cannot read the row: {error}")
             else:
-                if periodic:
-                    failure = FailedFrame(frame, key, None, PERIODIC_MESSAGE)
-                else:
-                    batch.add(key, numbers, positions, charge, multiplicity)
-                    if len(batch.keys) == BATCH_FRAMES:
-                        yield batch.take()
-                        batch = _Batch(frame + 1)
-                    continue
+                batch.add(key, numbers, positions, charge, multiplicity, cell, pbc)
+                if len(batch.keys) == BATCH_FRAMES:
+                    yield batch.take()
+                    batch = _Batch(frame + 1)
+                continue
         if batch.keys:
             yield batch.take()
         yield failure

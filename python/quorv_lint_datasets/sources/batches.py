@@ -1,9 +1,9 @@
-"""What a source hands the linter: frames in order, as arrays, as XYZ texts,
-or as frames that could not be read."""
+"""What a source hands the linter: frames in order, as arrays, as a run of
+frames of an XYZ file, or as frames that could not be read."""
 from __future__ import annotations
 
 import dataclasses
-from typing import List, NamedTuple, Optional, Sequence, Tuple
+from typing import NamedTuple, Optional, Sequence
 
 
 @dataclasses.dataclass
@@ -16,6 +16,8 @@ class ArrayBatch:
     offsets: object              # frames + 1
     charges: object          # per frame: a sequence with None for absent, or a masked array
     multiplicities: object
+    cells: object = None     # per frame (frames, 3, 3) in the mapping's unit, or None: molecules
+    pbc: object = None       # per frame (frames, 3)
 
     @property
     def frames(self) -> int:
@@ -23,23 +25,13 @@ class ArrayBatch:
 
 
 @dataclasses.dataclass
-class XyzBatch:
-    """Consecutive frames of an XYZ file, each its own text."""
+class XyzRange:
+    """Consecutive frames of an XYZ file, from a frame's count line on, read and linted by the core."""
     first_frame: int
-    texts: List[bytes]
-    count_lines: List[int]
-    blank_atom_lines: List[Tuple[int, ...]]
-
-    @property
-    def frames(self) -> int:
-        return len(self.texts)
-
-    def atom_line(self, frame: int, atom: int) -> int:
-        position = atom
-        for blank in self.blank_atom_lines[frame]:
-            if blank <= position:
-                position += 1
-        return self.count_lines[frame] + 2 + position
+    path: str
+    offset: int       # where the first frame's count line starts, in bytes
+    first_line: int   # its line, counted from 1
+    frames: int       # how many frames to lint (fewer if the file ends before)
 
 
 class FailedFrame(NamedTuple):
