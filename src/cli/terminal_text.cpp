@@ -1,12 +1,11 @@
 #include "cli/terminal_text.h"
 
+#include "text/escaping.h"
 #include "text/utf8.h"
 
 namespace quorv::cli {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789abcdef";
 
 bool is_printable_ascii(unsigned char byte) { return byte >= 0x20 && byte < 0x7F; }
 
@@ -17,18 +16,6 @@ bool must_escape(char32_t c) {
     // Bidirectional formatting: marks, embeddings, overrides and isolates.
     return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
            (c >= 0x2066 && c <= 0x2069);
-}
-
-void append_code_point_escape(std::string& out, char32_t c) {
-    char digits[8];
-    int count = 0;
-    do {
-        digits[count++] = kHexDigits[c & 0xF];
-        c >>= 4;
-    } while (c != 0);
-    out += "\\u{";
-    while (count > 0) out += digits[--count];
-    out += '}';
 }
 
 void append_escape(std::string& out, char32_t c) {
@@ -57,8 +44,8 @@ void append_printable(std::string& out, std::string_view text) {
         if (!c.well_formed) {
             const auto byte = static_cast<unsigned char>(text[pos]);
             out += "\\x";
-            out += kHexDigits[byte >> 4];
-            out += kHexDigits[byte & 0xF];
+            out += kLowerHexDigits[byte >> 4];
+            out += kLowerHexDigits[byte & 0xF];
         } else if (must_escape(c.code_point)) {
             append_escape(out, c.code_point);
         } else {

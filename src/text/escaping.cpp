@@ -4,20 +4,19 @@
 
 namespace quorv {
 
-namespace {
-
 void append_code_point_escape(std::string& out, char32_t c) {
-    static constexpr char kHexDigits[] = "0123456789abcdef";
     char digits[8];
     int count = 0;
     do {
-        digits[count++] = kHexDigits[c & 0xF];
+        digits[count++] = kLowerHexDigits[c & 0xF];
         c >>= 4;
     } while (c != 0);
     out += "\\u{";
     while (count > 0) out.push_back(digits[--count]);
     out += '}';
 }
+
+namespace {
 
 // The short escape of a character, or null when it has none.
 const char* short_escape(char32_t c) {

@@ -17,6 +17,11 @@ using EscapeAsCodePoint = bool (*)(char32_t code_point);
 // A byte that does not start a well-formed UTF-8 character stands for itself.
 std::string quoted_with_escapes(std::string_view utf8, EscapeAsCodePoint escape);
 
+inline constexpr char kLowerHexDigits[] = "0123456789abcdef";
+
+// A backslash, "u" and the lower-case hexadecimal code point in braces: \u{1b}.
+void append_code_point_escape(std::string& out, char32_t code_point);
+
 // ASCII controls and DEL: the characters no message should carry raw.
 bool is_ascii_control(char32_t code_point);
 
