@@ -3,9 +3,10 @@
 //  - the frames come out numbered 0, 1, 2, ... with nothing lost, a failure
 //    that leaves the rest undivided only last (frames in = read + failed);
 //  - however the bytes are chunked, the frames and failures are the same;
-//  - a frame whose comment line has no extended keys reads and lints
-//    exactly as parse_xyz and lint do on that frame's text alone, and a
-//    periodic one lints without a fault.
+//  - a frame whose bytes are not all UTF-8 fails as such;
+//  - any other frame whose comment line has no extended keys reads and
+//    lints exactly as parse_xyz and lint do on that frame's text alone, and
+//    a periodic one lints without a fault.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "lib/lint.h"
+#include "text/utf8.h"
 #include "xyz/extended_keys.h"
 #include "xyz/frame_reader.h"
 #include "xyz/xyz_reader.h"
@@ -81,6 +83,13 @@ void check_frame(const quorv::xyz::FrameText& text) {
     const quorv::xyz::FrameResult result = quorv::xyz::read_frame(text);
     if (const auto* failure = std::get_if<quorv::xyz::FrameFailure>(&result)) {
         require(!failure->message.empty() && failure->line >= text.first_line && failure->index == text.index);
+    }
+    // The command reads files, whose bytes may be anything; parse_xyz is
+    // given text, which the module has checked already.
+    if (!quorv::is_valid_utf8(text.text)) {
+        const auto* failure = std::get_if<quorv::xyz::FrameFailure>(&result);
+        require(failure != nullptr && failure->not_utf8);
+        return;
     }
     if (has_extended_keys(comment_line(text.text))) {
         if (const auto* frame = std::get_if<quorv::xyz::Frame>(&result)) {

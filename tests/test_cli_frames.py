@@ -244,6 +244,11 @@ def test_json_findings_about_atoms_point_at_the_line_of_the_first(spec, lines, t
     located = [(r["line"], r["frame"]) for r in records(completed, "finding") if r["atoms"]]
     assert located == [(line, None) for line in lines]
     assert all(r["line"] is None for r in records(completed, "finding") if not r["atoms"])
+    # The text output and SARIF regions show the same lines.
+    text = run_cli("spec.json", cwd=tmp_path).out.splitlines()[:-1]
+    assert [int(line.split(":")[1]) for line in text] == lines
+    results = json.loads(run_cli("--format", "sarif", "spec.json", cwd=tmp_path).out)["runs"][0]["results"]
+    assert [r["locations"][0]["physicalLocation"]["region"]["startLine"] for r in results] == lines
 
 
 def test_a_trajectory_on_standard_input_is_read_frame_by_frame(faulty_trajectory, tmp_path):
