@@ -34,6 +34,12 @@ inline double length(double dx, double dy, double dz) {
 
 inline double distance(const Atom& a, const Atom& b) { return length(a.x - b.x, a.y - b.y, a.z - b.z); }
 
+// An atom with a NaN or infinite coordinate has no finite distance to
+// anything, so no spatial index holds it.
+inline bool is_finite(const Atom& atom) {
+    return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z);
+}
+
 struct AtomPair {
     std::size_t first;   // always below `second`
     std::size_t second;
