@@ -144,10 +144,15 @@ bool DenseGrid::visit_atoms_near(std::size_t index, double window, Visit&& visit
     const auto r = static_cast<std::int64_t>(reach(window));
     const std::int64_t x = centre.x - layout_.first_column.x;
     const std::int64_t y = centre.y - layout_.first_column.y;
-    const std::int64_t x_end = std::min(x + r + 1, static_cast<std::int64_t>(layout_.columns_x));
-    const std::int64_t y_end = std::min(y + r + 1, static_cast<std::int64_t>(layout_.columns_y));
-    for (std::int64_t other_x = std::max<std::int64_t>(x - r, 0); other_x < x_end; ++other_x) {
-        for (std::int64_t other_y = std::max<std::int64_t>(y - r, 0); other_y < y_end; ++other_y) {
+    // Only the columns whose atoms the step filter can let through.
+    const std::int64_t x_from = std::max<std::int64_t>(x - columns_below_to_read(own.x_step, steps, r), 0);
+    const std::int64_t y_from = std::max<std::int64_t>(y - columns_below_to_read(own.y_step, steps, r), 0);
+    const std::int64_t x_end = std::min(x + columns_above_to_read(own.x_step, steps, r) + 1,
+                                        static_cast<std::int64_t>(layout_.columns_x));
+    const std::int64_t y_end = std::min(y + columns_above_to_read(own.y_step, steps, r) + 1,
+                                        static_cast<std::int64_t>(layout_.columns_y));
+    for (std::int64_t other_x = x_from; other_x < x_end; ++other_x) {
+        for (std::int64_t other_y = y_from; other_y < y_end; ++other_y) {
             const Column other = column(static_cast<std::size_t>(other_x), static_cast<std::size_t>(other_y));
             const ColumnPairFilter filter(centre, other.key, steps);
             for (const GridEntry& entry : entries_in(other, bins)) {
