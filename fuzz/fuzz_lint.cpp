@@ -6,7 +6,8 @@
 // Every finding must carry a cluster code of the catalog, errors must come
 // first, and the counts per code must fit the cluster. The
 // indexed geometry rules must give exactly what their pairwise reference
-// gives: the same findings, byte for byte, in the same order. The preview
+// gives: the same findings, byte for byte, in the same order, and the index
+// must hand on the close pairs in either of its shapes. The preview
 // rules are held to the same counts, must give the same findings with and
 // without their shortcuts, and report the strict rules' overlaps.
 //
@@ -44,7 +45,9 @@
 #include "lib/cluster.h"
 #include "lib/catalog.h"
 #include "lib/finding.h"
+#include "lib/geometry/neighbour_grid.h"
 #include "lib/geometry/pairwise_reference.h"
+#include "lib/geometry/thresholds.h"
 #include "lib/lint.h"
 #include "lib/rules/preview/preview.h"
 
@@ -335,6 +338,23 @@ void require_same(const std::vector<quorv::Finding>& findings, const std::vector
     }
 }
 
+// The spatial index in either shape hands on the close pairs exactly as the
+// reference lists them, one by one; lint() itself uses the shape that fits.
+void require_pairs_as_reference(const quorv::ClusterSpec& spec) {
+    using namespace quorv::geometry;
+    const std::vector<AtomPair> expected = pairwise::pairs_closer_than(spec.atoms, kOverlapDistance);
+    for (const GridShape shape : {GridShape::Dense, GridShape::Sparse}) {
+        std::size_t reported = 0;
+        NeighbourGrid(spec.atoms, 1.0, shape).report_pairs_closer_than(kOverlapDistance, [&](const AtomPair& pair) {
+            require(reported < expected.size());
+            const AtomPair& reference = expected[reported++];
+            require(pair.first == reference.first && pair.second == reference.second);
+            require(std::bit_cast<std::uint64_t>(pair.distance) == std::bit_cast<std::uint64_t>(reference.distance));
+        });
+        require(reported == expected.size());
+    }
+}
+
 std::vector<quorv::Finding> overlaps(const std::vector<quorv::Finding>& findings) {
     std::vector<quorv::Finding> kept;
     for (const quorv::Finding& finding : findings) {
@@ -360,6 +380,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(quorv::catalog_entry(finding.code()).stability == quorv::Stability::Stable);
     }
     require_same(findings, quorv::geometry::pairwise::lint(spec));
+    require_pairs_as_reference(spec);
 
     const std::vector<quorv::Finding> previewed = preview(spec, quorv::PreviewShortcuts::ListedNeighbours);
     check_findings(spec, previewed);

@@ -1,7 +1,9 @@
 #include "lib/elements.h"
 
-#include <algorithm>
 #include <array>
+#include <cstddef>
+
+#include "lib/symbol_slot.h"
 
 namespace quorv {
 
@@ -45,35 +47,67 @@ constexpr std::array<Entry<double>, 5> kBondingCutoffs{{
     {"P", kSecondRowCutoff}, {"S", kSecondRowCutoff},
 }};
 
-template <typename Value, std::size_t Size>
-std::optional<Value> find_value(const std::array<Entry<Value>, Size>& table, std::string_view symbol) {
-    for (const auto& entry : table) {
-        if (entry.symbol == symbol) return entry.value;
-    }
-    return std::nullopt;
+// Everything the tables above say about one symbol, in its slot: a lookup
+// is one read, whatever the symbol. Zero means "not in that table": no
+// atomic number, core count, closed-shell state or cutoff above is zero.
+struct StrictElement {
+    double bonding_cutoff = 0;
+    std::uint8_t atomic_number = 0;
+    std::uint8_t ecp_core_electrons = 0;
+    std::uint8_t closed_shell_d10_state = 0;
+    bool metal = false;
+};
+
+// These fail to compile if a symbol above had no slot of its own, or a
+// value would not fit or would read as absent.
+constexpr std::size_t slot_of(std::string_view symbol) {
+    const std::size_t slot = symbol_slot(symbol);
+    if (slot == kNoSymbolSlot) throw "every symbol of the tables has a slot";
+    return slot;
 }
+constexpr std::uint8_t stored(std::int64_t value) {
+    if (value <= 0 || value > 255) throw "stored values are 1 to 255";
+    return static_cast<std::uint8_t>(value);
+}
+
+constexpr auto kBySlot = [] {
+    std::array<StrictElement, kSymbolSlots + 1> table{};
+    for (const auto& [symbol, z] : kAtomicNumbers) table[slot_of(symbol)].atomic_number = stored(z);
+    for (const auto& [symbol, core] : kEcpCoreElectrons) {
+        table[slot_of(symbol)].ecp_core_electrons = stored(core);
+    }
+    for (const std::string_view symbol : kMetals) table[slot_of(symbol)].metal = true;
+    for (const auto& [symbol, state] : kClosedShellD10States) {
+        table[slot_of(symbol)].closed_shell_d10_state = stored(state);
+    }
+    for (const auto& [symbol, cutoff] : kBondingCutoffs) table[slot_of(symbol)].bonding_cutoff = cutoff;
+    return table;
+}();
+
+const StrictElement& strict_element(std::string_view symbol) { return kBySlot[symbol_slot(symbol)]; }
 
 }  // namespace
 
 std::optional<std::int64_t> atomic_number(std::string_view symbol) {
-    return find_value(kAtomicNumbers, symbol);
+    const std::uint8_t z = strict_element(symbol).atomic_number;
+    return z == 0 ? std::nullopt : std::optional<std::int64_t>(z);
 }
 
 std::optional<std::int64_t> ecp_core_electrons(std::string_view symbol) {
-    return find_value(kEcpCoreElectrons, symbol);
+    const std::uint8_t core = strict_element(symbol).ecp_core_electrons;
+    return core == 0 ? std::nullopt : std::optional<std::int64_t>(core);
 }
 
-bool is_metal(std::string_view symbol) {
-    return std::find(kMetals.begin(), kMetals.end(), symbol) != kMetals.end();
-}
+bool is_metal(std::string_view symbol) { return strict_element(symbol).metal; }
 
 std::optional<double> bonding_cutoff(std::string_view symbol) {
-    return find_value(kBondingCutoffs, symbol);
+    const double cutoff = strict_element(symbol).bonding_cutoff;
+    return cutoff == 0 ? std::nullopt : std::optional<double>(cutoff);
 }
 
 bool is_closed_shell_d10(std::string_view symbol, std::int64_t oxidation_state) {
-    auto closed_shell_state = find_value(kClosedShellD10States, symbol);
-    return closed_shell_state.has_value() && *closed_shell_state == oxidation_state;
+    const std::uint8_t state = strict_element(symbol).closed_shell_d10_state;
+    return state != 0 && state == oxidation_state;
 }
 
 }  // namespace quorv

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "lib/symbol_slot.h"
+
 namespace quorv {
 
 namespace {
@@ -11,35 +13,20 @@ namespace {
 
 static_assert(kElementRecords.size() == kElementCount);
 
-// Symbols are one upper-case letter and at most one lower-case one: a slot
-// for each such pair holds the atomic number, 0 for no element.
-constexpr std::size_t kFirstLetters = 26;
-constexpr std::size_t kSecondLetters = 27;  // none, then a..z
-
-constexpr std::size_t slot(char first, char second) {
-    return static_cast<std::size_t>(first - 'A') * kSecondLetters +
-           (second == '\0' ? 0 : static_cast<std::size_t>(second - 'a') + 1);
-}
-
+// The atomic number in each symbol's slot, 0 for no element.
 constexpr auto kNumberBySymbol = [] {
-    std::array<std::uint8_t, kFirstLetters * kSecondLetters> numbers{};
+    std::array<std::uint8_t, kSymbolSlots + 1> numbers{};
     for (std::size_t i = 0; i < kElementRecords.size(); ++i) {
-        const std::string_view symbol = kElementRecords[i].symbol;
-        numbers[slot(symbol[0], symbol.size() == 2 ? symbol[1] : '\0')] = static_cast<std::uint8_t>(i + 1);
+        numbers[symbol_slot(kElementRecords[i].symbol)] = static_cast<std::uint8_t>(i + 1);
     }
     return numbers;
 }();
 
-constexpr bool is_upper(char c) { return c >= 'A' && c <= 'Z'; }
-constexpr bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
+static_assert(kNumberBySymbol[kNoSymbolSlot] == 0, "every element symbol has a slot of its own");
 
 }  // namespace
 
-int element_number(std::string_view symbol) {
-    if (symbol.empty() || symbol.size() > 2 || !is_upper(symbol[0])) return 0;
-    if (symbol.size() == 2 && !is_lower(symbol[1])) return 0;
-    return kNumberBySymbol[slot(symbol[0], symbol.size() == 2 ? symbol[1] : '\0')];
-}
+int element_number(std::string_view symbol) { return kNumberBySymbol[symbol_slot(symbol)]; }
 
 const ElementRecord& element_record(int atomic_number) {
     return kElementRecords[static_cast<std::size_t>(atomic_number - 1)];

@@ -1,5 +1,7 @@
 // The element lookups: exact, case-sensitive, whole-text matches.
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -30,6 +32,23 @@ TEST(atomic_numbers_of_the_table) {
     }
     // A symbol with an embedded NUL is not its prefix.
     CHECK_EQ(shown(atomic_number(std::string_view("H\0", 2))), std::string("none"));
+    // No other text of one or two characters has one: letters of either
+    // case, their neighbours in ASCII, a blank, NUL and non-ASCII bytes.
+    std::string characters = "@[`{ \x80\xc3\xff";
+    characters.push_back('\0');
+    for (char letter = 'A'; letter <= 'Z'; ++letter) characters += {letter, static_cast<char>(letter - 'A' + 'a')};
+    std::size_t numbered = 0;
+    for (const char first : characters) {
+        for (int second = -1; second < static_cast<int>(characters.size()); ++second) {
+            const std::string symbol = second < 0 ? std::string(1, first) : std::string{first, characters[second]};
+            if (!atomic_number(symbol)) continue;
+            ++numbered;
+            const bool listed = std::any_of(std::begin(known), std::end(known),
+                                            [&](const auto& entry) { return symbol == entry.first; });
+            if (!listed) CHECK_EQ(symbol, std::string("a symbol of the table"));
+        }
+    }
+    CHECK_EQ(numbered, std::size(known));
 }
 
 TEST(ecp_cores) {

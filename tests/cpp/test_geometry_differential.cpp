@@ -188,7 +188,16 @@ struct Tally {
     std::size_t clusters = 0;
     std::size_t atoms = 0;
     std::size_t findings = 0;
+    std::size_t dense_grids = 0;  // clusters the dense table took, at some width
 };
+
+std::vector<geometry::AtomPair> reported_pairs(const geometry::NeighbourGrid& grid, double limit) {
+    std::vector<geometry::AtomPair> pairs;
+    grid.report_pairs_closer_than(limit, [&](const geometry::AtomPair& pair) { pairs.push_back(pair); });
+    return pairs;
+}
+
+std::string shape_name(geometry::GridShape shape) { return shape == geometry::GridShape::Dense ? "dense" : "sparse"; }
 
 // Compares everything for one cluster; `label` names it in a failure.
 void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Random& random) {
@@ -201,23 +210,29 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
     if (!lint_difference.empty()) fail(__FILE__, __LINE__, label + ": lint differs at " + lint_difference);
 
     const std::span<const Atom> atoms(spec.atoms);
-    // The column width the rules use, and one that makes every radius span several rings.
-    for (const double width : {2.0, 1.0}) {
-        const geometry::NeighbourGrid grid(atoms, width);
+    // The column width the rules use, and one that makes every radius span
+    // several rings; the shape that fits, and the sparse one, which always does.
+    bool dense = false;
+    for (const auto& [width, allowed] : {std::pair{2.0, geometry::GridShape::Dense}, {1.0, geometry::GridShape::Dense},
+                                         {2.0, geometry::GridShape::Sparse}, {1.0, geometry::GridShape::Sparse}}) {
+        const geometry::NeighbourGrid grid(atoms, width, allowed);
+        dense = dense || grid.shape() == geometry::GridShape::Dense;
+        const std::string grid_label = label + " (" + shape_name(grid.shape()) + " grid)";
         for (const double limit : {0.5, 2.7, 4.0}) {
-            const auto pairs = grid.pairs_closer_than(limit);
             const auto expected_pairs = geometry::pairwise::pairs_closer_than(atoms, limit);
-            if (!same_pairs(pairs, expected_pairs)) {
-                fail(__FILE__, __LINE__,
-                     label + ": pairs closer than " + bits(limit) + " differ at " +
-                         first_difference(pair_text(pairs), pair_text(expected_pairs)));
+            for (const auto& pairs : {grid.pairs_closer_than(limit), reported_pairs(grid, limit)}) {
+                if (!same_pairs(pairs, expected_pairs)) {
+                    fail(__FILE__, __LINE__,
+                         grid_label + ": pairs closer than " + bits(limit) + " differ at " +
+                             first_difference(pair_text(pairs), pair_text(expected_pairs)));
+                }
             }
         }
         for (std::size_t i = 0; i < atoms.size(); ++i) {
             const double nearest = geometry::pairwise::nearest_distance(atoms, i);
             if (std::bit_cast<std::uint64_t>(grid.nearest_distance(i)) != std::bit_cast<std::uint64_t>(nearest)) {
                 fail(__FILE__, __LINE__,
-                     label + ": nearest distance of atom " + std::to_string(i) + ": " +
+                     grid_label + ": nearest distance of atom " + std::to_string(i) + ": " +
                          bits(grid.nearest_distance(i)) + " instead of " + bits(nearest));
             }
             // Bounds on either side of the answer, at it, and none.
@@ -228,7 +243,7 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
             if (std::bit_cast<std::uint64_t>(std::min(bounded, bound)) !=
                 std::bit_cast<std::uint64_t>(std::min(nearest, bound))) {
                 fail(__FILE__, __LINE__,
-                     label + ": nearest distance of atom " + std::to_string(i) + " below " + bits(bound) + ": " +
+                     grid_label + ": nearest distance of atom " + std::to_string(i) + " below " + bits(bound) + ": " +
                          bits(bounded) + " against " + bits(nearest));
             }
             const double radius = chance(random, 0.5) ? kProbeRadii[below(random, std::size(kProbeRadii))]
@@ -239,12 +254,13 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
             if (count != expected_count || capped != std::min<std::size_t>(expected_count, 2) ||
                 grid.has_neighbour_within(i, radius) != (expected_count > 0)) {
                 fail(__FILE__, __LINE__,
-                     label + ": neighbours of atom " + std::to_string(i) + " within " + bits(radius) + ": " +
+                     grid_label + ": neighbours of atom " + std::to_string(i) + " within " + bits(radius) + ": " +
                          std::to_string(count) + " (capped " + std::to_string(capped) + ") instead of " +
                          std::to_string(expected_count));
             }
         }
     }
+    if (dense) ++tally.dense_grids;
 }
 
 using Generator = std::function<std::vector<Atom>(Random&, std::size_t)>;
@@ -281,10 +297,17 @@ TEST(differential_tiny_clusters) {
 }
 
 TEST(differential_dense_and_sparse_boxes) {
+    // From boxes the dense table takes to boxes too empty for it.
+    std::size_t clusters = 0, dense = 0;
     for (const double density : {3.0, 0.5, 0.1, 0.01, 0.0005}) {
-        run("box", [density](Random& random, std::size_t count) { return box(random, count, density); }, 120, 100,
-            static_cast<std::uint64_t>(density * 1e4) + 2);
+        const Tally tally =
+            run("box", [density](Random& random, std::size_t count) { return box(random, count, density); }, 120,
+                100, static_cast<std::uint64_t>(density * 1e4) + 2);
+        clusters += tally.clusters;
+        dense += tally.dense_grids;
     }
+    CHECK(dense > clusters / 2);
+    CHECK(dense < clusters);
 }
 
 TEST(differential_molecules_in_angstrom_and_bohr) {

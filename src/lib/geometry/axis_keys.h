@@ -34,13 +34,15 @@ public:
     void rank(std::vector<double>& values);
 
     // The key of a finite coordinate.
-    std::int64_t key(double value) const {
-        if (keyed_by_rank(value)) return rank_key(value);
+    std::int64_t key(double value) const { return keyed_by_rank(value) ? rank_key(value) : floor_key(value); }
+
+    // The key of a coordinate for which keyed_by_rank() does not hold.
+    std::int64_t floor_key(double value) const {
         // Multiplying by a power of two is exact unless the product is
         // subnormal; then a negative value may round to -0, whose floor
         // would put it in the cell above zero.
-        const double cells = std::floor(value * inverse_width_);
-        return value < 0.0 && cells == 0.0 ? -1 : static_cast<std::int64_t>(cells);
+        const std::int64_t cells = floor_of(value * inverse_width_);
+        return value < 0.0 && cells == 0 ? -1 : cells;
     }
 
     // Where in its cell a coordinate keyed by floor lies, in 1/65536ths of
@@ -52,13 +54,22 @@ public:
         if (!keyed_by_floor(key)) return 0;
         // The clamp keeps a tiny negative value, whose distance to the floor
         // may round up to a whole cell, in the last step.
-        const double steps = std::floor((value * inverse_width_ - static_cast<double>(key)) * kStepsPerCell);
+        // Truncation is the floor here: what it changes, it clamps to 0.
+        const double steps = (value * inverse_width_ - static_cast<double>(key)) * kStepsPerCell;
         return static_cast<std::uint16_t>(std::clamp(steps, 0.0, kStepsPerCell - 1));
     }
     static bool keyed_by_floor(std::int64_t key) { return key >= -kFirstRankKey && key < kFirstRankKey; }
 
 private:
     std::int64_t rank_key(double value) const;
+
+    // floor(value) for |value| < 2^63, without a call into the maths library
+    // (the target need not have a rounding instruction): the conversion
+    // truncates exactly, and truncation is the floor except below zero.
+    static std::int64_t floor_of(double value) {
+        const auto truncated = static_cast<std::int64_t>(value);
+        return truncated - (static_cast<double>(truncated) > value ? 1 : 0);
+    }
 
     static constexpr std::int64_t kFirstRankKey = std::int64_t{1} << 52;
 

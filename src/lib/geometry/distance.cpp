@@ -25,14 +25,19 @@ std::size_t count_neighbours_within(std::span<const Atom> atoms, std::size_t ind
     return neighbours;
 }
 
-std::vector<AtomPair> pairs_closer_than(std::span<const Atom> atoms, double limit) {
-    std::vector<AtomPair> pairs;
+void report_pairs_closer_than(std::span<const Atom> atoms, double limit,
+                              const std::function<void(const AtomPair&)>& report) {
     for (std::size_t first = 0; first < atoms.size(); ++first) {
         for (std::size_t second = first + 1; second < atoms.size(); ++second) {
             const double d = distance(atoms[first], atoms[second]);
-            if (d < limit) pairs.push_back({first, second, d});  // false for NaN
+            if (d < limit) report({first, second, d});  // false for NaN
         }
     }
+}
+
+std::vector<AtomPair> pairs_closer_than(std::span<const Atom> atoms, double limit) {
+    std::vector<AtomPair> pairs;
+    report_pairs_closer_than(atoms, limit, [&](const AtomPair& pair) { pairs.push_back(pair); });
     return pairs;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -34,6 +35,12 @@ inline double length(double dx, double dy, double dz) {
 
 inline double distance(const Atom& a, const Atom& b) { return length(a.x - b.x, a.y - b.y, a.z - b.z); }
 
+// An atom with a NaN or infinite coordinate has no finite distance to
+// anything, so no spatial index holds it.
+inline bool is_finite(const Atom& atom) {
+    return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z);
+}
+
 struct AtomPair {
     std::size_t first;   // always below `second`
     std::size_t second;
@@ -50,7 +57,10 @@ double nearest_distance(std::span<const Atom> atoms, std::size_t index);
 std::size_t count_neighbours_within(std::span<const Atom> atoms, std::size_t index, double radius);
 
 // Every pair closer than `limit` (strictly), in the order
-// (0,1), (0,2), ..., (0,n-1), (1,2), ...
+// (0,1), (0,2), ..., (0,n-1), (1,2), ...: handed to `report` as found, or
+// collected.
+void report_pairs_closer_than(std::span<const Atom> atoms, double limit,
+                              const std::function<void(const AtomPair&)>& report);
 std::vector<AtomPair> pairs_closer_than(std::span<const Atom> atoms, double limit);
 
 }  // namespace pairwise

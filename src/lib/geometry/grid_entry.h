@@ -2,6 +2,7 @@
 // atoms of a column too far away across it without reading the atom itself.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "lib/geometry/axis_keys.h"
@@ -48,6 +49,23 @@ private:
     std::int64_t offset_;
     std::int64_t limit_;
 };
+
+// How many columns below and above its own an atom `step` steps across its
+// column can have a partner in that the filter above lets through, at most
+// `reach`: the columns beyond hold none, so a search need not read them.
+// Every key of a table that keys by floor is filtered by steps.
+inline std::int64_t columns_below_to_read(std::uint16_t step, std::int64_t window_steps, std::int64_t reach) {
+    constexpr auto kSteps = static_cast<std::int64_t>(AxisKeys::kStepsPerCell);
+    if (window_steps < 0) return reach;
+    // d columns below, the nearest position is (d - 1) * kSteps + step + 1 steps away.
+    return step > window_steps ? 0 : std::min(reach, (window_steps - step) / kSteps + 1);
+}
+inline std::int64_t columns_above_to_read(std::uint16_t step, std::int64_t window_steps, std::int64_t reach) {
+    constexpr auto kSteps = static_cast<std::int64_t>(AxisKeys::kStepsPerCell);
+    if (window_steps < 0) return reach;
+    // d columns above, the nearest position is d * kSteps - step steps away.
+    return std::min(reach, (window_steps + 1 + step) / kSteps);
+}
 
 struct ColumnPairFilter {
     StepFilter x;

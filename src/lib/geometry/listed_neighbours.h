@@ -23,16 +23,20 @@ inline constexpr std::size_t kListedNeighbours = 8;  // on each side
 
 // How many of the atoms listed within kListedNeighbours of atoms[index] lie
 // at a distance <= radius, counting no further than `enough`. A lower bound
-// on the true count.
+// on the true count. The next atom, the one before, the one after that and
+// so on: a bonded partner is usually listed right beside its atom.
 inline std::size_t count_listed_neighbours_within(std::span<const Atom> atoms, std::size_t index, double radius,
                                                   std::size_t enough) {
-    const std::size_t from = index - std::min(index, kListedNeighbours);
-    const std::size_t to = std::min(atoms.size(), index + kListedNeighbours + 1);
     std::size_t neighbours = 0;
-    for (std::size_t other = from; other < to && neighbours < enough; ++other) {
-        if (other != index && distance(atoms[index], atoms[other]) <= radius) ++neighbours;
+    const auto count = [&](std::size_t other) {
+        if (distance(atoms[index], atoms[other]) <= radius) ++neighbours;
+        return neighbours >= enough;
+    };
+    for (std::size_t step = 1; step <= kListedNeighbours; ++step) {
+        if (index + step < atoms.size() && count(index + step)) break;
+        if (step <= index && count(index - step)) break;
     }
-    return neighbours;
+    return std::min(neighbours, enough);
 }
 
 inline bool has_listed_neighbour_within(std::span<const Atom> atoms, std::size_t index, double radius) {

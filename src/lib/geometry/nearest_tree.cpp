@@ -13,8 +13,6 @@ constexpr std::size_t kLeafSize = 8;
 
 double coordinate(const Atom& atom, int axis) { return axis == 0 ? atom.x : axis == 1 ? atom.y : atom.z; }
 
-bool is_finite(const Atom& atom) { return std::isfinite(atom.x) && std::isfinite(atom.y) && std::isfinite(atom.z); }
-
 // How far the value lies outside [low, high], rounded as the reference rounds
 // a coordinate difference: never more than the difference to any value inside.
 double gap(double value, double low, double high) {

@@ -3,15 +3,16 @@
 // reference: every distance it reports or compares is measured with the
 // reference `distance`, and the index only decides which pairs to measure.
 //
-// Atoms with finite coordinates stand in columns parallel to z, a square of
-// `width` by `width` in x and y, each column holding its atoms sorted by z.
-// Columns are found by their cell keys (see axis_keys.h) in a hash table, so
-// only occupied columns take memory and every finite atom is indexed, however
-// far out it lies. A question about atoms within r of an atom looks at the
-// columns up to ceil(r / width) away and, in each, at the run of atoms whose z
-// lies within r of its own. A nearest-partner search widens from the 3 x 3
-// columns around the atom to the 5 x 5; a partner farther out is found by a
-// k-d tree (nearest_tree.h), so that empty space is never walked through.
+// Atoms with finite coordinates stand in columns parallel to z. A cluster
+// that fills its bounding box gets a table of every column, cut along z into
+// bins (DenseGrid); any other, fragments far apart or a few stray atoms
+// included, gets only its occupied columns, found by hashing (SparseGrid).
+// The shape is chosen once, when the grid is built; both answer the same
+// questions the same way. A question about atoms within r of an atom looks
+// at the columns up to ceil(r / width) away. A nearest-partner search widens
+// from the 3 x 3 columns around the atom to the 5 x 5; a partner farther out
+// is found by a k-d tree (nearest_tree.h), so that empty space is never
+// walked through.
 //
 // An atom with a NaN or infinite coordinate is left out: every distance from
 // it is NaN or +inf (an infinite difference squares to +inf, and inf or NaN
@@ -22,32 +23,36 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <span>
+#include <variant>
 #include <vector>
 
 #include "lib/cluster.h"
-#include "lib/geometry/axis_keys.h"
+#include "lib/geometry/dense_grid.h"
 #include "lib/geometry/distance.h"
+#include "lib/geometry/sparse_grid.h"
 
 namespace quorv::geometry {
 
 class NearestTree;
-struct GridStorage;
-struct GridColumn;
-struct GridEntry;
-struct ColumnKey;
+
+enum class GridShape : std::uint8_t { Dense, Sparse };
 
 class NeighbourGrid {
 public:
     // Columns are `width` wide, rounded up to a power of two (and kept
     // between 2^-20 and 2^20 Å); radii below it are answered from the 3 x 3
-    // columns around an atom. The atoms must outlive the grid.
-    NeighbourGrid(std::span<const Atom> atoms, double width);
+    // columns around an atom. The grid takes the dense shape when the atoms
+    // fit it and `shape` allows it. The atoms must outlive the grid.
+    NeighbourGrid(std::span<const Atom> atoms, double width, GridShape shape = GridShape::Dense);
     ~NeighbourGrid();
     NeighbourGrid(const NeighbourGrid&) = delete;
     NeighbourGrid& operator=(const NeighbourGrid&) = delete;
+
+    GridShape shape() const { return std::holds_alternative<DenseGrid>(grid_) ? GridShape::Dense : GridShape::Sparse; }
 
     // Whether some other atom lies at a distance <= radius (finite).
     bool has_neighbour_within(std::size_t index, double radius) const;
@@ -69,42 +74,19 @@ public:
     // (0,1), (0,2), ..., (1,2), ...
     std::vector<AtomPair> pairs_closer_than(double limit) const;
 
+    // Calls report(pair) for the same pairs in the same order, as they are
+    // found: no more than the pairs of one atom are held at a time, however
+    // many there are.
+    void report_pairs_closer_than(double limit, const std::function<void(const AtomPair&)>& report) const;
+
 private:
-    void place_atoms();
-    ColumnKey key_of(const Atom& atom) const;
-    GridEntry entry_of(std::size_t index, const ColumnKey& key) const;
-    bool is_indexed(std::size_t index) const;
-    GridColumn column(std::uint32_t number) const;
-    // How many columns away an atom within `window` in x or y may stand.
-    double reach_in_columns(double window) const;
-    // The window in steps across a column, rounded up; -1 when too wide to filter by.
-    std::int64_t window_in_steps(double window) const;
-    // Calls visit(column) for each occupied column at most `reach` columns
-    // from `centre` in x and in y (with Later, only those whose key comes
-    // after the centre's, by x then y), until visit returns true.
-    enum class Neighbours { All, Later };
-    template <typename Visit>
-    bool visit_columns_near(std::int64_t centre_x, std::int64_t centre_y, double reach, Neighbours which,
-                            Visit&& visit) const;
-    // The atoms of a column whose z lies within `window` of z, as the
-    // reference takes the difference.
-    std::span<const GridEntry> run_within(const GridColumn& column, double z, double window) const;
-    // Calls visit(other) for the atoms other than atoms[index] that may lie
-    // within `window` of it in every coordinate (all that do, and a few
-    // more), until visit returns true.
-    template <typename Visit>
-    bool visit_atoms_near(std::size_t index, double window, Visit&& visit) const;
-    // The close pairs of an atom in `own` and one in `other`; within one
-    // column (other == own), each pair once.
-    void add_pairs_between(const GridColumn& own, const GridColumn& other, double limit, double window,
-                           std::vector<AtomPair>& pairs) const;
+    using Grid = std::variant<DenseGrid, SparseGrid>;
+    static Grid grid_for(std::span<const Atom> atoms, double width, GridShape shape);
+    const NearestTree& tree() const;
 
     std::span<const Atom> atoms_;
     double width_;
-    AxisKeys keys_x_;
-    AxisKeys keys_y_;
-    // Buffers reused by the grids of later calls on the same thread.
-    std::unique_ptr<GridStorage> storage_;
+    Grid grid_;
     // Built on the first nearest-distance search that the columns near the
     // atom do not settle.
     mutable std::unique_ptr<NearestTree> tree_;

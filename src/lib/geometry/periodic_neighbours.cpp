@@ -60,31 +60,38 @@ double PeriodicNeighbours::nearest_distance_below(std::size_t index, double boun
 }
 
 std::vector<AtomPair> PeriodicNeighbours::pairs_closer_than(double limit) const {
-    if (near_.images.atoms().size() < 2) return {};
     std::vector<AtomPair> pairs;
+    report_pairs_closer_than(limit, [&](const AtomPair& pair) { pairs.push_back(pair); });
+    return pairs;
+}
+
+void PeriodicNeighbours::report_pairs_closer_than(double limit,
+                                                  const std::function<void(const AtomPair&)>& report) const {
+    if (near_.images.atoms().size() < 2) return;
     const std::size_t count = near_.images.original_count();
-    for (const AtomPair& pair : near_.grid.pairs_closer_than(limit)) {
+    // The pairs of one moved atom, to be reported at the shortest image of each partner.
+    std::vector<AtomPair> pending;
+    const auto report_pending = [&] {
+        std::sort(pending.begin(), pending.end(), [](const AtomPair& a, const AtomPair& b) {
+            return a.second < b.second || (a.second == b.second && a.distance < b.distance);
+        });
+        for (std::size_t k = 0; k < pending.size(); ++k) {
+            if (k == 0 || pending[k].second != pending[k - 1].second) report(pending[k]);
+        }
+        pending.clear();
+    };
+    near_.grid.report_pairs_closer_than(limit, [&](const AtomPair& pair) {
         // Moved atoms come before all images, so a pair with a moved atom has
         // it first. A pair of images repeats a pair of a moved atom and an
         // image; the pair of atom j and an image of atom i < j repeats that of
         // atom i and an image of atom j.
-        if (pair.first >= count) continue;
+        if (pair.first >= count) return;
         const std::size_t other = near_.images.original_of(pair.second);
-        if (other <= pair.first) continue;
-        pairs.push_back({pair.first, other, pair.distance});
-    }
-    // The shortest image of each pair, once.
-    std::sort(pairs.begin(), pairs.end(), [](const AtomPair& a, const AtomPair& b) {
-        if (a.first != b.first) return a.first < b.first;
-        if (a.second != b.second) return a.second < b.second;
-        return a.distance < b.distance;
+        if (other <= pair.first) return;
+        if (!pending.empty() && pending.front().first != pair.first) report_pending();
+        pending.push_back({pair.first, other, pair.distance});
     });
-    pairs.erase(std::unique(pairs.begin(), pairs.end(),
-                            [](const AtomPair& a, const AtomPair& b) {
-                                return a.first == b.first && a.second == b.second;
-                            }),
-                pairs.end());
-    return pairs;
+    report_pending();
 }
 
 }  // namespace quorv::geometry

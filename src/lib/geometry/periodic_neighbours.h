@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -46,6 +47,9 @@ public:
     // in the order (0,1), (0,2), ..., (1,2), ... An atom is never paired with
     // its own image: a cell is never thinner than the overlap distance.
     std::vector<AtomPair> pairs_closer_than(double limit) const;
+    // The same pairs in the same order, handed to report(pair) as they are
+    // found, holding no more than the pairs of one atom at a time.
+    void report_pairs_closer_than(double limit, const std::function<void(const AtomPair&)>& report) const;
 
 private:
     // Images within a margin, and the index over them.

@@ -21,9 +21,11 @@ namespace {
 
 template <typename Neighbours>
 void check_each_pair(std::span<const Atom> atoms, const Neighbours& neighbours, OrderedFindings& out) {
-    for (const auto& pair : neighbours.pairs_closer_than(geometry::kOverlapDistance)) {
+    // Each pair is reported as it is found, so that the many pairs of a
+    // crowded cluster are never all held at once.
+    neighbours.report_pairs_closer_than(geometry::kOverlapDistance, [&](const geometry::AtomPair& pair) {
         report_overlapping_atoms(out, atoms, pair.first, pair.second, pair.distance);
-    }
+    });
 }
 
 }  // namespace
