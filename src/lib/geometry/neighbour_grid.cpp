@@ -1,6 +1,7 @@
 #include "lib/geometry/neighbour_grid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <utility>
 
@@ -10,9 +11,19 @@ namespace quorv::geometry {
 
 namespace {
 
-// A nearest-distance search looks this many rings of columns out before it
-// hands over to the tree, which needs no empty space to be walked through.
-constexpr int kNearRings = 2;
+// A nearest-distance search looks at least this far out, in at least two
+// and at most four rings of columns, before it hands over to the tree, which
+// needs no empty space to be walked through. Far enough for the nearest
+// partner of a lone atom in a liquid (about 3 Å), so that one such atom does
+// not build a tree over the whole cluster.
+constexpr double kNearReach = 4.0;
+constexpr int kFewestNearRings = 2;
+constexpr int kMostNearRings = 4;
+
+int near_rings(double width) {
+    const double rings = std::ceil(kNearReach / width);
+    return rings >= kMostNearRings ? kMostNearRings : std::max(kFewestNearRings, static_cast<int>(rings));
+}
 
 // A close partner of one atom, while that atom's pairs are put in order.
 struct Partner {
@@ -82,7 +93,7 @@ double NeighbourGrid::nearest_distance_below(std::size_t index, double bound) co
             // What lies outside is `ring` widths away or more in some
             // coordinate, so at least length(ring widths) away; once the
             // nearest is no farther, it is final.
-            for (int ring = 1; ring <= kNearRings && !settled; ++ring) {
+            for (int ring = 1, rings = near_rings(width_); ring <= rings && !settled; ++ring) {
                 const double slab = ring * width_;
                 grid.visit_atoms_near(index, std::min(slab, search_window(nearest)), measure);
                 settled = nearest <= length(slab, 0.0, 0.0);

@@ -10,9 +10,9 @@
 // The shape is chosen once, when the grid is built; both answer the same
 // questions the same way. A question about atoms within r of an atom looks
 // at the columns up to ceil(r / width) away. A nearest-partner search widens
-// from the 3 x 3 columns around the atom to the 5 x 5; a partner farther out
-// is found by a k-d tree (nearest_tree.h), so that empty space is never
-// walked through.
+// from the 3 x 3 columns around the atom ring by ring, until it has looked
+// about 4 Å out (two to four rings); a partner farther out is found by a k-d
+// tree (nearest_tree.h), so that empty space is never walked through.
 //
 // An atom with a NaN or infinite coordinate is left out: every distance from
 // it is NaN or +inf (an infinite difference squares to +inf, and inf or NaN
