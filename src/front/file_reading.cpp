@@ -33,7 +33,22 @@ constexpr std::uint64_t kPacedBytes = 16 * 1024 * 1024;
     return status == 0 ? buffer : kUnknownError;
 }
 
+// How long a wait on a pipe or a device lasts between two calls of the
+// pacer: a signal that came just before the wait began is seen this late.
+constexpr int kPacedWaitMilliseconds = 100;
+
 bool paced(ReadPacer* pacer) { return pacer == nullptr || pacer->keep_going(); }
+
+// Waits until `fd` has something to read, or its writer is gone. False when
+// the pacer says to stop; an error is left for the read to report.
+bool wait_readable(int fd, ReadPacer* pacer) {
+    for (;;) {
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, pacer != nullptr ? kPacedWaitMilliseconds : -1);
+        if (polled > 0 || (polled < 0 && errno != EINTR)) return true;
+        if (!paced(pacer)) return false;
+    }
+}
 
 }  // namespace
 
@@ -55,9 +70,10 @@ std::variant<std::size_t, ReadFailure> read_some(int fd, char* data, std::size_t
         if (got >= 0) return static_cast<std::size_t>(got);
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             // Opened without blocking (a pipe): wait for it here instead.
-            pollfd ready{fd, POLLIN, 0};
-            if (::poll(&ready, 1, -1) >= 0 || errno != EINTR) continue;
-        } else if (errno != EINTR) {
+            if (!wait_readable(fd, pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
+            continue;
+        }
+        if (errno != EINTR) {
             return ReadFailure{ReadFailure::Kind::OsError, errno};
         }
         if (!paced(pacer)) return ReadFailure{ReadFailure::Kind::Stopped};
@@ -100,16 +116,21 @@ std::variant<std::string, FileReadError> read_utf8_file(const std::string& path,
     // The C library would read such a path only up to its first NUL.
     if (path.find('\0') != std::string::npos) return FileReadError{std::string(kNulInPath)};
 
+    // Opened without blocking: a pipe with no writer yet is waited for below,
+    // where the pacer has its turns, never inside open().
     UniqueFd file;
     for (;;) {
-        file = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        file = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (file) break;
         if (errno != EINTR) return FileReadError{os_error_description(errno)};
         if (!paced(pacer)) return FileReadError{{}, true};
     }
     struct stat info {};
     std::optional<std::uint64_t> regular_size;
-    if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode)) regular_size = static_cast<std::uint64_t>(info.st_size);
+    const bool known = ::fstat(file.get(), &info) == 0;
+    if (known && S_ISREG(info.st_mode)) regular_size = static_cast<std::uint64_t>(info.st_size);
+    // Read now, a pipe that no writer has opened would seem to end at once.
+    if (known && S_ISFIFO(info.st_mode) && !wait_readable(file.get(), pacer)) return FileReadError{{}, true};
 
     // Opening a directory succeeds; reading it fails with EISDIR here.
     std::string content;
