@@ -39,10 +39,13 @@ def run_child(code, python=sys.executable, timeout=120):
 def test_a_waiting_read_lets_other_threads_run_and_ctrl_c_through(writer, tmp_path):
     pipe = tmp_path / "waits.py"
     os.mkfifo(pipe)
-    # With no writer the open() waits; with a silent one the read() does.
+    # With no writer the wait begins before the first read; with a silent one, after it.
     held = os.open(pipe, os.O_RDWR) if writer == "silent" else None
     process = child(f"""
-        import threading, time, quorv_lint
+        import signal, threading, time, quorv_lint
+        # Ctrl-C as in a terminal, even when the tests run where SIGINT is
+        # ignored (a background job inherits that, and so would this child).
+        signal.signal(signal.SIGINT, signal.default_int_handler)
         started = threading.Event()
         def other_thread():
             started.wait()
