@@ -185,9 +185,12 @@ def test_a_pyproject_without_our_table_configures_nothing(project):
     ("max-file-size = 1.5", r"pyproject.toml:2: 'max-file-size' must be a whole number of bytes.*got a floating"),
     ("respect-gitignore = 'no'", r"pyproject.toml:2: 'respect-gitignore' must be true or false, got a string"),
     ("warnings-as-errors = [", r"pyproject.toml:2:\d+: not valid TOML: "),
+    # Bytes TOML allows nowhere are refused before the TOML reader, which assumes them away.
+    ("[\v\0\0\0rZeZZk", r"pyproject.toml:2:2: not valid TOML: control character U\+000B is not allowed"),
+    ("preview = true # \xe9t\xe9", r"pyproject.toml:2:18: not valid TOML: the file is not UTF-8"),
 ])
 def test_a_configuration_that_is_wrong_stops_the_run_naming_file_line_key_and_expectation(project, table, message):
-    write(project, {"pyproject.toml": "[tool.quorv-lint]\n" + table + "\n"})
+    (project / "pyproject.toml").write_bytes(("[tool.quorv-lint]\n" + table + "\n").encode("latin-1"))
     result = run_cli(".", cwd=project)
     assert (result.returncode, result.out) == (2, "")
     assert re.fullmatch("quorv-lint: " + message + ".*\n", result.err), result.err
