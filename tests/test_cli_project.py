@@ -188,9 +188,11 @@ def test_a_pyproject_without_our_table_configures_nothing(project):
     # Bytes TOML allows nowhere are refused before the TOML reader, which assumes them away.
     ("[\v\0\0\0rZeZZk", r"pyproject.toml:2:2: not valid TOML: control character U\+000B is not allowed"),
     ("preview = true # \xe9t\xe9", r"pyproject.toml:2:18: not valid TOML: the file is not UTF-8"),
+    ("pr\u00e9view = true", r"pyproject.toml:2:3: not valid TOML: a non-ASCII character outside a string or a comment"),
 ])
 def test_a_configuration_that_is_wrong_stops_the_run_naming_file_line_key_and_expectation(project, table, message):
-    (project / "pyproject.toml").write_bytes(("[tool.quorv-lint]\n" + table + "\n").encode("latin-1"))
+    text = "[tool.quorv-lint]\n" + table + "\n"
+    (project / "pyproject.toml").write_bytes(text.encode("latin-1") if "\xe9t" in table else text.encode("utf-8"))
     result = run_cli(".", cwd=project)
     assert (result.returncode, result.out) == (2, "")
     assert re.fullmatch("quorv-lint: " + message + ".*\n", result.err), result.err

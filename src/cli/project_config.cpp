@@ -1,11 +1,8 @@
 #include "cli/project_config.h"
 
-#include <algorithm>
-#include <optional>
-
 #include "cli/code_pages.h"
+#include "cli/toml_precheck.h"
 #include "text/format.h"
-#include "text/utf8.h"
 
 // toml++ reports a parse failure as a value here, not as an exception; only
 // this file includes it, so the choice cannot differ between files.
@@ -27,7 +24,6 @@ constexpr std::string_view kToolSection = "tool";
 constexpr std::string_view kOwnSection = "quorv-lint";
 
 constexpr std::string_view kNotToml = "{}:{}:{}: not valid TOML: {}";
-constexpr std::string_view kControlCharacter = "control character U+{} is not allowed";
 constexpr std::string_view kSectionNotTable = "{}:{}: [tool.quorv-lint] must be a table, got {}";
 constexpr std::string_view kUnknownKey = "{}:{}: unknown key '{}' (the keys are: {})";
 constexpr std::string_view kWrongType = "{}:{}: '{}' must be {}, got {}";
@@ -172,37 +168,6 @@ std::optional<std::string> KeyReader::read(std::string_view key, const toml::nod
     return fill(kUnknownKey, {path_, line_of(node), key, config_key_names()});
 }
 
-// Where a text holds what TOML allows nowhere: a byte that is not UTF-8, or
-// a control character other than tab, line feed and carriage return. Checked
-// before the TOML reader sees the text, which assumes such input away.
-struct ForbiddenByte {
-    std::uint64_t line;
-    std::uint64_t column;  // in characters, from 1
-    std::string description;
-};
-
-std::optional<ForbiddenByte> first_byte_toml_forbids(std::string_view text) {
-    std::size_t end = first_invalid_utf8(text);
-    std::string description = "the file is not UTF-8";
-    for (std::size_t i = 0; i < std::min(end, text.size()); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == 0x7F) {
-            end = i;
-            constexpr char kHex[] = "0123456789ABCDEF";
-            description = fill(kControlCharacter, {std::string{'0', '0', kHex[byte >> 4], kHex[byte & 0xF]}});
-            break;
-        }
-    }
-    if (end == std::string_view::npos || end >= text.size()) return std::nullopt;
-    const std::string_view before = text.substr(0, end);
-    const std::size_t last_newline = before.rfind('\n');
-    const std::size_t line_start = last_newline == std::string_view::npos ? 0 : last_newline + 1;
-    std::uint64_t column = 1;
-    for (const char c : before.substr(line_start)) column += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    const auto line = static_cast<std::uint64_t>(std::count(before.begin(), before.end(), '\n')) + 1;
-    return ForbiddenByte{line, column, std::move(description)};
-}
-
 }  // namespace
 
 std::string config_key_names() {
@@ -231,7 +196,7 @@ bool AnchoredPattern::matches(std::string_view absolute_path, bool is_directory)
 ConfigLoad load_config(std::string path, std::string_view anchor, std::string_view text, bool is_pyproject) {
     // A pyproject.toml that never mentions us is some other tool's business, broken or not.
     const bool may_be_other_tools = is_pyproject && text.find(kOwnSection) == std::string_view::npos;
-    if (const auto bad = first_byte_toml_forbids(text)) {
+    if (const auto bad = find_text_toml_forbids(text)) {
         if (may_be_other_tools) return NotAConfig{};
         return ConfigError{fill(kNotToml, {path, decimal(bad->line), decimal(bad->column), bad->description})};
     }
