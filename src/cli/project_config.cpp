@@ -1,20 +1,9 @@
 #include "cli/project_config.h"
 
 #include "cli/code_pages.h"
+#include "cli/toml_library.h"
 #include "cli/toml_precheck.h"
 #include "text/format.h"
-
-// toml++ reports a parse failure as a value here, not as an exception; only
-// this file includes it, so the choice cannot differ between files.
-#define TOML_EXCEPTIONS 0
-// toml++ 3.3 asserts that a table header's key starts with a key character
-// before it checks that and reports the error ("[+" fails an assertion).
-// Release builds compile its assertions out and take the checked path; so
-// does every build here, so that the fuzz targets test what ships.
-#define TOML_ASSERT(expr) static_cast<void>(0)
-#include <toml++/toml.h>
-
-static_assert(TOML_LIB_MAJOR >= 3, "the configuration reader is written against toml++ 3");
 
 namespace quorv::cli {
 
