@@ -38,8 +38,8 @@ InputProblem frame_failure(const xyz::FrameFailure& failure, const FrameLinting&
 }
 
 // Where a piece is in the input: its frame and first line.
-std::pair<std::uint64_t, std::uint64_t> frame_and_line(const xyz::FramePieceView& piece) {
-    if (const auto* text = std::get_if<xyz::FrameTextView>(&piece)) return {text->index, text->first_line};
+std::pair<std::uint64_t, std::uint64_t> frame_and_line(const xyz::FramePiece& piece) {
+    if (const auto* text = std::get_if<xyz::FrameText>(&piece)) return {text->index, text->first_line};
     const auto& failure = std::get<xyz::FrameFailure>(piece);
     return {failure.index, failure.line};
 }
@@ -67,9 +67,9 @@ private:
 
 }  // namespace
 
-void lint_frame_piece(const xyz::FramePieceView& piece, const FrameLinting& linting, FrameScratch& scratch,
+void lint_frame_piece(const xyz::FramePiece& piece, const FrameLinting& linting, xyz::Frame& scratch,
                       InputEvents& events, FrameCounts& counts) {
-    const auto* text = std::get_if<xyz::FrameTextView>(&piece);
+    const auto* text = std::get_if<xyz::FrameText>(&piece);
     if (text == nullptr) {
         events.problem(frame_failure(std::get<xyz::FrameFailure>(piece), linting));
         ++counts.failed;
@@ -79,23 +79,24 @@ void lint_frame_piece(const xyz::FramePieceView& piece, const FrameLinting& lint
     // reader takes charge and multiplicity from the rest of the line; the
     // piece itself stays as read (a helper may hand it back to be linted again).
     std::optional<StructureNoqa> noqa;
-    xyz::FrameTextView readable = *text;
-    if (text->text.find('#') != std::string_view::npos) {
-        scratch.blanked.assign(text->text);
-        noqa = take_comment_noqa(std::span<char>(scratch.blanked.data(), scratch.blanked.size()), text->first_line);
+    xyz::FrameText blanked;
+    const xyz::FrameText* readable = text;
+    if (text->text.find('#') != std::string::npos) {
+        blanked = *text;
+        noqa = take_comment_noqa(std::span<char>(blanked.text.data(), blanked.text.size()), text->first_line);
         if (noqa) {
             noqa->frame = text->index;
-            readable.text = scratch.blanked;
+            readable = &blanked;
         }
     }
-    if (auto failure = xyz::read_frame(readable, scratch.frame)) {
+    if (auto failure = xyz::read_frame(*readable, scratch)) {
         events.problem(frame_failure(*failure, linting));
         ++counts.failed;
         return;
     }
     FindingFilter findings(linting.codes, front::InputKind::Xyz, {}, linting.warn_unused_noqa, events);
     findings.begin_structure(std::move(noqa));
-    if (auto refusal = front::lint_frame(scratch.frame, findings, linting.rules)) {
+    if (auto refusal = front::lint_frame(scratch, findings, linting.rules)) {
         events.problem(located_failure(std::string(*refusal), false, text->index, text->first_line));
         ++counts.failed;
         return;
@@ -104,20 +105,9 @@ void lint_frame_piece(const xyz::FramePieceView& piece, const FrameLinting& lint
     ++counts.linted;
 }
 
-void FrameBatch::add(xyz::FramePieceView&& piece) {
-    if (auto* failure = std::get_if<xyz::FrameFailure>(&piece)) {
-        pieces_.emplace_back(std::move(*failure));
-        return;
-    }
-    const auto& text = std::get<xyz::FrameTextView>(piece);
-    pieces_.emplace_back(TextSpan{text.index, text.first_line, texts_.size(), text.text.size()});
-    texts_.append(text.text);
-}
-
-xyz::FramePieceView FrameBatch::piece(std::size_t i) const {
-    if (const auto* failure = std::get_if<xyz::FrameFailure>(&pieces_[i])) return *failure;
-    const auto& span = std::get<TextSpan>(pieces_[i]);
-    return xyz::FrameTextView{span.index, span.first_line, std::string_view(texts_).substr(span.begin, span.size)};
+void FrameBatch::add(xyz::FramePiece&& piece, std::uint64_t text_bytes) {
+    pieces_.push_back(std::move(piece));
+    text_bytes_ += text_bytes;
 }
 
 bool FrameBatch::claim() {
@@ -125,7 +115,7 @@ bool FrameBatch::claim() {
     return state_.compare_exchange_strong(waiting, State::Running, std::memory_order_acq_rel);
 }
 
-void FrameBatch::run_held(FrameScratch& scratch) {
+void FrameBatch::run_held(xyz::Frame& scratch) {
     HeldEvents held(held_, kHeldBytesPerBatch);
     State end = State::Done;
     for (; done_ < pieces_.size(); ++done_) {
@@ -133,7 +123,7 @@ void FrameBatch::run_held(FrameScratch& scratch) {
         const FrameCounts before = counts_;
         bool hand_back = false;
         try {
-            lint_frame_piece(piece(done_), shared_->linting, scratch, held, counts_);
+            lint_frame_piece(pieces_[done_], shared_->linting, scratch, held, counts_);
             hand_back = held.spent();
         } catch (...) {
             // The reading thread lints this frame again and reports what goes wrong.
@@ -151,7 +141,7 @@ void FrameBatch::run_held(FrameScratch& scratch) {
     shared_->finished.notify_all();
 }
 
-void FrameBatch::finish_in_order(InputEvents& events, FrameScratch& scratch) {
+void FrameBatch::finish_in_order(InputEvents& events, xyz::Frame& scratch) {
     for (InputEvent& event : held_) {
         if (auto* finding = std::get_if<Finding>(&event)) events.finding(std::move(*finding));
         else events.problem(std::move(std::get<InputProblem>(event)));
@@ -159,15 +149,14 @@ void FrameBatch::finish_in_order(InputEvents& events, FrameScratch& scratch) {
     held_ = {};
     for (; done_ < pieces_.size(); ++done_) {
         try {
-            lint_frame_piece(piece(done_), shared_->linting, scratch, events, counts_);
+            lint_frame_piece(pieces_[done_], shared_->linting, scratch, events, counts_);
         } catch (...) {
-            const auto [frame, line] = frame_and_line(piece(done_));
+            const auto [frame, line] = frame_and_line(pieces_[done_]);
             events.problem(located_failure(message_of_current_exception(), false, frame, line));
             ++counts_.failed;
         }
     }
     pieces_ = {};
-    texts_ = {};
 }
 
 }  // namespace quorv::cli

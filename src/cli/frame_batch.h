@@ -10,7 +10,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "cli/input_lint.h"
@@ -28,17 +27,10 @@ struct FrameLinting {
     std::string path;  // as the output shows it
 };
 
-// What a thread that lints frame after frame reuses from one frame to the
-// next, so that it allocates nothing once it has seen the largest.
-struct FrameScratch {
-    xyz::Frame frame;
-    std::string blanked;  // a frame's text with its suppression blanked
-};
-
 // Lints one piece that the frame reader handed out: its findings (those the
 // user asked for and its comment line's suppression leaves), or its
-// failure, go to `events`, and it is counted as linted or failed.
-void lint_frame_piece(const xyz::FramePieceView& piece, const FrameLinting& linting, FrameScratch& scratch,
+// failure, go to `events`, and it is counted as linted or failed. `scratch` is any frame whose storage may be reused.
+void lint_frame_piece(const xyz::FramePiece& piece, const FrameLinting& linting, xyz::Frame& scratch,
                       InputEvents& events, FrameCounts& counts);
 
 // What a batch's reading thread and its helpers share: the settings, and
@@ -61,43 +53,26 @@ public:
 
     explicit FrameBatch(std::shared_ptr<FrameBatchShared> shared) : shared_(std::move(shared)) {}
 
-    // Room for the pieces and text a batch is closed at, so that filling it
-    // takes one allocation of each.
-    void reserve(std::size_t pieces, std::size_t text_bytes) {
-        pieces_.reserve(pieces);
-        texts_.reserve(text_bytes);
-    }
-    // Keeps the piece, its text copied into the batch's own.
-    void add(xyz::FramePieceView&& piece);
+    void add(xyz::FramePiece&& piece, std::uint64_t text_bytes);
     std::size_t size() const { return pieces_.size(); }
-    std::uint64_t text_bytes() const { return texts_.size(); }
+    std::uint64_t text_bytes() const { return text_bytes_; }
 
     // Takes the batch if nobody has: only one thread ever runs it from the start.
     bool claim();
     State state() const { return state_.load(std::memory_order_acquire); }
 
     // A helper that took the batch: lints and holds, then says it finished.
-    void run_held(FrameScratch& scratch);
+    void run_held(xyz::Frame& scratch);
     // The reading thread, once every earlier batch is written: writes what a
     // helper held, then lints what is left straight to `events`.
-    void finish_in_order(InputEvents& events, FrameScratch& scratch);
+    void finish_in_order(InputEvents& events, xyz::Frame& scratch);
 
     const FrameCounts& counts() const { return counts_; }
 
 private:
     std::shared_ptr<FrameBatchShared> shared_;
-    // The pieces' texts one after the other, each piece's text a span of it
-    // (one allocation for the batch, none per frame).
-    struct TextSpan {
-        std::uint64_t index;
-        std::uint64_t first_line;
-        std::size_t begin;
-        std::size_t size;
-    };
-    xyz::FramePieceView piece(std::size_t i) const;
-
-    std::string texts_;
-    std::vector<std::variant<TextSpan, xyz::FrameFailure>> pieces_;
+    std::vector<xyz::FramePiece> pieces_;
+    std::uint64_t text_bytes_ = 0;
     std::atomic<State> state_{State::Waiting};
     // Written by the thread that runs the batch, read once it is no longer Running.
     std::vector<InputEvent> held_;  // what the pieces before `done_` made

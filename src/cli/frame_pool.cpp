@@ -41,7 +41,7 @@ void FramePool::start() {
 }
 
 void FramePool::help() {
-    FrameScratch scratch;
+    xyz::Frame scratch;
     for (;;) {
         std::shared_ptr<FrameBatch> batch;
         {
@@ -53,7 +53,7 @@ void FramePool::help() {
         }
         if (!batch || !batch->claim()) continue;
         batch->run_held(scratch);
-        if (scratch.frame.spec.atoms.capacity() > kKeptScratchAtoms) scratch = FrameScratch{};
+        if (scratch.spec.atoms.capacity() > kKeptScratchAtoms) scratch = xyz::Frame{};
     }
 }
 

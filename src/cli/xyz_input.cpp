@@ -40,13 +40,11 @@ public:
           report_(report),
           most_in_flight_(pool.helpers() != 0 ? kBatchesInFlightPerThread * (pool.helpers() + 1) : 0) {}
 
-    void add(xyz::FramePieceView&& piece) {
-        if (!open_) {
-            open_ = std::make_shared<FrameBatch>(shared_);
-            // The frame that fills a batch is mostly small: room for one more chunk's worth.
-            open_->reserve(kBatchFrames, kBatchTextBytes + kChunkBytes);
-        }
-        open_->add(std::move(piece));
+    void add(xyz::FramePiece&& piece) {
+        const auto* text = std::get_if<xyz::FrameText>(&piece);
+        const std::uint64_t bytes = text != nullptr ? text->text.size() : 0;
+        if (!open_) open_ = std::make_shared<FrameBatch>(shared_);
+        open_->add(std::move(piece), bytes);
         if (open_->text_bytes() >= kBatchTextBytes || open_->size() >= kBatchFrames) close_batch(true);
     }
 
@@ -119,7 +117,7 @@ private:
     const std::size_t most_in_flight_;
     std::shared_ptr<FrameBatch> open_;
     std::deque<std::shared_ptr<FrameBatch>> in_flight_;
-    FrameScratch scratch_;
+    xyz::Frame scratch_;
     FrameCounts counts_;
 };
 
@@ -144,7 +142,7 @@ InputOutcome lint_xyz_input(Input& input, const RunSettings& run, InputReport& r
                        frames, report);
     xyz::FrameReader reader;
     const auto divide = [&] {
-        while (auto piece = reader.next_view()) stream.add(std::move(*piece));
+        while (auto piece = reader.next()) stream.add(std::move(*piece));
     };
     for (;;) {
         auto read = front::read_some(opened.fd, buffer.data(), kChunkBytes, nullptr);

@@ -1,6 +1,7 @@
 #include "xyz/atom_columns.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "text/format.h"
@@ -27,9 +28,6 @@ constexpr std::string_view kNoElements = "comment line: Properties has neither a
 
 constexpr std::string_view kTooFewColumns = "atom line {} has {} columns but Properties declares {}";
 constexpr std::string_view kNotAnAtomicNumber = "atom line {}: Z is not a whole number";
-
-// No coordinate has failed to read (yet).
-constexpr std::size_t kNoBadAxis = 3;
 
 // No atom line holds this many columns; a larger count cannot be met.
 constexpr std::uint64_t kMostColumns = std::uint64_t{1} << 32;
@@ -128,12 +126,7 @@ std::variant<AtomColumns, std::string> read_properties(std::string_view value) {
 std::optional<ReadError> read_atom_columns(std::string_view line, std::uint64_t line_number,
                                            const AtomColumns& columns, Atom& atom) {
     std::string_view element;
-    double* targets[] = {&atom.x, &atom.y, &atom.z};
-    // Each coordinate is read as soon as its token is found, rather than kept
-    // for later (keeping the token views costs more than reading them); the
-    // first one that is not a number waits until the column count and the
-    // element, which are judged first, have passed.
-    std::size_t bad_axis = kNoBadAxis;
+    std::array<std::string_view, 3> coordinates{};
     TokenReader tokens(line);
     // The columns up to the last one read; those after it are only counted.
     const std::size_t read = std::max(columns.element, columns.position + 2) + 1;
@@ -142,8 +135,7 @@ std::optional<ReadError> read_atom_columns(std::string_view line, std::uint64_t 
         const auto token = tokens.next();
         if (!token) break;
         if (column == columns.element) element = *token;
-        const std::size_t axis = column - columns.position;  // wraps for columns before the first
-        if (axis < 3 && !read_coordinate(*token, *targets[axis]) && bad_axis == kNoBadAxis) bad_axis = axis;
+        if (column >= columns.position && column < columns.position + 3) coordinates[column - columns.position] = *token;
     }
     if (column == read) column += tokens.pass(columns.total - read);
     if (column < columns.total) {
@@ -158,7 +150,10 @@ std::optional<ReadError> read_atom_columns(std::string_view line, std::uint64_t 
     } else {
         normalise_element(element, atom.element);
     }
-    if (bad_axis != kNoBadAxis) return coordinate_not_a_number(line_number, bad_axis);
+    double* targets[] = {&atom.x, &atom.y, &atom.z};
+    for (std::size_t axis = 0; axis < coordinates.size(); ++axis) {
+        if (!read_coordinate(coordinates[axis], *targets[axis])) return coordinate_not_a_number(line_number, axis);
+    }
     return std::nullopt;
 }
 

@@ -58,39 +58,6 @@ const std::variant<AtomColumns, std::string>& properties_layout(std::string_view
     return last.layout;
 }
 
-// Whether `kept` holds `value` (both absent, or both there and equal).
-bool holds(const std::optional<std::string>& kept, std::optional<std::string_view> value) {
-    return kept.has_value() == value.has_value() && (!value || *kept == *value);
-}
-
-void keep(std::optional<std::string>& kept, std::optional<std::string_view> value) {
-    if (value) kept.emplace(*value);
-    else kept.reset();
-}
-
-// The cell the keys give, or its error text. Frames of one trajectory or
-// data set mostly repeat their Lattice and pbc, so the last ones read on
-// this thread are kept with their cell.
-const std::variant<std::optional<geometry::PeriodicCell>, std::string>& periodic_cell(const ExtendedKeys& keys) {
-    struct Last {
-        bool read = false;
-        std::optional<std::string> lattice;
-        std::optional<std::string> pbc;
-        std::optional<std::string> unclosed;
-        std::variant<std::optional<geometry::PeriodicCell>, std::string> cell;
-    };
-    thread_local Last last;
-    if (!last.read || !holds(last.lattice, keys.lattice) || !holds(last.pbc, keys.pbc) ||
-        !holds(last.unclosed, keys.unclosed)) {
-        last.cell = read_periodic_cell(keys);
-        keep(last.lattice, keys.lattice);
-        keep(last.pbc, keys.pbc);
-        keep(last.unclosed, keys.unclosed);
-        last.read = true;
-    }
-    return last.cell;
-}
-
 // The comment line's extended keys: nothing for a plain frame (or when no
 // details are asked for), the columns of a Properties key that is not the
 // plain layout, or the failure of a key that does not read.
@@ -99,9 +66,9 @@ std::variant<std::optional<AtomColumns>, ReadError> read_extended_keys(std::stri
     if (details == nullptr || !may_hold_extended_keys(comment)) return std::nullopt;
     ExtendedKeys keys;
     find_extended_keys(comment, keys);
-    const auto& cell = periodic_cell(keys);
-    if (const auto* error = std::get_if<std::string>(&cell)) return ReadError{*error};
-    details->cell = std::get<std::optional<geometry::PeriodicCell>>(cell);
+    auto cell = read_periodic_cell(keys);
+    if (auto* error = std::get_if<std::string>(&cell)) return ReadError{std::move(*error)};
+    details->cell = std::move(std::get<std::optional<geometry::PeriodicCell>>(cell));
     if (!keys.properties) return std::nullopt;
     const auto& columns = properties_layout(*keys.properties);
     if (const auto* error = std::get_if<std::string>(&columns)) return ReadError{*error};

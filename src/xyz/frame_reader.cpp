@@ -44,32 +44,15 @@ std::string failure_text(const FrameFailure& failure) {
 
 void FrameReader::feed(std::string_view bytes) {
     if (finished_ || bytes.empty()) return;
-    drop_done_bytes();
     buffer_.append(bytes);
     divide();
-}
-
-// Bytes before the frame being divided and before every text still to be
-// handed out are done with (views handed out before this call may point
-// there). Dropping them once they are at least half the buffer keeps the
-// copying linear.
-void FrameReader::drop_done_bytes() {
-    ready_.erase(ready_.begin(), ready_.begin() + static_cast<std::ptrdiff_t>(next_ready_));
-    next_ready_ = 0;
-    std::size_t done = frame_begin_;
-    for (const auto& piece : ready_) {
-        if (const auto* span = std::get_if<TextSpan>(&piece)) done = std::min(done, span->begin);
-    }
-    if (done == 0 || 2 * done < buffer_.size()) return;
-    buffer_.erase(0, done);
-    scanned_ -= done;
-    searched_ -= done;
-    frame_begin_ -= done;
-    for (auto& piece : ready_) {
-        if (auto* span = std::get_if<TextSpan>(&piece)) {
-            span->begin -= done;
-            span->end -= done;
-        }
+    // Bytes before the frame being divided are done with. Dropping them once
+    // they are at least half the buffer keeps the copying linear.
+    if (frame_begin_ > 0 && 2 * frame_begin_ >= buffer_.size()) {
+        buffer_.erase(0, frame_begin_);
+        scanned_ -= frame_begin_;
+        searched_ -= frame_begin_;
+        frame_begin_ = 0;
     }
 }
 
@@ -86,23 +69,15 @@ void FrameReader::finish() {
         ready_.push_back(FrameFailure{frames_++, 1, reader_error({}), false});
     }
     if (undivided_) ready_.push_back(*std::exchange(undivided_, std::nullopt));
-}
-
-std::optional<FramePieceView> FrameReader::next_view() {
-    if (next_ready_ == ready_.size()) return std::nullopt;
-    auto& piece = ready_[next_ready_++];
-    if (auto* failure = std::get_if<FrameFailure>(&piece)) return std::move(*failure);
-    const auto& span = std::get<TextSpan>(piece);
-    return FrameTextView{span.index, span.first_line,
-                         std::string_view(buffer_.data() + span.begin, span.end - span.begin)};
+    buffer_.clear();
+    buffer_.shrink_to_fit();
 }
 
 std::optional<FramePiece> FrameReader::next() {
-    auto piece = next_view();
-    if (!piece) return std::nullopt;
-    if (auto* failure = std::get_if<FrameFailure>(&*piece)) return std::move(*failure);
-    const auto& view = std::get<FrameTextView>(*piece);
-    return FrameText{view.index, view.first_line, std::string(view.text)};
+    if (ready_.empty()) return std::nullopt;
+    FramePiece piece = std::move(ready_.front());
+    ready_.pop_front();
+    return piece;
 }
 
 void FrameReader::divide() {
@@ -167,14 +142,14 @@ void FrameReader::start_frame(std::string_view count_line, std::size_t begin, st
 }
 
 void FrameReader::end_frame(std::size_t end) {
-    ready_.push_back(TextSpan{frames_++, first_line_, frame_begin_, end});
+    ready_.push_back(FrameText{frames_++, first_line_, buffer_.substr(frame_begin_, end - frame_begin_)});
     frame_begin_ = end;
     state_ = State::Between;
 }
 
 void FrameReader::drop_through(std::size_t end) { frame_begin_ = end; }
 
-std::optional<FrameFailure> read_frame(const FrameTextView& frame, Frame& into) {
+std::optional<FrameFailure> read_frame(const FrameText& frame, Frame& into) {
     if (const std::size_t bad = first_invalid_utf8(frame.text); bad != std::string_view::npos) {
         return not_utf8(frame.index, frame.first_line + line_of(frame.text, bad) - 1, false);
     }
@@ -192,7 +167,7 @@ std::optional<FrameFailure> read_frame(const FrameTextView& frame, Frame& into) 
     return std::nullopt;
 }
 
-FrameResult read_frame(const FrameTextView& frame) {
+FrameResult read_frame(const FrameText& frame) {
     Frame read;
     if (auto failure = read_frame(frame, read)) return std::move(*failure);
     return read;

@@ -31,6 +31,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,22 +43,12 @@
 
 namespace quorv::xyz {
 
-// A frame's text as a view: into the reader's buffer (from next_view(),
-// valid until the reader is fed again or finished) or into a FrameText.
-struct FrameTextView {
-    std::uint64_t index = 0;
-    std::uint64_t first_line = 0;
-    std::string_view text;
-};
-
 // One frame's text: its lines from the count line to the last atom line,
 // with their line ends, as they stand in the input.
 struct FrameText {
     std::uint64_t index = 0;       // counted from 0
     std::uint64_t first_line = 0;  // the count line's line in the input, counted from 1
     std::string text;
-
-    FrameTextView view() const { return {index, first_line, text}; }
 };
 
 // A frame that could not be read, with the single-frame reader's error text
@@ -88,7 +79,6 @@ struct Frame {
 };
 
 using FramePiece = std::variant<FrameText, FrameFailure>;
-using FramePieceView = std::variant<FrameTextView, FrameFailure>;
 using FrameResult = std::variant<Frame, FrameFailure>;
 
 // The failure's message as one text, with the note on the undivided rest:
@@ -106,10 +96,6 @@ public:
     // The next frame text or failure, in input order; nothing when more
     // bytes are needed (or, after finish(), when everything is out).
     std::optional<FramePiece> next();
-    // The same with the frame's text as a view into the reader's buffer,
-    // valid until the next feed() or finish(): a caller that copies it
-    // where it wants it allocates nothing per frame.
-    std::optional<FramePieceView> next_view();
 
 private:
     enum class State : std::uint8_t { FirstCountLine, Between, Comment, Atoms, Undivided };
@@ -120,15 +106,6 @@ private:
     void start_frame(std::string_view count_line, std::size_t begin, std::size_t end);
     void end_frame(std::size_t end);
     void drop_through(std::size_t end);
-    void drop_done_bytes();
-
-    // A frame text divided and not yet handed out: where it is in buffer_.
-    struct TextSpan {
-        std::uint64_t index;
-        std::uint64_t first_line;
-        std::size_t begin;
-        std::size_t end;
-    };
 
     std::string buffer_;
     std::size_t scanned_ = 0;      // bytes of buffer_ already split into lines
@@ -141,9 +118,7 @@ private:
     std::uint64_t first_line_ = 0;
     std::uint64_t declared_ = 0;
     std::uint64_t atoms_ = 0;
-    // Pieces from ready_[next_ready_] on are still to be handed out.
-    std::vector<std::variant<TextSpan, FrameFailure>> ready_;
-    std::size_t next_ready_ = 0;
+    std::deque<FramePiece> ready_;
     // The failure of a count line that does not read waits for the end of
     // the input: it is the last piece, and whether the rest is UTF-8 decides
     // which failure it is.
@@ -152,12 +127,11 @@ private:
 
 // Reads one frame text: the cluster with the cell and each atom's line, or
 // the failure. A frame whose bytes are not all UTF-8 fails (not_utf8).
-FrameResult read_frame(const FrameTextView& frame);
-inline FrameResult read_frame(const FrameText& frame) { return read_frame(frame.view()); }
+FrameResult read_frame(const FrameText& frame);
 
 // The same into `into`, whose storage is reused (a thread that reads frame
 // after frame allocates nothing once it has read the largest): nothing when
 // the frame reads, else the failure, with `into` left partly filled.
-std::optional<FrameFailure> read_frame(const FrameTextView& frame, Frame& into);
+std::optional<FrameFailure> read_frame(const FrameText& frame, Frame& into);
 
 }  // namespace quorv::xyz
