@@ -27,9 +27,11 @@ constexpr std::size_t kBatchesInFlightPerThread = 2;
 
 // The frames of one input on their way to the report, in file order. The
 // reading thread divides the input into batches and offers them to the
-// pool; it writes out every batch in turn, linting itself the next one that
-// nobody has taken, and lints later ones too (held) when too many are in
-// flight.
+// pool; it writes out every batch in turn once a helper has linted it. Only
+// when too many are in flight does it lint batches itself: the first one if
+// nobody has taken it, else a later one (held). Were it to take the first
+// one at once, it would nearly always be quicker than the helper that was
+// offered it, and the helpers would have little to do.
 class FrameStream {
 public:
     FrameStream(FrameLinting linting, FramePool& pool, InputReport& report)
@@ -65,25 +67,31 @@ private:
     // Writes out batches until at most `most` are in flight.
     void make_room(std::size_t most) {
         for (;;) {
-            write_ready();
+            write_linted();
             if (in_flight_.size() <= most) return;
-            if (!lint_a_waiting_batch()) wait_for_first();
+            if (in_flight_.front()->claim()) {
+                write_first();  // linted here, straight to the report
+            } else if (!lint_a_waiting_batch()) {
+                wait_for_first();
+            }
         }
     }
 
-    // Writes out, in order, the batches at the front that no helper is
-    // linting: the first one nobody has taken is linted here, straight to
-    // the report.
-    void write_ready() {
+    // Writes out, in order, the batches at the front that a helper is done with.
+    void write_linted() {
         while (!in_flight_.empty()) {
-            FrameBatch& first = *in_flight_.front();
-            const FrameBatch::State state = first.state();
-            if (state == FrameBatch::State::Running) return;
-            if (state == FrameBatch::State::Waiting && !first.claim()) return;
-            first.finish_in_order(report_, scratch_);
-            counts_ += first.counts();
-            in_flight_.pop_front();
+            const FrameBatch::State state = in_flight_.front()->state();
+            if (state == FrameBatch::State::Waiting || state == FrameBatch::State::Running) return;
+            write_first();
         }
+    }
+
+    // What a helper held of the first batch, and the rest of it linted here.
+    void write_first() {
+        FrameBatch& first = *in_flight_.front();
+        first.finish_in_order(report_, scratch_);
+        counts_ += first.counts();
+        in_flight_.pop_front();
     }
 
     // Lints (held) the earliest batch after the first that nobody has taken.

@@ -190,6 +190,10 @@ TEST(extended_keys_that_do_not_read_fail_the_frame_on_its_comment_line) {
          "atom line 1 has 6 columns but Properties declares 7"},
         {"Properties=Z:I:1:pos:R:3", "H 0 0 0", "atom line 1: Z is not a whole number"},
         {"Properties=Z:I:1:pos:R:3", "1 0 zero 0", "atom line 1: y coordinate is not a number"},
+        // The column count is judged first, then the element, then the first coordinate that fails.
+        {"Properties=Z:I:1:pos:R:3", "x 0 zero", "atom line 1 has 3 columns but Properties declares 4"},
+        {"Properties=Z:I:1:pos:R:3", "x 0 zero 0", "atom line 1: Z is not a whole number"},
+        {"Properties=species:S:1:pos:R:3:q:R:1", "H 0 y z 1", "atom line 1: y coordinate is not a number"},
     };
     for (const Case& c : cases) {
         const std::string text = "1\n" + c.comment + "\n" + c.atom_line + "\n";
@@ -220,6 +224,50 @@ TEST(lattice_and_pbc_make_a_frame_periodic) {
     for (const Case& c : cases) {
         const std::string frames = frames_of("1\n" + c.comment + "\nAr 1 1 1\n");
         CHECK_EQ(frames, std::string("0@1 read: 1 atoms on lines 3") + (c.periodic ? ", periodic" : "") + "\n");
+    }
+}
+
+TEST(each_frame_has_the_cell_of_its_own_comment_line) {
+    // Frames of one text that keep, change, drop and break their cell.
+    const std::string cubic = "Lattice=\"10 0 0 0 10 0 0 0 10\"";
+    const std::vector<std::string> comments = {
+        cubic + " pbc=\"T T T\"", cubic + " pbc=\"T T T\"", cubic + " pbc=\"F F F\"",
+        "Lattice=\"20 0 0 0 20 0 0 0 20\" pbc=\"T T T\"", "Lattice=\"10 0 0 0 10 0 0 0", cubic + " pbc=\"T T T\"",
+        "pbc=\"T T T\"",
+    };
+    std::string text;
+    for (const std::string& comment : comments) text += "1\n" + comment + "\nAr 1 1 1\n";
+    std::string periods;
+    for (const FramePiece& piece : pieces_of(text, 9)) {
+        const FrameResult result = read_frame(std::get<FrameText>(piece));
+        const auto* frame = std::get_if<Frame>(&result);
+        periods += frame == nullptr ? "failed" : frame->cell ? std::to_string(frame->cell->shortest_period()) : "none";
+        periods += " ";
+    }
+    CHECK_EQ(periods, std::string("10.000000 10.000000 none 20.000000 failed 10.000000 none "));
+}
+
+TEST(frames_come_out_whole_however_they_are_drained) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += (i % 3 == 0 ? kWater : "2\nH2\nH 0 0 0\n\nH 0 0 0.74\n");
+    const auto texts_of = [](const std::vector<FramePiece>& pieces) {
+        std::string joined;
+        for (const FramePiece& piece : pieces) {
+            const auto& frame = std::get<FrameText>(piece);
+            joined += std::to_string(frame.index) + "@" + std::to_string(frame.first_line) + ":" + frame.text + "|";
+        }
+        return joined;
+    };
+    const std::string expected = texts_of(pieces_of(text, text.size()));
+    for (const std::size_t chunk : {1, 7, 64, 1000}) {
+        CHECK_EQ(texts_of(pieces_of(text, chunk)), expected);
+        // Nothing taken until the input has ended: the reader keeps what it divided.
+        FrameReader kept;
+        for (std::size_t at = 0; at < text.size(); at += chunk) kept.feed(std::string_view(text).substr(at, chunk));
+        kept.finish();
+        std::vector<FramePiece> late;
+        while (auto piece = kept.next()) late.push_back(std::move(*piece));
+        CHECK_EQ(texts_of(late), expected);
     }
 }
 
