@@ -12,7 +12,7 @@ DEPS_STAMP := $(VENV)/.dev-tools-installed
 DATASETS_CORE_STAMP := $(VENV)/.datasets-core-installed
 DATASETS_STAMP := $(VENV)/.datasets-installed
 FUZZ_BUILD := build/fuzz
-FUZZ_SECONDS ?= 10
+FUZZ_SECONDS ?= 5
 FUZZ_LONG_SECONDS ?= 1800
 
 .PHONY: build-packages system-packages all setup build demo check test cpp-test asan-test clang fuzz-build fuzz-smoke fuzz bench bench-core bench-data clean
