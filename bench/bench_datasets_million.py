@@ -13,28 +13,18 @@ import tempfile
 import time
 from pathlib import Path
 
-import psutil
 import pyarrow.compute as pc
 from distributed import Client, LocalCluster
 
 from quorv_lint_datasets import lint_dataset, output, synthetic
 from quorv_lint_datasets.mapping import Field, mapping_for
 
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from bench_datasets import cpu_seconds  # noqa: E402
+
 SHARD_FRAMES = 100_000
 EXPECTED = {"multiplicity": "electron-parity", "overlap": "overlapping-atoms", "bohr": "unit-scale",
             "unreadable": output.UNREADABLE_CODE}
-
-
-def cpu_seconds():
-    me = psutil.Process()
-    total = sum(me.cpu_times()[:4])
-    for child in me.children(recursive=True):
-        try:
-            times = child.cpu_times()
-            total += times.user + times.system
-        except psutil.NoSuchProcess:
-            pass
-    return total
 
 
 def write_shards(work: Path, frames: int):

@@ -13,9 +13,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -25,8 +25,11 @@
 #include "lib/lint.h"
 #include "xyz/frame_reader.h"
 #include "xyz/xyz_reader.h"
+#include "seconds_of.h"
 
 namespace {
+
+using quorv::bench::seconds_of;
 
 constexpr std::size_t kFrames = 200'000;
 constexpr std::size_t kChunk = 64 * 1024;
@@ -127,16 +130,10 @@ Counts run(const std::string& path, Depth depth) {
     return counts;
 }
 
-double seconds_of(const auto& call) {
-    const auto start = std::chrono::steady_clock::now();
-    call();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 }  // namespace
 
 int main() {
-    const std::string path = write_data_set("/tmp/quorv_bench_frames_" + std::to_string(::getpid()) + ".xyz");
+    const std::string path = write_data_set((std::filesystem::temp_directory_path() / ("quorv_bench_frames_" + std::to_string(::getpid()) + ".xyz")).string());
     std::ifstream probe(path, std::ios::binary | std::ios::ate);
     const double megabytes = static_cast<double>(probe.tellg()) / 1e6;
     std::printf("data set: %zu frames, %.1f MB of extended XYZ, read in %zu KiB chunks\n", kFrames, megabytes,

@@ -6,24 +6,20 @@
 // molecule the waters cut by the faces are reported (bare oxygens), and as a
 // periodic frame nothing is.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <optional>
 
 #include "lib/lint.h"
+#include "seconds_of.h"
 #include "water_box.h"
 
 namespace {
 
+using quorv::bench::seconds_of;
+
 constexpr std::size_t kAtoms = 100'000;
 // The two calls alternate, so that other work on the machine slows both alike.
 constexpr int kRounds = 15;
-
-double seconds_of(const auto& call) {
-    const auto start = std::chrono::steady_clock::now();
-    call();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 }  // namespace
 

@@ -190,7 +190,8 @@ consteval ArgKind arg_kind_of() {
     }
 }
 
-// The hole specifications a template uses, and which argument kinds each accepts.
+// The kinds of hole a template uses ("{}", "{:+}", "{:.2}", "{:.3}"), and
+// which argument kinds each accepts.
 enum class HoleSpec : std::uint8_t { Plain, Signed, Fixed2, Fixed3 };
 
 constexpr bool hole_accepts(HoleSpec spec, ArgKind kind) {
