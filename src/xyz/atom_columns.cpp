@@ -1,16 +1,13 @@
 #include "xyz/atom_columns.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "text/format.h"
 #include "text/integers.h"
-#include "xyz/atom_line.h"
-#include "xyz/atomic_symbols.h"
-#include "xyz/coordinate_number.h"
-#include "xyz/element_symbol.h"
+#include "xyz/atom_tokens.h"
 #include "xyz/quoted_text.h"
+#include "xyz/short_line_tokens.h"
 #include "xyz/tokens.h"
 
 namespace quorv::xyz {
@@ -26,8 +23,6 @@ constexpr std::string_view kWrongShape = "comment line: Properties gives {} as {
 constexpr std::string_view kNoPositions = "comment line: Properties has no pos column";
 constexpr std::string_view kNoElements = "comment line: Properties has neither a species nor a Z column";
 
-constexpr std::string_view kTooFewColumns = "atom line {} has {} columns but Properties declares {}";
-constexpr std::string_view kNotAnAtomicNumber = "atom line {}: Z is not a whole number";
 
 // No atom line holds this many columns; a larger count cannot be met.
 constexpr std::uint64_t kMostColumns = std::uint64_t{1} << 32;
@@ -125,36 +120,9 @@ std::variant<AtomColumns, std::string> read_properties(std::string_view value) {
 
 std::optional<ReadError> read_atom_columns(std::string_view line, std::uint64_t line_number,
                                            const AtomColumns& columns, Atom& atom) {
-    std::string_view element;
-    std::array<std::string_view, 3> coordinates{};
+    if (ShortLineTokens short_line; short_line.split(line)) return read_atom_by_columns(short_line, line_number, columns, atom);
     TokenReader tokens(line);
-    // The columns up to the last one read; those after it are only counted.
-    const std::size_t read = std::max(columns.element, columns.position + 2) + 1;
-    std::size_t column = 0;
-    for (; column < read; ++column) {
-        const auto token = tokens.next();
-        if (!token) break;
-        if (column == columns.element) element = *token;
-        if (column >= columns.position && column < columns.position + 3) coordinates[column - columns.position] = *token;
-    }
-    if (column == read) column += tokens.pass(columns.total - read);
-    if (column < columns.total) {
-        return ReadError{fill(kTooFewColumns, {decimal(line_number), decimal(std::uint64_t{column}),
-                                               decimal(std::uint64_t{columns.total})})};
-    }
-
-    if (columns.element_is_atomic_number) {
-        const auto number = parse_signed64(element);
-        if (!number) return ReadError{fill(kNotAnAtomicNumber, {decimal(line_number)})};
-        atom.element = symbol_of_atomic_number(*number).value_or(element);
-    } else {
-        normalise_element(element, atom.element);
-    }
-    double* targets[] = {&atom.x, &atom.y, &atom.z};
-    for (std::size_t axis = 0; axis < coordinates.size(); ++axis) {
-        if (!read_coordinate(coordinates[axis], *targets[axis])) return coordinate_not_a_number(line_number, axis);
-    }
-    return std::nullopt;
+    return read_atom_by_columns(tokens, line_number, columns, atom);
 }
 
 }  // namespace quorv::xyz

@@ -18,7 +18,4 @@ namespace quorv::xyz {
 // text is copied only once, from the line into the cluster.
 std::optional<ReadError> read_atom_line(std::string_view line, std::uint64_t line_number, Atom& atom);
 
-// "atom line {}: {} coordinate is not a number", axis 0, 1, 2 named x, y, z.
-ReadError coordinate_not_a_number(std::uint64_t line_number, std::size_t axis);
-
 }  // namespace quorv::xyz

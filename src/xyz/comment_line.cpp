@@ -60,9 +60,9 @@ ChargeAndMultiplicity read_bare_pair(std::string_view line) {
     std::array<std::string_view, 2> tokens;
     std::size_t count = 0;
     TokenReader reader(line);
-    while (auto token = reader.next()) {
+    for (std::string_view token; reader.next(token);) {
         if (count == tokens.size()) return {};  // a third token: this is no bare pair
-        tokens[count++] = *token;
+        tokens[count++] = token;
     }
     if (count != tokens.size()) return {};
     auto charge = parse_signed64(tokens[0]);

@@ -9,7 +9,6 @@
 #include <optional>
 
 #include "text/ascii.h"
-#include "xyz/short_fixed_point.h"
 
 namespace quorv::xyz {
 
@@ -117,7 +116,7 @@ bool overflows(const DecimalParts& parts) {
 
 }  // namespace
 
-bool read_coordinate(std::string_view token, double& value) {
+bool read_coordinate_by_grammar(std::string_view token, double& value) {
     bool negative = false;
     std::string_view body = token;
     if (!body.empty() && (body.front() == '+' || body.front() == '-')) {

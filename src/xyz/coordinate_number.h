@@ -1,7 +1,11 @@
 // The number grammar of coordinate tokens.
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <string_view>
+
+#include "xyz/short_fixed_point.h"
 
 namespace quorv::xyz {
 
@@ -15,6 +19,20 @@ namespace quorv::xyz {
 // returns true, or returns false for anything else. (Not an optional: this
 // runs for every coordinate, and GCC returns an optional<double> through
 // memory in a way that stalls the caller.)
-bool read_coordinate(std::string_view token, double& value);
+//
+// Inline, the usual shape ("-12.345678") read at once; every other token
+// goes through the whole grammar.
+bool read_coordinate_by_grammar(std::string_view token, double& value);
+
+inline bool read_coordinate(std::string_view token, double& value) {
+    // Signs come in no order a branch could guess: the sign is taken off and
+    // put back as a bit.
+    const bool negative = !token.empty() && token.front() == '-';
+    const std::string_view body(token.data() + negative, token.size() - negative);
+    double magnitude = 0.0;
+    if (!read_short_fixed_point(body, magnitude)) return read_coordinate_by_grammar(token, value);
+    value = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) | (std::uint64_t{negative} << 63));
+    return true;
+}
 
 }  // namespace quorv::xyz

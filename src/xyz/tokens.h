@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string_view>
 
 #include "text/white_space.h"
@@ -24,10 +23,13 @@ class TokenReader {
 public:
     explicit TokenReader(std::string_view line) : line_(line) {}
 
-    std::optional<std::string_view> next() {
+    // Sets `token` to the next token and returns true, or returns false when
+    // none is left. (Not an optional: GCC hands an optional view back
+    // through memory, which stalls the caller on every token.)
+    bool next(std::string_view& token) {
         pass_spaces();
         position_ = skip_white_space(line_, position_);
-        if (position_ >= line_.size()) return std::nullopt;
+        if (position_ >= line_.size()) return false;
         const std::size_t begin = position_;
         pass_printable_ascii();
         // Step by whole characters, as trimming does, so that a line that
@@ -35,13 +37,15 @@ public:
         while (position_ < line_.size() && white_space_at(line_, position_) == 0) {
             position_ += char_length_at(line_, position_);
         }
-        return line_.substr(begin, position_ - begin);
+        token = line_.substr(begin, position_ - begin);
+        return true;
     }
 
     // Passes over up to `most` more tokens; returns how many there were.
     std::size_t pass(std::size_t most) {
         std::size_t passed = 0;
-        while (passed < most && next()) ++passed;
+        std::string_view token;
+        while (passed < most && next(token)) ++passed;
         return passed;
     }
 

@@ -1,6 +1,9 @@
 #include "check.h"
 #include "text/ascii.h"
+#include "text/utf8.h"
 #include "text/white_space.h"
+#include "xyz/line_masks.h"
+#include "xyz/short_line_tokens.h"
 #include "xyz/tokens.h"
 #include "xyz/xyz_reader.h"
 
@@ -212,6 +215,14 @@ std::vector<std::string> tokens_by_walking(std::string_view line) {
     return tokens;
 }
 
+// Every token a splitter hands out.
+template <typename Tokens>
+std::vector<std::string> all_tokens(Tokens& tokens) {
+    std::vector<std::string> all;
+    for (std::string_view token; tokens.next(token);) all.emplace_back(token);
+    return all;
+}
+
 TEST(lines_split_into_the_tokens_a_walk_over_their_characters_gives) {
     // Lines of bytes where the fast paths could go wrong: runs of spaces of
     // every length, tabs and other ASCII blanks, Unicode blanks, bytes that
@@ -228,13 +239,46 @@ TEST(lines_split_into_the_tokens_a_walk_over_their_characters_gives) {
             state = state * 1103515245u + 12345u;
             line += pieces[(state >> 16) % pieces.size()];
         }
+        const std::vector<std::string> walked = tokens_by_walking(line);
         xyz::TokenReader reader(line);
-        std::vector<std::string> tokens;
-        while (const auto token = reader.next()) tokens.emplace_back(*token);
-        CHECK(tokens == tokens_by_walking(line));
+        CHECK(all_tokens(reader) == walked);
         // Counting what is left agrees with handing it out.
+        std::string_view first;
         xyz::TokenReader counted(line);
-        if (counted.next()) CHECK_EQ(counted.pass(100) + 1, tokens.size());
+        if (counted.next(first)) CHECK_EQ(counted.pass(100) + 1, walked.size());
+        // The mask splitters take short ASCII lines, the same way.
+        xyz::ShortLineTokens short_line;
+        if (short_line.split(line)) CHECK(all_tokens(short_line) == walked);
+    }
+}
+
+TEST(lines_of_a_text_split_by_their_masks_as_by_a_walk) {
+    // ASCII lines long enough that tokens cross the 64-byte words, as
+    // lines of a longer text (whose next line is none of them) or as its end.
+    const std::vector<std::string> pieces = {" ", "        ", "\t", "\v", "\r", "\x1c", "\x01", "H", "1.5",
+                                             "-0.25e3", "abcdefghijkl", "\x7F", "0.12345678"};
+    std::uint32_t state = 7;
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        state = state * 1103515245u + 12345u;
+        const std::size_t count = (state >> 16) % 40;
+        for (std::size_t i = 0; i < count; ++i) {
+            state = state * 1103515245u + 12345u;
+            line += pieces[(state >> 16) % pieces.size()];
+        }
+        const std::string text = "0 1\n" + line + (round % 2 == 0 ? "\nNext 1.0 2.0" : "");
+        xyz::LineMasks masks;
+        if (!masks.split(text, 4)) {
+            CHECK(line.size() + 1 > xyz::LineMasks::kMostLineBytes);
+            continue;
+        }
+        const std::vector<std::string> walked = tokens_by_walking(line);
+        CHECK_EQ(masks.length(), line.size());
+        CHECK(all_tokens(masks) == walked);
+        std::string_view first;
+        xyz::LineMasks counted;
+        counted.split(text, 4);
+        if (counted.next(first)) CHECK_EQ(counted.pass(100) + 1, walked.size());
     }
 }
 
