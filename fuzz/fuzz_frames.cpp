@@ -6,7 +6,10 @@
 //  - a frame whose bytes are not all UTF-8 fails as such;
 //  - any other frame whose comment line has no extended keys reads and
 //    lints exactly as parse_xyz and lint do on that frame's text alone, and
-//    a periodic one lints without a fault.
+//    a periodic one lints without a fault;
+//  - a frame that the quick reader of usual frames takes (with what it
+//    remembers from the frames before) reads exactly as read_frame reads it.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +22,7 @@
 #include "text/utf8.h"
 #include "xyz/extended_keys.h"
 #include "xyz/frame_reader.h"
+#include "xyz/usual_frame.h"
 #include "xyz/xyz_reader.h"
 
 namespace {
@@ -79,8 +83,43 @@ std::string rendered(const std::vector<quorv::Finding>& findings) {
     return text;
 }
 
-void check_frame(const quorv::xyz::FrameText& text) {
+// Everything a frame read holds, to the last bit.
+std::string described(const quorv::xyz::Frame& frame) {
+    std::string text = std::to_string(frame.index) + "@" + std::to_string(frame.first_line) + " " +
+                       (frame.spec.charge ? std::to_string(*frame.spec.charge) : "-") + "/" +
+                       (frame.spec.spin_multiplicity ? std::to_string(*frame.spec.spin_multiplicity) : "-");
+    if (frame.cell) {
+        for (std::size_t axis = 0; axis < frame.cell->periodic_count(); ++axis) {
+            for (const double component : frame.cell->lattice_vector(axis)) {
+                text += ' ';
+                text += std::to_string(std::bit_cast<std::uint64_t>(component));
+            }
+        }
+    }
+    for (std::size_t i = 0; i < frame.spec.atoms.size(); ++i) {
+        const quorv::Atom& atom = frame.spec.atoms[i];
+        text += "\n" + atom.element;
+        for (const double coordinate : {atom.x, atom.y, atom.z}) {
+            text += ' ';
+            text += std::to_string(std::bit_cast<std::uint64_t>(coordinate));
+        }
+        text += i < frame.atom_lines.size() ? " @" + std::to_string(frame.atom_lines[i]) : " @?";
+    }
+    return text;
+}
+
+void check_usual_frame(const quorv::xyz::FrameText& text, const quorv::xyz::FrameResult& result,
+                       quorv::xyz::UsualFrameReader& usual) {
+    if (!quorv::is_ascii(text.text)) return;
+    quorv::xyz::Frame quick;
+    if (!usual.read(text.text, text.index, text.first_line, quick)) return;
+    const auto* frame = std::get_if<quorv::xyz::Frame>(&result);
+    require(frame != nullptr && described(quick) == described(*frame));
+}
+
+void check_frame(const quorv::xyz::FrameText& text, quorv::xyz::UsualFrameReader& usual) {
     const quorv::xyz::FrameResult result = quorv::xyz::read_frame(text);
+    check_usual_frame(text, result, usual);
     if (const auto* failure = std::get_if<quorv::xyz::FrameFailure>(&result)) {
         require(!failure->message.empty() && failure->line >= text.first_line && failure->index == text.index);
     }
@@ -119,6 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
     const auto pieces = divide(text, data[0]);
     const auto whole = divide(text, 0);
+    // One for the whole input, so that what it remembers carries from frame to frame.
+    quorv::xyz::UsualFrameReader usual;
     require(pieces.size() == whole.size());
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         require(describe(pieces[i]) == describe(whole[i]));
@@ -127,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(index == i);
         // Nothing follows the point from which the text could not be divided.
         require(failure == nullptr || !failure->rest_undivided || i + 1 == pieces.size());
-        if (const auto* frame = std::get_if<quorv::xyz::FrameText>(&pieces[i])) check_frame(*frame);
+        if (const auto* frame = std::get_if<quorv::xyz::FrameText>(&pieces[i])) check_frame(*frame, usual);
     }
     return 0;
 }

@@ -43,4 +43,16 @@ std::size_t first_invalid_utf8(std::string_view bytes) {
     return std::string_view::npos;
 }
 
+bool is_ascii(std::string_view bytes) {
+    std::uint64_t seen = 0;
+    std::size_t pos = 0;
+    for (; pos + sizeof(std::uint64_t) <= bytes.size(); pos += sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + pos, sizeof word);
+        seen |= word;
+    }
+    for (; pos < bytes.size(); ++pos) seen |= static_cast<unsigned char>(bytes[pos]);
+    return (seen & kHighBits) == 0;
+}
+
 }  // namespace quorv

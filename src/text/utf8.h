@@ -58,6 +58,9 @@ std::size_t first_invalid_utf8(std::string_view bytes);
 // True when every character of the bytes is well-formed.
 inline bool is_valid_utf8(std::string_view bytes) { return first_invalid_utf8(bytes) == std::string_view::npos; }
 
+// True when every byte is below 0x80 (so the bytes are UTF-8, one byte a character).
+bool is_ascii(std::string_view bytes);
+
 // How every front end says that bytes are not UTF-8 text.
 inline constexpr std::string_view kNotUtf8Description = "stream did not contain valid UTF-8";
 

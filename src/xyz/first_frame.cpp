@@ -11,8 +11,7 @@
 #include "xyz/atom_line.h"
 #include "xyz/comment_line.h"
 #include "text/integers.h"
-#include "xyz/extended_keys.h"
-#include "xyz/periodic_comment.h"
+#include "xyz/frame_comment.h"
 #include "xyz/quoted_text.h"
 #include "xyz/text_lines.h"
 
@@ -39,45 +38,6 @@ std::size_t atoms_to_reserve(std::uint64_t declared, std::size_t remaining_bytes
 constexpr std::uint64_t kCountLine = 1;
 constexpr std::uint64_t kCommentLine = 2;
 
-// The extended keys are key=value pairs: a line without "=" has none.
-bool may_hold_extended_keys(std::string_view comment) { return comment.find('=') != std::string_view::npos; }
-
-// The layout of a Properties value, or its error text. A data set repeats
-// one value on every frame, so the last one read on this thread is kept
-// with its layout.
-const std::variant<AtomColumns, std::string>& properties_layout(std::string_view value) {
-    struct Last {
-        std::optional<std::string> value;
-        std::variant<AtomColumns, std::string> layout;
-    };
-    thread_local Last last;
-    if (last.value != value) {
-        last.layout = read_properties(value);
-        last.value.emplace(value);
-    }
-    return last.layout;
-}
-
-// The comment line's extended keys: nothing for a plain frame (or when no
-// details are asked for), the columns of a Properties key that is not the
-// plain layout, or the failure of a key that does not read.
-std::variant<std::optional<AtomColumns>, ReadError> read_extended_keys(std::string_view comment,
-                                                                       FrameDetails* details) {
-    if (details == nullptr || !may_hold_extended_keys(comment)) return std::nullopt;
-    ExtendedKeys keys;
-    find_extended_keys(comment, keys);
-    auto cell = read_periodic_cell(keys);
-    if (auto* error = std::get_if<std::string>(&cell)) return ReadError{std::move(*error)};
-    details->cell = std::move(std::get<std::optional<geometry::PeriodicCell>>(cell));
-    if (!keys.properties) return std::nullopt;
-    const auto& columns = properties_layout(*keys.properties);
-    if (const auto* error = std::get_if<std::string>(&columns)) return ReadError{*error};
-    const auto& layout = std::get<AtomColumns>(columns);
-    // The plain layout reads by the plain reader: the same results to the byte.
-    if (layout.plain()) return std::nullopt;
-    return std::optional(layout);
-}
-
 std::optional<ReadError> failed_at(std::uint64_t line, ReadError error, FrameDetails* details) {
     if (details != nullptr) details->failure_line = line;
     return error;
@@ -103,12 +63,21 @@ std::optional<ReadError> read_first_frame(std::string_view text, ClusterSpec& sp
 
     // The second line is the comment line, whatever it holds.
     const std::string_view comment = lines.next().value_or(std::string_view{});
-    const auto [charge, spin_multiplicity] = read_comment_line(comment);
-    spec.charge = charge;
-    spec.spin_multiplicity = spin_multiplicity;
-    auto extended = read_extended_keys(comment, details);
-    if (auto* error = std::get_if<ReadError>(&extended)) return failed_at(kCommentLine, std::move(*error), details);
-    const std::optional<AtomColumns>& columns = std::get<std::optional<AtomColumns>>(extended);
+    // With details, the comment line's extended keys count too.
+    std::optional<AtomColumns> columns;
+    ChargeAndMultiplicity charge_and_multiplicity;
+    if (details == nullptr) {
+        charge_and_multiplicity = read_comment_line(comment);
+    } else {
+        auto read = read_frame_comment(comment);
+        if (auto* error = std::get_if<ReadError>(&read)) return failed_at(kCommentLine, std::move(*error), details);
+        auto& frame_comment = std::get<FrameComment>(read);
+        charge_and_multiplicity = frame_comment.charge_and_multiplicity;
+        columns = frame_comment.columns;
+        details->cell = std::move(frame_comment.cell);
+    }
+    spec.charge = charge_and_multiplicity.charge;
+    spec.spin_multiplicity = charge_and_multiplicity.spin_multiplicity;
 
     spec.atoms.reserve(atoms_to_reserve(*declared, lines.remaining_bytes()));
     if (details != nullptr) details->atom_lines.reserve(spec.atoms.capacity());

@@ -1,0 +1,116 @@
+#include "xyz/comment_memo.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "text/ascii.h"
+
+namespace quorv::xyz {
+
+namespace {
+
+// Keys whose values some reading looks at: the extended keys by name, and
+// every key that ends in a word the charge and multiplicity search finds
+// wherever it stands (total_charge= is a charge key).
+constexpr std::array<std::string_view, 3> kExtendedKeys = {"Properties", "Lattice", "pbc"};
+constexpr std::array<std::string_view, 3> kSearchedWords = {"charge", "mult", "multiplicity"};
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Bytes this scan does not take apart: quoting and escapes (which join and
+// hide text), other white space and control characters, and everything
+// beyond ASCII.
+bool is_unsettled(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x7f || (byte < ' ' && c != '\t') || c == '\'' || c == '{' || c == '[' || c == '\\';
+}
+
+bool ends_with_ignoring_case(std::string_view key, std::string_view lower_word) {
+    return key.size() >= lower_word.size() &&
+           equals_ignoring_ascii_case(key.substr(key.size() - lower_word.size()), lower_word);
+}
+
+bool is_read_key(std::string_view key) {
+    return std::find(kExtendedKeys.begin(), kExtendedKeys.end(), key) != kExtendedKeys.end() ||
+           std::any_of(kSearchedWords.begin(), kSearchedWords.end(),
+                       [&](std::string_view word) { return ends_with_ignoring_case(key, word); });
+}
+
+bool is_number_character(char c) { return is_ascii_digit(c) || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E'; }
+
+}  // namespace
+
+std::string free_digit_places(std::string_view comment) {
+    std::string places(comment.size(), '\0');
+    const std::string none(comment.size(), '\0');
+    if (std::any_of(comment.begin(), comment.end(), is_unsettled)) return none;
+    // Words and key=value pairs between blanks; a value may be one quoted
+    // part, which closes where the word ends.
+    std::size_t pos = 0;
+    while (pos < comment.size()) {
+        if (is_blank(comment[pos])) {
+            ++pos;
+            continue;
+        }
+        const std::size_t key_begin = pos;
+        while (pos < comment.size() && !is_blank(comment[pos]) && comment[pos] != '=' && comment[pos] != '"') ++pos;
+        if (pos < comment.size() && comment[pos] == '"') return none;  // a quote inside a word
+        if (pos == comment.size() || is_blank(comment[pos])) continue;  // a word without a value
+        // An "=" with a blank or nothing on either side pairs across the blank.
+        const std::string_view key = comment.substr(key_begin, pos - key_begin);
+        const std::size_t value_begin = ++pos;
+        if (key.empty() || value_begin == comment.size() || is_blank(comment[value_begin])) return none;
+        if (comment[value_begin] == '"') {
+            const std::size_t closing = comment.find('"', value_begin + 1);
+            if (closing == std::string_view::npos) return none;
+            pos = closing + 1;
+            if (pos < comment.size() && !is_blank(comment[pos])) return none;
+            continue;
+        }
+        while (pos < comment.size() && !is_blank(comment[pos])) {
+            if (comment[pos] == '"') return none;
+            ++pos;
+        }
+        const std::string_view value = comment.substr(value_begin, pos - value_begin);
+        if (is_read_key(key) || !std::all_of(value.begin(), value.end(), is_number_character)) continue;
+        std::fill(places.begin() + static_cast<std::ptrdiff_t>(value_begin), places.begin() + static_cast<std::ptrdiff_t>(pos), '\1');
+    }
+    return places;
+}
+
+const std::variant<FrameComment, ReadError>& CommentMemo::read(std::string_view comment) {
+    if (remembered_ && settles(comment)) return reading_;
+    reading_ = read_frame_comment(comment);
+    line_.assign(comment);
+    // A line read as a bare pair: its every digit counts.
+    const auto* read = std::get_if<FrameComment>(&reading_);
+    const bool keyed = read != nullptr && (read->charge_and_multiplicity.charge || read->charge_and_multiplicity.spin_multiplicity);
+    free_digits_ = keyed ? free_digit_places(comment) : std::string(comment.size(), '\0');
+    remembered_ = true;
+    return reading_;
+}
+
+// Equal to the remembered line but for digits, each in a free place and
+// replaced by a digit. Eight bytes at a time: lines are mostly equal.
+bool CommentMemo::settles(std::string_view comment) const {
+    if (comment.size() != line_.size()) return false;
+    constexpr std::size_t kWord = 8;
+    std::size_t pos = 0;
+    const auto differs_freely = [&](std::size_t at) {
+        return comment[at] == line_[at] ||
+               (free_digits_[at] != '\0' && is_ascii_digit(comment[at]) && is_ascii_digit(line_[at]));
+    };
+    for (; pos + kWord <= comment.size(); pos += kWord) {
+        if (std::memcmp(comment.data() + pos, line_.data() + pos, kWord) == 0) continue;
+        for (std::size_t at = pos; at < pos + kWord; ++at) {
+            if (!differs_freely(at)) return false;
+        }
+    }
+    for (; pos < comment.size(); ++pos) {
+        if (!differs_freely(pos)) return false;
+    }
+    return true;
+}
+
+}  // namespace quorv::xyz
