@@ -10,6 +10,7 @@
 #include "front/file_reading.h"
 #include "front/lint_frame.h"
 #include "front/lint_text.h"
+#include "text/utf8.h"
 
 namespace quorv::cli {
 
@@ -19,6 +20,10 @@ namespace {
 // back to the reading thread, which writes as it lints: a frame with a
 // flood of findings never piles up in memory.
 constexpr std::uint64_t kHeldBytesPerBatch = 4 * 1024 * 1024;
+
+// A thread keeps the frame it reads into from input to input, unless one
+// made it larger than this: then it is given back.
+constexpr std::size_t kKeptScratchAtoms = 64 * 1024;
 
 InputProblem located_failure(std::string message, bool names_path, std::uint64_t frame, std::uint64_t line) {
     InputProblem problem{InputProblem::Kind::Failure, std::move(message), names_path, {}};
@@ -38,10 +43,23 @@ InputProblem frame_failure(const xyz::FrameFailure& failure, const FrameLinting&
 }
 
 // Where a piece is in the input: its frame and first line.
-std::pair<std::uint64_t, std::uint64_t> frame_and_line(const xyz::FramePiece& piece) {
-    if (const auto* text = std::get_if<xyz::FrameText>(&piece)) return {text->index, text->first_line};
+std::pair<std::uint64_t, std::uint64_t> frame_and_line(const xyz::DividedPiece& piece) {
+    if (const auto* span = std::get_if<xyz::FrameSpan>(&piece)) return {span->index, span->first_line};
     const auto& failure = std::get<xyz::FrameFailure>(piece);
     return {failure.index, failure.line};
+}
+
+// The frame's comment line may carry a suppression: only a "#" can start one.
+bool may_carry_noqa(std::string_view frame_text) { return frame_text.find('#') != std::string_view::npos; }
+
+// Reads the frame into the scratch frame: the quick way when it can, else
+// as the single-frame reader does, with the failure that reader gives.
+std::optional<xyz::FrameFailure> read_frame_text(std::string_view text, bool ascii, const xyz::FrameSpan& span,
+                                                 FrameScratch& scratch) {
+    if ((ascii || is_ascii(text)) && scratch.usual.read(text, span.index, span.first_line, scratch.frame)) {
+        return std::nullopt;
+    }
+    return xyz::read_frame(text, span.index, span.first_line, scratch.frame);
 }
 
 // Holds events until the budget is spent; from then on it drops them and
@@ -67,37 +85,42 @@ private:
 
 }  // namespace
 
-void lint_frame_piece(const xyz::FramePiece& piece, const FrameLinting& linting, xyz::Frame& scratch,
-                      InputEvents& events, FrameCounts& counts) {
-    const auto* text = std::get_if<xyz::FrameText>(&piece);
-    if (text == nullptr) {
+void FrameScratch::trim() {
+    if (frame.spec.atoms.capacity() > kKeptScratchAtoms) frame = xyz::Frame{};
+}
+
+void lint_frame_piece(std::string_view text, bool ascii, const xyz::DividedPiece& piece, const FrameLinting& linting,
+                      FrameScratch& scratch, InputEvents& events, FrameCounts& counts) {
+    const auto* span = std::get_if<xyz::FrameSpan>(&piece);
+    if (span == nullptr) {
         events.problem(frame_failure(std::get<xyz::FrameFailure>(piece), linting));
         ++counts.failed;
         return;
     }
+    const std::string_view frame_text = text.substr(span->begin, span->end - span->begin);
     // A suppression on the comment line is blanked in a copy, so that the
     // reader takes charge and multiplicity from the rest of the line; the
-    // piece itself stays as read (a helper may hand it back to be linted again).
+    // text itself stays as read (a helper may hand it back to be linted again).
     std::optional<StructureNoqa> noqa;
-    xyz::FrameText blanked;
-    const xyz::FrameText* readable = text;
-    if (text->text.find('#') != std::string::npos) {
-        blanked = *text;
-        noqa = take_comment_noqa(std::span<char>(blanked.text.data(), blanked.text.size()), text->first_line);
+    std::string blanked;
+    std::string_view readable = frame_text;
+    if (may_carry_noqa(frame_text)) {
+        blanked.assign(frame_text);
+        noqa = take_comment_noqa(std::span<char>(blanked.data(), blanked.size()), span->first_line);
         if (noqa) {
-            noqa->frame = text->index;
-            readable = &blanked;
+            noqa->frame = span->index;
+            readable = blanked;
         }
     }
-    if (auto failure = xyz::read_frame(*readable, scratch)) {
+    if (auto failure = read_frame_text(readable, ascii, *span, scratch)) {
         events.problem(frame_failure(*failure, linting));
         ++counts.failed;
         return;
     }
     FindingFilter findings(linting.codes, front::InputKind::Xyz, {}, linting.warn_unused_noqa, events);
     findings.begin_structure(std::move(noqa));
-    if (auto refusal = front::lint_frame(scratch, findings, linting.rules)) {
-        events.problem(located_failure(std::string(*refusal), false, text->index, text->first_line));
+    if (auto refusal = front::lint_frame(scratch.frame, findings, linting.rules)) {
+        events.problem(located_failure(std::string(*refusal), false, span->index, span->first_line));
         ++counts.failed;
         return;
     }
@@ -105,25 +128,26 @@ void lint_frame_piece(const xyz::FramePiece& piece, const FrameLinting& linting,
     ++counts.linted;
 }
 
-void FrameBatch::add(xyz::FramePiece&& piece, std::uint64_t text_bytes) {
-    pieces_.push_back(std::move(piece));
-    text_bytes_ += text_bytes;
-}
-
 bool FrameBatch::claim() {
     State waiting = State::Waiting;
     return state_.compare_exchange_strong(waiting, State::Running, std::memory_order_acq_rel);
 }
 
-void FrameBatch::run_held(xyz::Frame& scratch) {
+bool FrameBatch::text_is_ascii() {
+    if (!ascii_) ascii_ = is_ascii(text_.view());
+    return *ascii_;
+}
+
+void FrameBatch::run_held(FrameScratch& scratch) {
     HeldEvents held(held_, kHeldBytesPerBatch);
     State end = State::Done;
+    const bool ascii = text_is_ascii();
     for (; done_ < pieces_.size(); ++done_) {
         const std::size_t mark = held_.size();
         const FrameCounts before = counts_;
         bool hand_back = false;
         try {
-            lint_frame_piece(pieces_[done_], shared_->linting, scratch, held, counts_);
+            lint_frame_piece(text_.view(), ascii, pieces_[done_], shared_->linting, scratch, held, counts_);
             hand_back = held.spent();
         } catch (...) {
             // The reading thread lints this frame again and reports what goes wrong.
@@ -141,15 +165,16 @@ void FrameBatch::run_held(xyz::Frame& scratch) {
     shared_->finished.notify_all();
 }
 
-void FrameBatch::finish_in_order(InputEvents& events, xyz::Frame& scratch) {
+void FrameBatch::finish_in_order(InputEvents& events, FrameScratch& scratch) {
     for (InputEvent& event : held_) {
         if (auto* finding = std::get_if<Finding>(&event)) events.finding(std::move(*finding));
         else events.problem(std::move(std::get<InputProblem>(event)));
     }
     held_ = {};
+    const bool ascii = text_is_ascii();
     for (; done_ < pieces_.size(); ++done_) {
         try {
-            lint_frame_piece(pieces_[done_], shared_->linting, scratch, events, counts_);
+            lint_frame_piece(text_.view(), ascii, pieces_[done_], shared_->linting, scratch, events, counts_);
         } catch (...) {
             const auto [frame, line] = frame_and_line(pieces_[done_]);
             events.problem(located_failure(message_of_current_exception(), false, frame, line));

@@ -1,5 +1,6 @@
 // The frames of one XYZ input, linted in batches that one of several
 // threads takes: the thread that reads the input, or a helper of the run.
+// A batch is a stretch of the input's text with the frames divided in it.
 // The reading thread writes every batch out in file order; a helper holds
 // what its batch makes until then, within a budget.
 #pragma once
@@ -15,7 +16,10 @@
 #include "cli/input_lint.h"
 #include "cli/input_report.h"
 #include "cli/project_config.h"
-#include "xyz/frame_reader.h"
+#include "cli/text_block.h"
+#include "xyz/frame_divider.h"
+#include "xyz/frame_pieces.h"
+#include "xyz/usual_frame.h"
 
 namespace quorv::cli {
 
@@ -27,11 +31,23 @@ struct FrameLinting {
     std::string path;  // as the output shows it
 };
 
-// Lints one piece that the frame reader handed out: its findings (those the
-// user asked for and its comment line's suppression leaves), or its
-// failure, go to `events`, and it is counted as linted or failed. `scratch` is any frame whose storage may be reused.
-void lint_frame_piece(const xyz::FramePiece& piece, const FrameLinting& linting, xyz::Frame& scratch,
-                      InputEvents& events, FrameCounts& counts);
+// What a thread keeps from frame to frame: the frame it reads into and the
+// quick reader of usual frames, with what it remembers.
+struct FrameScratch {
+    xyz::Frame frame;
+    xyz::UsualFrameReader usual;
+    // A reading thread's first block for its next input.
+    TextBlock kept_block;
+    // Gives back the storage of a frame larger than any kept from input to input.
+    void trim();
+};
+
+// Lints one piece that the divider handed out: its findings (those the user
+// asked for and its comment line's suppression leaves), or its failure, go
+// to `events`, and it is counted as linted or failed. `text` is what the
+// piece's span indexes; `ascii` says that all of it is ASCII.
+void lint_frame_piece(std::string_view text, bool ascii, const xyz::DividedPiece& piece, const FrameLinting& linting,
+                      FrameScratch& scratch, InputEvents& events, FrameCounts& counts);
 
 // What a batch's reading thread and its helpers share: the settings, and
 // the signal that a helper finished a batch.
@@ -51,33 +67,38 @@ public:
         HandedBack,  // a helper stopped at `done` (its budget was spent); the reading thread goes on from there
     };
 
-    explicit FrameBatch(std::shared_ptr<FrameBatchShared> shared) : shared_(std::move(shared)) {}
+    FrameBatch(std::shared_ptr<FrameBatchShared> shared, TextBlock text, std::vector<xyz::DividedPiece> pieces)
+        : shared_(std::move(shared)), text_(std::move(text)), pieces_(std::move(pieces)) {}
 
-    void add(xyz::FramePiece&& piece, std::uint64_t text_bytes);
     std::size_t size() const { return pieces_.size(); }
-    std::uint64_t text_bytes() const { return text_bytes_; }
 
     // Takes the batch if nobody has: only one thread ever runs it from the start.
     bool claim();
     State state() const { return state_.load(std::memory_order_acquire); }
 
     // A helper that took the batch: lints and holds, then says it finished.
-    void run_held(xyz::Frame& scratch);
+    void run_held(FrameScratch& scratch);
     // The reading thread, once every earlier batch is written: writes what a
     // helper held, then lints what is left straight to `events`.
-    void finish_in_order(InputEvents& events, xyz::Frame& scratch);
+    void finish_in_order(InputEvents& events, FrameScratch& scratch);
 
     const FrameCounts& counts() const { return counts_; }
+    // The text's storage, for the reading thread to fill again once the batch is written.
+    TextBlock take_text() { return std::move(text_); }
 
 private:
+    bool text_is_ascii();
+
     std::shared_ptr<FrameBatchShared> shared_;
-    std::vector<xyz::FramePiece> pieces_;
-    std::uint64_t text_bytes_ = 0;
+    TextBlock text_;
+    std::vector<xyz::DividedPiece> pieces_;
     std::atomic<State> state_{State::Waiting};
     // Written by the thread that runs the batch, read once it is no longer Running.
     std::vector<InputEvent> held_;  // what the pieces before `done_` made
     std::size_t done_ = 0;
     FrameCounts counts_;  // of the pieces before `done_`
+    // Whether the text is all ASCII, hence UTF-8: found out once, by the first thread to lint.
+    std::optional<bool> ascii_;
 };
 
 }  // namespace quorv::cli

@@ -4,14 +4,6 @@
 
 namespace quorv::cli {
 
-namespace {
-
-// A helper keeps the frame it reads into from batch to batch, unless one
-// made it larger than this: then it is given back.
-constexpr std::size_t kKeptScratchAtoms = 64 * 1024;
-
-}  // namespace
-
 FramePool::~FramePool() {
     {
         std::lock_guard lock(mutex_);
@@ -41,7 +33,7 @@ void FramePool::start() {
 }
 
 void FramePool::help() {
-    xyz::Frame scratch;
+    FrameScratch scratch;
     for (;;) {
         std::shared_ptr<FrameBatch> batch;
         {
@@ -53,7 +45,7 @@ void FramePool::help() {
         }
         if (!batch || !batch->claim()) continue;
         batch->run_held(scratch);
-        if (scratch.spec.atoms.capacity() > kKeptScratchAtoms) scratch = xyz::Frame{};
+        scratch.trim();
     }
 }
 

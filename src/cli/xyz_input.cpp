@@ -6,62 +6,94 @@
 #include <variant>
 
 #include "cli/input_reader.h"
+#include "cli/text_block.h"
 #include "front/file_reading.h"
-#include "xyz/frame_reader.h"
+#include "xyz/frame_divider.h"
 
 namespace quorv::cli {
 
 namespace {
 
-// How much of the input one read takes.
-constexpr std::size_t kChunkBytes = 64 * 1024;
-
-// A batch is handed on once it holds this much frame text or this many
-// frames: enough that a helper's taking it costs little against linting it.
-constexpr std::uint64_t kBatchTextBytes = 64 * 1024;
-constexpr std::size_t kBatchFrames = 1024;
+// How much of the input one read takes: the text of a batch. Enough frames
+// that a helper's taking a batch costs little against linting it.
+constexpr std::size_t kReadBytes = 256 * 1024;
 
 // Batches a reading thread keeps in flight per helper (and for itself):
 // enough to keep the helpers busy while it divides the next ones.
 constexpr std::size_t kBatchesInFlightPerThread = 2;
 
+// A block that grew past this for one large frame is given back, not kept
+// for the next batch.
+constexpr std::size_t kKeptBlockBytes = 4 * kReadBytes;
+
+// Each thread reads frames into storage of its own, kept from input to input.
+FrameScratch& thread_scratch() {
+    thread_local FrameScratch scratch;
+    return scratch;
+}
+
 // The frames of one input on their way to the report, in file order. The
-// reading thread divides the input into batches and offers them to the
-// pool; it writes out every batch in turn once a helper has linted it. Only
-// when too many are in flight does it lint batches itself: the first one if
-// nobody has taken it, else a later one (held). Were it to take the first
-// one at once, it would nearly always be quicker than the helper that was
-// offered it, and the helpers would have little to do.
+// reading thread reads the input into blocks, divides each into frames and
+// offers it as a batch to the pool; it writes out every batch in turn once
+// a helper has linted it. Only when too many are in flight does it lint
+// batches itself: the first one if nobody has taken it, else a later one
+// (held). Were it to take the first one at once, it would nearly always be
+// quicker than the helper that was offered it, and the helpers would have
+// little to do. A small input, read in one block, is linted at once.
 class FrameStream {
 public:
     FrameStream(FrameLinting linting, FramePool& pool, InputReport& report)
         : shared_(std::make_shared<FrameBatchShared>(std::move(linting))),
           pool_(pool),
           report_(report),
-          most_in_flight_(pool.helpers() != 0 ? kBatchesInFlightPerThread * (pool.helpers() + 1) : 0) {}
-
-    void add(xyz::FramePiece&& piece) {
-        const auto* text = std::get_if<xyz::FrameText>(&piece);
-        const std::uint64_t bytes = text != nullptr ? text->text.size() : 0;
-        if (!open_) open_ = std::make_shared<FrameBatch>(shared_);
-        open_->add(std::move(piece), bytes);
-        if (open_->text_bytes() >= kBatchTextBytes || open_->size() >= kBatchFrames) close_batch(true);
+          most_in_flight_(pool.helpers() != 0 ? kBatchesInFlightPerThread * (pool.helpers() + 1) : 0),
+          text_(std::move(thread_scratch().kept_block)) {
+        text_.clear();
     }
 
-    // Lints and writes out everything left; returns the frames' counts.
+    // Room for the next read at the end of the text.
+    char* room(std::size_t bytes) { return text_.room(bytes); }
+
+    // The read put `bytes` more into the room: divides what it completes,
+    // and hands on a batch when the block is full.
+    void read(std::size_t bytes) {
+        text_.grew(bytes);
+        divider_.divide(text_.view(), pieces_);
+        if (!pieces_.empty() && text_.size() >= kReadBytes) close_batch(true);
+    }
+
+    // Divides and lints whatever is left and writes it all out; returns the frames' counts.
     FrameCounts finish() {
+        divider_.finish(text_.view(), pieces_);
         // The last batch is the reading thread's own: nothing is left to divide.
-        if (open_) close_batch(false);
+        if (!pieces_.empty()) close_batch(false);
         make_room(0);
+        FrameScratch& scratch = thread_scratch();
+        scratch.trim();
+        if (!spare_.empty()) scratch.kept_block = std::move(spare_.back());
         return counts_;
     }
 
 private:
     void close_batch(bool offer) {
-        if (offer && pool_.helpers() != 0) pool_.offer(open_);
-        in_flight_.push_back(std::move(open_));
-        open_.reset();
+        // The frame being divided goes on in the next block.
+        const std::size_t needed = divider_.needed_from();
+        TextBlock next = spare_block();
+        next.assign_tail(text_, needed);
+        divider_.dropped(needed);
+        auto batch = std::make_shared<FrameBatch>(shared_, std::exchange(text_, std::move(next)), std::move(pieces_));
+        pieces_ = {};
+        if (offer && pool_.helpers() != 0) pool_.offer(batch);
+        in_flight_.push_back(std::move(batch));
         make_room(most_in_flight_);
+    }
+
+    TextBlock spare_block() {
+        if (spare_.empty()) return {};
+        TextBlock block = std::move(spare_.back());
+        spare_.pop_back();
+        block.clear();
+        return block;
     }
 
     // Writes out batches until at most `most` are in flight.
@@ -89,8 +121,11 @@ private:
     // What a helper held of the first batch, and the rest of it linted here.
     void write_first() {
         FrameBatch& first = *in_flight_.front();
-        first.finish_in_order(report_, scratch_);
+        first.finish_in_order(report_, thread_scratch());
         counts_ += first.counts();
+        TextBlock block = first.take_text();
+        block.release_beyond(kKeptBlockBytes);
+        if (spare_.size() < most_in_flight_ + 1) spare_.push_back(std::move(block));
         in_flight_.pop_front();
     }
 
@@ -98,7 +133,7 @@ private:
     bool lint_a_waiting_batch() {
         for (const auto& batch : in_flight_) {
             if (batch->claim()) {
-                batch->run_held(scratch_);
+                batch->run_held(thread_scratch());
                 return true;
             }
         }
@@ -115,15 +150,17 @@ private:
     FramePool& pool_;
     InputReport& report_;
     const std::size_t most_in_flight_;
-    std::shared_ptr<FrameBatch> open_;
+    xyz::FrameDivider divider_;
+    TextBlock text_;
+    std::vector<xyz::DividedPiece> pieces_;
     std::deque<std::shared_ptr<FrameBatch>> in_flight_;
-    xyz::Frame scratch_;
+    std::vector<TextBlock> spare_;
     FrameCounts counts_;
 };
 
 }  // namespace
 
-InputOutcome lint_xyz_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer,
+InputOutcome lint_xyz_input(Input& input, const RunSettings& run, InputReport& report, std::string& /*buffer*/,
                             FramePool& frames) {
     auto opening = open_input(input);
     if (auto* problem = std::get_if<InputProblem>(&opening)) {
@@ -136,16 +173,11 @@ InputOutcome lint_xyz_input(Input& input, const RunSettings& run, InputReport& r
     // A regular file read to the size it had is done: no read to find its end.
     std::uint64_t left_in_file = opened.is_regular_file() ? static_cast<std::uint64_t>(opened.info.st_size) : 0;
 
-    if (buffer.size() < kChunkBytes) buffer.resize(kChunkBytes);
     const FileSettings& settings = *input.settings;
     FrameStream stream({settings.codes_for(input.absolute_path), settings.rules, run.warn_unused_noqa, input.path},
                        frames, report);
-    xyz::FrameReader reader;
-    const auto divide = [&] {
-        while (auto piece = reader.next()) stream.add(std::move(*piece));
-    };
     for (;;) {
-        auto read = front::read_some(opened.fd, buffer.data(), kChunkBytes, nullptr);
+        auto read = front::read_some(opened.fd, stream.room(kReadBytes), kReadBytes, nullptr);
         if (const auto* failure = std::get_if<front::ReadFailure>(&read)) {
             // What was read is linted; the input failed all the same.
             report.frames(stream.finish());
@@ -154,15 +186,12 @@ InputOutcome lint_xyz_input(Input& input, const RunSettings& run, InputReport& r
         }
         const std::size_t got = std::get<std::size_t>(read);
         if (got == 0) break;
-        reader.feed(std::string_view(buffer.data(), got));
-        divide();
+        stream.read(got);
         if (left_in_file != 0) {
             left_in_file -= std::min<std::uint64_t>(left_in_file, got);
-            if (left_in_file == 0 && got < kChunkBytes) break;
+            if (left_in_file == 0 && got < kReadBytes) break;
         }
     }
-    reader.finish();
-    divide();
     const FrameCounts counts = stream.finish();
     report.frames(counts);
     return counts.linted != 0 ? InputOutcome::Linted : InputOutcome::Failed;
