@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "text/ascii.h"
@@ -17,6 +18,9 @@ constexpr std::array<std::string_view, 3> kExtendedKeys = {"Properties", "Lattic
 constexpr std::array<std::string_view, 3> kSearchedWords = {"charge", "mult", "multiplicity"};
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// A free place, as the word-at-a-time comparison reads it: the top bit set.
+constexpr char kFreePlace = static_cast<char>(0x80);
 
 // Bytes this scan does not take apart: quoting and escapes (which join and
 // hide text), other white space and control characters, and everything
@@ -74,7 +78,8 @@ std::string free_digit_places(std::string_view comment) {
         }
         const std::string_view value = comment.substr(value_begin, pos - value_begin);
         if (is_read_key(key) || !std::all_of(value.begin(), value.end(), is_number_character)) continue;
-        std::fill(places.begin() + static_cast<std::ptrdiff_t>(value_begin), places.begin() + static_cast<std::ptrdiff_t>(pos), '\1');
+        std::fill(places.begin() + static_cast<std::ptrdiff_t>(value_begin), places.begin() + static_cast<std::ptrdiff_t>(pos),
+                  kFreePlace);
     }
     return places;
 }
@@ -91,24 +96,47 @@ const std::variant<FrameComment, ReadError>& CommentMemo::read(std::string_view 
     return reading_;
 }
 
+namespace {
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = kEachByte * 0x80;
+constexpr std::uint64_t kLow7 = kEachByte * 0x7F;
+
+std::uint64_t word_at(const char* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// The top bit of each byte that is not zero.
+std::uint64_t non_zero_bytes(std::uint64_t word) { return (((word & kLow7) + kLow7) | word) & kHighBits; }
+
+// The top bit of each byte that is an ASCII digit: its low seven bits are
+// 0x30 to 0x39 (the sums stay within their bytes) and its top bit is clear.
+std::uint64_t digit_bytes(std::uint64_t word) {
+    const std::uint64_t low = word & kLow7;
+    const std::uint64_t from_zero = low + kEachByte * (0x80 - '0');
+    const std::uint64_t past_nine = low + kEachByte * (0x80 - '9' - 1);
+    return from_zero & ~past_nine & ~word & kHighBits;
+}
+
+}  // namespace
+
 // Equal to the remembered line but for digits, each in a free place and
 // replaced by a digit. Eight bytes at a time: lines are mostly equal.
 bool CommentMemo::settles(std::string_view comment) const {
     if (comment.size() != line_.size()) return false;
-    constexpr std::size_t kWord = 8;
     std::size_t pos = 0;
-    const auto differs_freely = [&](std::size_t at) {
-        return comment[at] == line_[at] ||
-               (free_digits_[at] != '\0' && is_ascii_digit(comment[at]) && is_ascii_digit(line_[at]));
-    };
-    for (; pos + kWord <= comment.size(); pos += kWord) {
-        if (std::memcmp(comment.data() + pos, line_.data() + pos, kWord) == 0) continue;
-        for (std::size_t at = pos; at < pos + kWord; ++at) {
-            if (!differs_freely(at)) return false;
-        }
+    for (; pos + sizeof(std::uint64_t) <= comment.size(); pos += sizeof(std::uint64_t)) {
+        const std::uint64_t now = word_at(comment.data() + pos);
+        const std::uint64_t before = word_at(line_.data() + pos);
+        if (now == before) continue;
+        const std::uint64_t allowed = digit_bytes(now) & digit_bytes(before) & word_at(free_digits_.data() + pos);
+        if ((non_zero_bytes(now ^ before) & ~allowed) != 0) return false;
     }
     for (; pos < comment.size(); ++pos) {
-        if (!differs_freely(pos)) return false;
+        const bool free_digit = free_digits_[pos] != '\0' && is_ascii_digit(comment[pos]) && is_ascii_digit(line_[pos]);
+        if (comment[pos] != line_[pos] && !free_digit) return false;
     }
     return true;
 }

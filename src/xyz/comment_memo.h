@@ -23,8 +23,8 @@ private:
 
     bool remembered_ = false;
     std::string line_;
-    // A byte per byte of line_: 1 where a digit may become another digit
-    // without changing the reading.
+    // A byte per byte of line_: not zero where a digit may become another
+    // digit without changing the reading.
     std::string free_digits_;
     std::variant<FrameComment, ReadError> reading_;
 };
@@ -33,7 +33,8 @@ private:
 // read_frame_comment says of it: a byte per byte, 1 for such a place. The
 // places are the values of keys that nothing reads, made of number
 // characters alone (energy=-76.41, step=12): a line this cannot take apart
-// with certainty, or one that is read as a bare pair, has none.
+// with certainty, or one that is read as a bare pair, has none. A free
+// place's byte is not zero (its top bit is set), any other's is.
 std::string free_digit_places(std::string_view comment);
 
 }  // namespace quorv::xyz

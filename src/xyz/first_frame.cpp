@@ -10,6 +10,7 @@
 #include "xyz/atom_columns.h"
 #include "xyz/atom_line.h"
 #include "xyz/comment_line.h"
+#include "xyz/count_line.h"
 #include "text/integers.h"
 #include "xyz/frame_comment.h"
 #include "xyz/quoted_text.h"
@@ -57,9 +58,10 @@ std::optional<ReadError> read_first_frame(std::string_view text, ClusterSpec& sp
 
     const auto header = lines.next();
     if (!header) return failed_at(kCountLine, ReadError{std::string(kEmptyFile)}, details);
-    const std::string_view count_text = trim_white_space(*header);
-    const auto declared = parse_unsigned64(count_text);
-    if (!declared) return failed_at(kCountLine, ReadError{fill(kNotAnAtomCount, {quoted(count_text)})}, details);
+    const auto declared = read_count_line(*header);
+    if (!declared) {
+        return failed_at(kCountLine, ReadError{fill(kNotAnAtomCount, {quoted(trim_white_space(*header))})}, details);
+    }
 
     // The second line is the comment line, whatever it holds.
     const std::string_view comment = lines.next().value_or(std::string_view{});

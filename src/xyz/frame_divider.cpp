@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "text/ascii.h"
-#include "text/integers.h"
 #include "text/utf8.h"
 #include "text/white_space.h"
+#include "xyz/count_line.h"
 #include "xyz/line_feeds.h"
 #include "xyz/xyz_reader.h"
 
@@ -27,18 +26,6 @@ std::string_view line_content(std::string_view buffer, std::size_t begin, std::s
     std::string_view line = buffer.substr(begin, content_end - begin);
     if (content_end < end && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
-}
-
-// The count of a count line: digits alone settle the usual one at once.
-std::optional<std::uint64_t> count_of(std::string_view line) {
-    constexpr std::size_t kDigitsThatFit = 19;  // below 10^19, within 64 bits
-    if (!line.empty() && line.size() <= kDigitsThatFit &&
-        std::all_of(line.begin(), line.end(), [](char c) { return is_ascii_digit(c); })) {
-        std::uint64_t count = 0;
-        for (const char digit : line) count = count * 10 + static_cast<std::uint64_t>(digit - '0');
-        return count;
-    }
-    return parse_unsigned64(trim_white_space(line));
 }
 
 // The error text the single-frame reader gives for a text; empty when it reads.
@@ -139,7 +126,7 @@ void FrameDivider::start_frame(std::string_view buffer, std::string_view count_l
                                std::size_t end) {
     first_line_ = line_;
     frame_begin_ = begin;
-    const auto declared = count_of(count_line);
+    const auto declared = read_count_line(count_line);
     if (!declared) {
         // The frame's text alone fails on its first line with the reader's own words.
         const std::string_view text = buffer.substr(begin, end - begin);

@@ -1,8 +1,8 @@
 // The tokens of one line of an ASCII text, found from bit masks: the bytes
 // from the line's start are compared 16 at a time into masks of line feeds
 // and of token bytes, 64 bytes a word, until the line feed. A token then
-// starts where a run of token bytes starts, and the line's tokens are
-// counted with one population count instead of a walk over every byte.
+// starts where a run of token bytes starts, and each costs a count of
+// trailing zeros instead of a walk over its bytes.
 //
 // In ASCII, white space is exactly U+0009..U+000D and U+0020, so the tokens
 // are those that TokenReader hands out for the same line. The text must be
@@ -61,29 +61,24 @@ inline WordMasks classify(const char* bytes64) {
 #endif
 }
 
-// Set bits of a word, counted without the population-count instruction,
-// which the baseline x86-64 lacks (and a call for it costs more).
-inline std::size_t count_bits(std::uint64_t bits) {
-    bits -= (bits >> 1) & 0x5555555555555555;
-    bits = (bits & 0x3333333333333333) + ((bits >> 2) & 0x3333333333333333);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0F;
-    return static_cast<std::size_t>((bits * 0x0101010101010101) >> 56);
-}
-
 }  // namespace line_masks_detail
 
 class LineMasks {
 public:
-    // Lines of up to this many bytes, line feed included, are split here.
+    // Lines of up to this many bytes, line feed included, and this many
+    // tokens are split here.
     static constexpr std::size_t kMostLineBytes = 4 * line_masks_detail::kWordBytes;
+    static constexpr std::size_t kMostTokens = 24;
 
-    // Splits the line of `text` that starts at `begin`. False when it is
-    // longer than kMostLineBytes; else the line ends at end() (a line feed,
-    // or the end of the text) and its tokens come out of next().
+    // Splits the line of `text` that starts at `begin`. False when it is too
+    // long or has too many tokens; else the line ends at length() (a line
+    // feed, or the end of the text) and its tokens come out of next().
     bool split(std::string_view text, std::size_t begin) {
         using namespace line_masks_detail;
         line_ = text.data() + begin;
         const std::size_t available = text.size() - begin;
+        std::uint64_t starts[kWords];
+        std::uint64_t lasts[kWords];
         std::uint64_t previous_token_bit = 0;
         for (std::size_t word = 0; word < kWords; ++word) {
             const std::size_t offset = word * kWordBytes;
@@ -97,15 +92,13 @@ public:
             } else if (last) {
                 length_ = available;
             }
-            starts_[word] = masks.token_bytes & ~((masks.token_bytes << 1) | previous_token_bit);
-            ends_[word] = masks.token_bytes;  // the runs' last bytes, once the next word is known
-            if (word > 0) ends_[word - 1] &= ~((masks.token_bytes << 63) | (ends_[word - 1] >> 1));
+            // A run starts at a token byte after a blank one, and has its last
+            // byte before a blank one (which may be the next word's first).
+            starts[word] = masks.token_bytes & ~((masks.token_bytes << 1) | previous_token_bit);
+            lasts[word] = masks.token_bytes & ~(masks.token_bytes >> 1);
+            if (word > 0) lasts[word - 1] &= ~(masks.token_bytes << 63);
             previous_token_bit = masks.token_bytes >> 63;
-            if (last) {
-                ends_[word] &= ~(masks.token_bytes >> 1);
-                words_ = word + 1;
-                return true;
-            }
+            if (last) return take_tokens(starts, lasts, word + 1);
         }
         return false;
     }
@@ -113,28 +106,49 @@ public:
     // The line's length in bytes, its line feed not included.
     std::size_t length() const { return length_; }
 
+    // How many tokens the line has, and the one at `index` (below that).
+    std::size_t count() const { return count_; }
+    std::string_view token(std::size_t index) const {
+        return {line_ + begins_[index], static_cast<std::size_t>(ends_[index] - begins_[index])};
+    }
+
     // The next token, as TokenReader::next() gives it.
     bool next(std::string_view& token) {
-        const std::size_t begin = take_lowest(starts_);
-        if (begin == kNone) return false;
-        const std::size_t last = take_lowest(ends_);
-        token = std::string_view(line_ + begin, last + 1 - begin);
+        if (next_ == count_) return false;
+        token = std::string_view(line_ + begins_[next_], ends_[next_] - begins_[next_]);
+        ++next_;
         return true;
     }
 
     // Passes over up to `most` more tokens; returns how many there were.
     std::size_t pass(std::size_t most) {
-        std::size_t left = 0;
-        for (std::size_t word = 0; word < words_; ++word) {
-            left += line_masks_detail::count_bits(starts_[word]);
-            starts_[word] = ends_[word] = 0;
-        }
-        return left < most ? left : most;
+        const std::size_t passed = count_ - next_ < most ? count_ - next_ : most;
+        next_ += passed;
+        return passed;
     }
 
 private:
     static constexpr std::size_t kWords = kMostLineBytes / line_masks_detail::kWordBytes;
-    static constexpr std::size_t kNone = ~std::size_t{0};
+
+    // Each run's first and last byte, in order (a run may start in one word
+    // and end in the next, so the two are listed apart).
+    bool take_tokens(const std::uint64_t (&starts)[kWords], const std::uint64_t (&lasts)[kWords], std::size_t words) {
+        using namespace line_masks_detail;
+        std::size_t count = 0;
+        std::size_t ended = 0;
+        for (std::size_t word = 0; word < words; ++word) {
+            for (std::uint64_t bits = starts[word]; bits != 0; bits &= bits - 1) {
+                if (count == kMostTokens) return false;
+                begins_[count++] = static_cast<std::uint16_t>(kWordBytes * word + static_cast<std::size_t>(std::countr_zero(bits)));
+            }
+            for (std::uint64_t bits = lasts[word]; bits != 0; bits &= bits - 1) {
+                ends_[ended++] = static_cast<std::uint16_t>(kWordBytes * word + static_cast<std::size_t>(std::countr_zero(bits)) + 1);
+            }
+        }
+        count_ = count;
+        next_ = 0;
+        return true;
+    }
 
     // The masks of the 64 bytes at `bytes`, of which `available` lie in the
     // text: what lies past it is neither token nor line feed.
@@ -150,23 +164,12 @@ private:
         return masks;
     }
 
-    // The position of the lowest set bit of the line's words, cleared.
-    std::size_t take_lowest(std::uint64_t (&bits)[kWords]) {
-        for (std::size_t word = 0; word < words_; ++word) {
-            if (bits[word] != 0) {
-                const auto at = static_cast<std::size_t>(std::countr_zero(bits[word]));
-                bits[word] &= bits[word] - 1;
-                return line_masks_detail::kWordBytes * word + at;
-            }
-        }
-        return kNone;
-    }
-
     const char* line_ = nullptr;
     std::size_t length_ = 0;
-    std::size_t words_ = 0;
-    std::uint64_t starts_[kWords] = {};
-    std::uint64_t ends_[kWords] = {};
+    std::size_t count_ = 0;
+    std::size_t next_ = 0;
+    std::uint16_t begins_[kMostTokens] = {};
+    std::uint16_t ends_[kMostTokens] = {};
 };
 
 }  // namespace quorv::xyz

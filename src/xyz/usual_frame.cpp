@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "text/integers.h"
-#include "text/white_space.h"
 #include "xyz/atom_tokens.h"
+#include "xyz/atomic_symbols.h"
+#include "xyz/count_line.h"
 #include "xyz/line_masks.h"
 
 namespace quorv::xyz {
@@ -15,7 +16,7 @@ namespace {
 constexpr std::uint64_t kLinesBeforeAtoms = 2;
 
 // The shortest atom line with its line feed ("H 0 0 0"): a text holds no
-// more atoms than its bytes divided by this.
+// more atoms than its bytes divided by this (and one without a line feed).
 constexpr std::size_t kShortestAtomLineBytes = 8;
 
 // The line of `text` from `begin` as the single-frame reader takes it (a
@@ -30,38 +31,63 @@ std::string_view take_line(std::string_view text, std::size_t& begin) {
     return line;
 }
 
+// An atom line laid out by Properties, read as read_atom_by_columns reads
+// it when it reads (straight from the line's tokens, which is what makes a
+// frame cheap); false for anything else, which the general reader words.
+bool read_usual_atom(const LineMasks& line, const AtomColumns& columns, Atom& atom) {
+    if (line.count() < columns.total) return false;
+    if (!read_coordinate(line.token(columns.position), atom.x) ||
+        !read_coordinate(line.token(columns.position + 1), atom.y) ||
+        !read_coordinate(line.token(columns.position + 2), atom.z)) {
+        return false;
+    }
+    const std::string_view element = line.token(columns.element);
+    if (!columns.element_is_atomic_number) {
+        normalise_element(element, atom.element);
+        return true;
+    }
+    const auto number = parse_signed64(element);
+    if (!number) return false;
+    atom.element = symbol_of_atomic_number(*number).value_or(element);
+    return true;
+}
+
 }  // namespace
 
 bool UsualFrameReader::read(std::string_view text, std::uint64_t index, std::uint64_t first_line, Frame& into) {
     std::size_t position = 0;
-    const auto declared = parse_unsigned64(trim_white_space(take_line(text, position)));
+    const auto declared = read_count_line(take_line(text, position));
     if (!declared) return false;
     // No line after the count line: the empty comment line.
     const std::string_view comment = position < text.size() ? take_line(text, position) : std::string_view{};
     const auto* reading = std::get_if<FrameComment>(&comments_.read(comment));
     if (reading == nullptr) return false;
 
+    // A text cannot hold more atoms than this; a count beyond it fails in the general reader.
+    if (*declared > text.size() / kShortestAtomLineBytes + 1) return false;
+    const auto atoms = static_cast<std::size_t>(*declared);
+
     ClusterSpec& spec = into.spec;
-    spec.atoms.clear();
     spec.ecp_elements.clear();
     spec.metal_oxidation_state.reset();
     spec.charge = reading->charge_and_multiplicity.charge;
     spec.spin_multiplicity = reading->charge_and_multiplicity.spin_multiplicity;
-    into.atom_lines.clear();
-    const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(*declared, text.size() / kShortestAtomLineBytes + 1));
-    spec.atoms.reserve(room);
-    into.atom_lines.reserve(room);
+    // The atoms of the last frame are overwritten: most frames of a data set
+    // have the same count, and an element text of the same length is
+    // rewritten in place.
+    spec.atoms.resize(atoms);
+    into.atom_lines.resize(atoms);
 
     LineMasks line;
-    for (std::uint64_t atom_line = 1; atom_line <= *declared; ++atom_line) {
+    for (std::size_t atom = 0; atom < atoms; ++atom) {
         // No line left, a long one or a blank one: the frame is not usual.
         if (position >= text.size() || !line.split(text, position)) return false;
         position += line.length() + 1;
-        Atom& atom = spec.atoms.emplace_back();
-        const auto error = reading->columns ? read_atom_by_columns(line, atom_line, *reading->columns, atom)
-                                            : read_plain_atom(line, atom_line, atom);
-        if (error) return false;
-        into.atom_lines.push_back(first_line + kLinesBeforeAtoms + atom_line - 1);
+        const std::uint64_t atom_line = atom + 1;
+        const bool read = reading->columns ? read_usual_atom(line, *reading->columns, spec.atoms[atom])
+                                           : !read_plain_atom(line, atom_line, spec.atoms[atom]);
+        if (!read) return false;
+        into.atom_lines[atom] = first_line + kLinesBeforeAtoms + atom;
     }
     // With no atoms declared, any line after the comment is read as an atom line.
     if (*declared == 0 && position < text.size()) return false;
