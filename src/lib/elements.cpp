@@ -76,7 +76,7 @@ constexpr auto kBySlot = [] {
 
 }  // namespace
 
-const ElementFacts& element_facts_in_slot(std::size_t slot) { return kBySlot[slot]; }
+std::span<const ElementFacts> element_facts_by_slot() { return kBySlot; }
 
 const ElementFacts& element_facts(std::string_view symbol) { return kBySlot[symbol_slot(symbol)]; }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace quorv {
@@ -31,9 +32,9 @@ struct ElementFacts {
     }
 };
 
-// The facts of a symbol, found by its slot (lib/symbol_slot.h): one read.
-// A caller that asks about one atom several times keeps the slot.
-const ElementFacts& element_facts_in_slot(std::size_t slot);
+// The facts of every symbol, in its slot (lib/symbol_slot.h): a lookup is
+// one read. A caller that asks about one atom several times keeps the slot.
+std::span<const ElementFacts> element_facts_by_slot();
 const ElementFacts& element_facts(std::string_view symbol);
 
 // Atomic number of the elements the electron count knows; none for the rest.

@@ -7,16 +7,14 @@ SmallMoleculeNeighbours::SmallMoleculeNeighbours(std::span<const Atom> atoms) : 
     sorted_ = true;
     for (std::size_t i = 0; i < atoms.size(); ++i) {
         rank_[i] = kNotSorted;
-        if (is_finite(atoms[i])) by_x_[sorted_count_++] = static_cast<std::uint8_t>(i);
+        const Atom& atom = atoms[i];
+        if (is_finite(atom)) by_x_[sorted_count_++] = {atom.x, atom.y, atom.z, i};
     }
     // Ties in x may come in any order: every answer is the same whatever
     // order the atoms of one x are visited in.
     std::sort(by_x_.begin(), by_x_.begin() + static_cast<std::ptrdiff_t>(sorted_count_),
-              [&](std::uint8_t a, std::uint8_t b) { return atoms[a].x < atoms[b].x; });
-    for (std::size_t rank = 0; rank < sorted_count_; ++rank) {
-        rank_[by_x_[rank]] = static_cast<std::uint8_t>(rank);
-        sorted_x_[rank] = atoms[by_x_[rank]].x;
-    }
+              [](const Placed& a, const Placed& b) { return a.x < b.x; });
+    for (std::size_t rank = 0; rank < sorted_count_; ++rank) rank_[by_x_[rank].index] = static_cast<std::uint8_t>(rank);
 }
 
 double SmallMoleculeNeighbours::square_bound(double limit) const {

@@ -6,9 +6,9 @@
 // Up to kMostAtomsInListOrder atoms, each question looks at every other
 // atom in turn; above that, the atoms are sorted along x once and a question
 // walks out from its atom along x, as far as the x difference allows. A
-// pair is passed over only when its x difference alone proves it farther
-// than the limit (largest_square_within in distance.h); every pair that is
-// not is measured with the reference `distance`. The answers are therefore
+// pair is passed over only when one coordinate difference alone proves it
+// farther than the limit (largest_square_within in distance.h); every pair
+// that is not is measured with the reference `distance`. The answers are therefore
 // those of the pairwise reference, bit for bit, and close pairs come in its
 // order.
 //
@@ -33,11 +33,11 @@ namespace quorv::geometry {
 class SmallMoleculeNeighbours {
 public:
     // Chosen by instruction counts (callgrind) of `lint` on solvated
-    // clusters: at 128 atoms the x-sorted walk costs about a third of the
-    // column index; looking at every pair in turn is the cheaper of the two up
-    // to about two dozen atoms.
+    // clusters (bench/bench_small_clusters): at 128 atoms the walk along x
+    // takes 42k per call where the column index took 91k; every pair in
+    // turn takes 5.3k at 16 atoms and 7.0k at 20, the walk 5.6k and 6.6k.
     static constexpr std::size_t kMostAtoms = 128;
-    static constexpr std::size_t kMostAtomsInListOrder = 24;
+    static constexpr std::size_t kMostAtomsInListOrder = 16;
 
     // At most kMostAtoms atoms, which must outlive this object.
     explicit SmallMoleculeNeighbours(std::span<const Atom> atoms);
@@ -68,9 +68,20 @@ private:
     static constexpr std::uint8_t kNotSorted = 0xff;
     static_assert(kMostAtoms < kNotSorted, "an atom's place in the order fits in a byte");
 
-    // Calls visit(other) for the atoms other than atoms_[index] whose x
-    // difference does not rule them out by `square_bound`, until visit
-    // returns true. visit may lower the bound as it goes.
+    struct Placed {
+        double x, y, z;
+        std::size_t index;
+    };
+
+    // Whether the square of one of the differences, as rounded, exceeds
+    // `square_bound`: then the pair is farther apart than its limit.
+    static bool apart_on_some_axis(double dx, double dy, double dz, double square_bound) {
+        return dx * dx > square_bound || dy * dy > square_bound || dz * dz > square_bound;
+    }
+
+    // Calls visit(other) for the atoms other than atoms_[index] that no
+    // coordinate difference rules out by `square_bound`, until visit returns
+    // true. visit may lower the bound as it goes.
     template <typename Visit>
     void visit_near(std::size_t index, const double& square_bound, Visit&& visit) const;
 
@@ -81,8 +92,7 @@ private:
     std::span<const Atom> atoms_;
     bool sorted_ = false;
     std::size_t sorted_count_ = 0;
-    std::array<double, kMostAtoms> sorted_x_;
-    std::array<std::uint8_t, kMostAtoms> by_x_;  // the finite atoms, by x
+    std::array<Placed, kMostAtoms> by_x_;        // the finite atoms, by x
     std::array<std::uint8_t, kMostAtoms> rank_;  // each atom's place in by_x_, or kNotSorted
     mutable double last_limit_ = std::numeric_limits<double>::quiet_NaN();
     mutable double last_square_bound_ = 0;
@@ -92,10 +102,10 @@ template <typename Visit>
 void SmallMoleculeNeighbours::visit_near(std::size_t index, const double& square_bound, Visit&& visit) const {
     if (!sorted_) {
         // The atoms listed next to it first: a bonded partner usually is.
-        const double x = atoms_[index].x;
+        const Atom& atom = atoms_[index];
         const auto near = [&](std::size_t other) {
-            const double dx = atoms_[other].x - x;
-            return !(dx * dx > square_bound) && visit(other);
+            const Atom& a = atoms_[other];
+            return !apart_on_some_axis(a.x - atom.x, a.y - atom.y, a.z - atom.z, square_bound) && visit(other);
         };
         const std::size_t count = atoms_.size();
         for (std::size_t step = 1; step <= index || index + step < count; ++step) {
@@ -106,29 +116,27 @@ void SmallMoleculeNeighbours::visit_near(std::size_t index, const double& square
     }
     const std::size_t rank = rank_[index];
     if (rank == kNotSorted) return;
-    const double x = sorted_x_[rank];
+    const Placed& atom = by_x_[rank];
     // Both ways out from the atom, each until the x difference rules out
     // the rest of its side: the square grows with the difference.
+    const auto near = [&](const Placed& other, bool& go_on) {
+        const double dx = other.x - atom.x;
+        if (dx * dx > square_bound) {
+            go_on = false;
+            return false;
+        }
+        return !apart_on_some_axis(0.0, other.y - atom.y, other.z - atom.z, square_bound) && visit(other.index);
+    };
     std::size_t left = rank, right = rank + 1;
     bool go_left = left > 0, go_right = right < sorted_count_;
     while (go_left || go_right) {
         if (go_right) {
-            const double dx = sorted_x_[right] - x;
-            if (dx * dx > square_bound) {
-                go_right = false;
-            } else {
-                if (visit(std::size_t{by_x_[right]})) return;
-                go_right = ++right < sorted_count_;
-            }
+            if (near(by_x_[right], go_right)) return;
+            go_right = go_right && ++right < sorted_count_;
         }
         if (go_left) {
-            const double dx = x - sorted_x_[left - 1];
-            if (dx * dx > square_bound) {
-                go_left = false;
-            } else {
-                if (visit(std::size_t{by_x_[left - 1]})) return;
-                go_left = --left > 0;
-            }
+            if (near(by_x_[left - 1], go_left)) return;
+            go_left = go_left && --left > 0;
         }
     }
 }
@@ -143,10 +151,10 @@ void SmallMoleculeNeighbours::report_pairs_closer_than(double limit, Report&& re
     const std::size_t count = atoms_.size();
     if (!sorted_) {
         for (std::size_t first = 0; first < count; ++first) {
-            const double x = atoms_[first].x;
+            const Atom& a = atoms_[first];
             for (std::size_t second = first + 1; second < count; ++second) {
-                const double dx = atoms_[second].x - x;
-                if (!(dx * dx > bound)) measure(first, second);
+                const Atom& b = atoms_[second];
+                if (!apart_on_some_axis(b.x - a.x, b.y - a.y, b.z - a.z, bound)) measure(first, second);
             }
         }
         return;
@@ -157,12 +165,13 @@ void SmallMoleculeNeighbours::report_pairs_closer_than(double limit, Report&& re
     std::array<std::array<std::uint64_t, kWords>, kMostAtoms> later;
     std::fill_n(later.begin(), count, std::array<std::uint64_t, kWords>{});
     for (std::size_t rank = 0; rank < sorted_count_; ++rank) {
-        const double x = sorted_x_[rank];
+        const Placed& a = by_x_[rank];
         for (std::size_t other = rank + 1; other < sorted_count_; ++other) {
-            const double dx = sorted_x_[other] - x;
+            const Placed& b = by_x_[other];
+            const double dx = b.x - a.x;
             if (dx * dx > bound) break;
-            const std::size_t a = by_x_[rank], b = by_x_[other];
-            const std::size_t first = std::min(a, b), second = std::max(a, b);
+            if (apart_on_some_axis(0.0, b.y - a.y, b.z - a.z, bound)) continue;
+            const std::size_t first = std::min(a.index, b.index), second = std::max(a.index, b.index);
             later[first][second / 64] |= std::uint64_t{1} << (second % 64);
         }
     }

@@ -6,7 +6,7 @@ namespace quorv {
 
 static_assert(kNoSymbolSlot <= UINT16_MAX, "a slot fits in 16 bits");
 
-AtomElements::AtomElements(std::span<const Atom> atoms) : atoms_(atoms) {
+AtomElements::AtomElements(std::span<const Atom> atoms) : atoms_(atoms), facts_by_slot_(element_facts_by_slot().data()) {
     if (atoms.size() <= kSlotsInPlace) {
         slots_ = slots_in_place_.data();
     } else {

@@ -28,7 +28,7 @@ public:
     std::string_view symbol(std::size_t index) const { return atoms_[index].element; }
     // Where the atom's symbol stands in lib/symbol_slot.h.
     std::size_t slot(std::size_t index) const { return slots_[index]; }
-    const ElementFacts& facts(std::size_t index) const { return element_facts_in_slot(slots_[index]); }
+    const ElementFacts& facts(std::size_t index) const { return facts_by_slot_[slots_[index]]; }
 
     std::optional<std::int64_t> atomic_number(std::size_t index) const { return facts(index).known_atomic_number(); }
     std::optional<std::int64_t> ecp_core_electrons(std::size_t index) const {
@@ -42,6 +42,7 @@ private:
     static constexpr std::size_t kSlotsInPlace = 128;
 
     std::span<const Atom> atoms_;
+    const ElementFacts* facts_by_slot_;
     std::array<std::uint16_t, kSlotsInPlace> slots_in_place_;
     std::vector<std::uint16_t> slots_on_heap_;
     std::uint16_t* slots_;
