@@ -11,14 +11,21 @@ namespace quorv {
 void OrderedFindings::add(Finding&& finding) {
     if (finding.severity() == Severity::Error) {
         sink_.accept(std::move(finding));
+    } else if (warnings_in_place_ < kWarningsInPlace) {
+        first_warnings_[warnings_in_place_++].emplace(std::move(finding));
     } else {
-        warnings_.push_back(std::move(finding));
+        more_warnings_.push_back(std::move(finding));
     }
 }
 
 void OrderedFindings::finish() {
-    for (Finding& warning : warnings_) sink_.accept(std::move(warning));
-    warnings_.clear();
+    for (std::size_t i = 0; i < warnings_in_place_; ++i) {
+        sink_.accept(std::move(*first_warnings_[i]));
+        first_warnings_[i].reset();
+    }
+    warnings_in_place_ = 0;
+    for (Finding& warning : more_warnings_) sink_.accept(std::move(warning));
+    more_warnings_.clear();
 }
 
 namespace {
