@@ -46,8 +46,10 @@ inline double distance(const Atom& a, const Atom& b) { return length(a.x - b.x, 
 //   rounded square s exceeds this bound, length >= sqrt(s) > limit: the pair
 //   is farther than `limit` and fails every comparison of a distance with
 //   it (d <= limit, d < limit), and every comparison with a nearest distance
-//   found so far that is `limit`. A NaN square never exceeds it, so a pair
-//   with a NaN difference is always measured.
+//   found so far that is `limit`. The difference may be taken either way
+//   round: rounding to nearest is symmetric, so its square is the same. A NaN
+//   square never exceeds the bound, so a pair with a NaN difference is
+//   always measured.
 //
 // This holds whatever the magnitudes: squares that overflow to +inf or fall
 // to subnormals or zero are compared as they are rounded, where a test of

@@ -8,9 +8,9 @@
 // walks out from its atom along x, as far as the x difference allows. A
 // pair is passed over only when one coordinate difference alone proves it
 // farther than the limit (largest_square_within in distance.h); every pair
-// that is not is measured with the reference `distance`. The answers are therefore
-// those of the pairwise reference, bit for bit, and close pairs come in its
-// order.
+// that is not is measured with the reference `distance`. The answers are
+// therefore those of the pairwise reference, bit for bit, and close pairs
+// come in its order.
 //
 // Sorted, an atom with a NaN or infinite coordinate is left out: every
 // distance from it is NaN or +inf (see neighbour_grid.h), so it is never a
