@@ -4,10 +4,11 @@
 // positions are common) or raw doubles (NaN, infinities, huge, subnormal),
 // and charge, multiplicity and oxidation state up to the 64-bit extremes.
 // Every finding must carry a cluster code of the catalog, errors must come
-// first, and the counts per code must fit the cluster. The
-// indexed geometry rules must give exactly what their pairwise reference
-// gives: the same findings, byte for byte, in the same order, and the index
-// must hand on the close pairs in either of its shapes. The preview
+// first, and the counts per code must fit the cluster. The indexed geometry
+// rules must give exactly what their pairwise reference gives: the same
+// findings, byte for byte, in the same order, and the index must hand on the
+// close pairs in either of its shapes, as must the search for small
+// molecules, which answers the other questions exactly too. The preview
 // rules are held to the same counts, must give the same findings with and
 // without their shortcuts, and report the strict rules' overlaps.
 //
@@ -47,6 +48,7 @@
 #include "lib/finding.h"
 #include "lib/geometry/neighbour_grid.h"
 #include "lib/geometry/pairwise_reference.h"
+#include "lib/geometry/small_molecule_neighbours.h"
 #include "lib/geometry/thresholds.h"
 #include "lib/lint.h"
 #include "lib/rules/preview/preview.h"
@@ -338,6 +340,35 @@ void require_same(const std::vector<quorv::Finding>& findings, const std::vector
     }
 }
 
+// A small molecule's search answers every question of the rules exactly as
+// the reference does: close pairs in order, neighbour counts, nearest
+// distances, bit for bit.
+void require_small_molecule_as_reference(const quorv::ClusterSpec& spec) {
+    using namespace quorv::geometry;
+    if (spec.atoms.size() > SmallMoleculeNeighbours::kMostAtoms) return;
+    const SmallMoleculeNeighbours small(spec.atoms);
+    for (const double limit : {kOverlapDistance, kCoordinationRadius}) {
+        const std::vector<AtomPair> expected = pairwise::pairs_closer_than(spec.atoms, limit);
+        std::size_t reported = 0;
+        small.report_pairs_closer_than(limit, [&](const AtomPair& pair) {
+            require(reported < expected.size());
+            const AtomPair& reference = expected[reported++];
+            require(pair.first == reference.first && pair.second == reference.second);
+            require(std::bit_cast<std::uint64_t>(pair.distance) == std::bit_cast<std::uint64_t>(reference.distance));
+        });
+        require(reported == expected.size());
+    }
+    for (std::size_t i = 0; i < spec.atoms.size(); ++i) {
+        const double nearest = pairwise::nearest_distance(spec.atoms, i);
+        require(std::bit_cast<std::uint64_t>(small.nearest_distance(i)) == std::bit_cast<std::uint64_t>(nearest));
+        require(std::min(small.nearest_distance_below(i, kUnitScaleThreshold), kUnitScaleThreshold) ==
+                std::min(nearest, kUnitScaleThreshold));
+        const std::size_t neighbours = pairwise::count_neighbours_within(spec.atoms, i, kCoordinationRadius);
+        require(small.count_neighbours_within(i, kCoordinationRadius, spec.atoms.size()) == neighbours);
+        require(small.has_neighbour_within(i, kCoordinationRadius) == (neighbours > 0));
+    }
+}
+
 // The spatial index in either shape hands on the close pairs exactly as the
 // reference lists them, one by one; lint() itself uses the shape that fits.
 void require_pairs_as_reference(const quorv::ClusterSpec& spec) {
@@ -381,6 +412,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     require_same(findings, quorv::geometry::pairwise::lint(spec));
     require_pairs_as_reference(spec);
+    require_small_molecule_as_reference(spec);
 
     const std::vector<quorv::Finding> previewed = preview(spec, quorv::PreviewShortcuts::ListedNeighbours);
     check_findings(spec, previewed);

@@ -110,6 +110,10 @@ CASES = {
     "shape_dense_cloud": cluster([], charge=0, multiplicity=1, shape=("dense_cloud", 120, 4, -5)),
     "shape_line": cluster([("Cu", 1, 1, 0)], shape=("line", 200, 5, 0.5)),
     "shape_neighbouring_doubles": cluster([("O", "1e300", "1e300", 0)], shape=("neighbouring_doubles", 60, 6, 0)),
+    # Sizes on either side of where the small-molecule search changes its way.
+    "shape_stripped_hydrogens_17": cluster([], shape=("stripped_hydrogens", 17, 7, 0)),
+    "shape_line_128": cluster([], shape=("line", 128, 8, 0.5)),
+    "shape_line_129": cluster([], shape=("line", 129, 8, 0.5)),
 }
 
 

@@ -47,17 +47,6 @@ constexpr std::array<Entry<double>, 5> kBondingCutoffs{{
     {"P", kSecondRowCutoff}, {"S", kSecondRowCutoff},
 }};
 
-// Everything the tables above say about one symbol, in its slot: a lookup
-// is one read, whatever the symbol. Zero means "not in that table": no
-// atomic number, core count, closed-shell state or cutoff above is zero.
-struct StrictElement {
-    double bonding_cutoff = 0;
-    std::uint8_t atomic_number = 0;
-    std::uint8_t ecp_core_electrons = 0;
-    std::uint8_t closed_shell_d10_state = 0;
-    bool metal = false;
-};
-
 // These fail to compile if a symbol above had no slot of its own, or a
 // value would not fit or would read as absent.
 constexpr std::size_t slot_of(std::string_view symbol) {
@@ -71,7 +60,7 @@ constexpr std::uint8_t stored(std::int64_t value) {
 }
 
 constexpr auto kBySlot = [] {
-    std::array<StrictElement, kSymbolSlots + 1> table{};
+    std::array<ElementFacts, kSymbolSlots + 1> table{};
     for (const auto& [symbol, z] : kAtomicNumbers) table[slot_of(symbol)].atomic_number = stored(z);
     for (const auto& [symbol, core] : kEcpCoreElectrons) {
         table[slot_of(symbol)].ecp_core_electrons = stored(core);
@@ -81,32 +70,30 @@ constexpr auto kBySlot = [] {
         table[slot_of(symbol)].closed_shell_d10_state = stored(state);
     }
     for (const auto& [symbol, cutoff] : kBondingCutoffs) table[slot_of(symbol)].bonding_cutoff = cutoff;
+    table[slot_of(kHydrogen)].hydrogen = true;
     return table;
 }();
 
-const StrictElement& strict_element(std::string_view symbol) { return kBySlot[symbol_slot(symbol)]; }
-
 }  // namespace
 
+std::span<const ElementFacts> element_facts_by_slot() { return kBySlot; }
+
+const ElementFacts& element_facts(std::string_view symbol) { return kBySlot[symbol_slot(symbol)]; }
+
 std::optional<std::int64_t> atomic_number(std::string_view symbol) {
-    const std::uint8_t z = strict_element(symbol).atomic_number;
-    return z == 0 ? std::nullopt : std::optional<std::int64_t>(z);
+    return element_facts(symbol).known_atomic_number();
 }
 
 std::optional<std::int64_t> ecp_core_electrons(std::string_view symbol) {
-    const std::uint8_t core = strict_element(symbol).ecp_core_electrons;
-    return core == 0 ? std::nullopt : std::optional<std::int64_t>(core);
+    return element_facts(symbol).known_ecp_core_electrons();
 }
 
-bool is_metal(std::string_view symbol) { return strict_element(symbol).metal; }
+bool is_metal(std::string_view symbol) { return element_facts(symbol).metal; }
 
-std::optional<double> bonding_cutoff(std::string_view symbol) {
-    const double cutoff = strict_element(symbol).bonding_cutoff;
-    return cutoff == 0 ? std::nullopt : std::optional<double>(cutoff);
-}
+std::optional<double> bonding_cutoff(std::string_view symbol) { return element_facts(symbol).known_bonding_cutoff(); }
 
 bool is_closed_shell_d10(std::string_view symbol, std::int64_t oxidation_state) {
-    const std::uint8_t state = strict_element(symbol).closed_shell_d10_state;
+    const std::uint8_t state = element_facts(symbol).closed_shell_d10_state;
     return state != 0 && state == oxidation_state;
 }
 

@@ -1,6 +1,8 @@
 // The rules engine: one cluster in, its findings out, errors first.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -31,8 +33,15 @@ public:
     void finish();
 
 private:
+    // A cluster rarely has more warnings than an abstain and a unit scale
+    // (a frame without charge or multiplicity always has the first): those
+    // wait in place, so that such a cluster costs no allocation.
+    static constexpr std::size_t kWarningsInPlace = 2;
+
     FindingSink& sink_;
-    std::vector<Finding> warnings_;
+    std::array<std::optional<Finding>, kWarningsInPlace> first_warnings_;
+    std::size_t warnings_in_place_ = 0;
+    std::vector<Finding> more_warnings_;
 };
 
 // A sink that keeps every finding, in order.

@@ -1,8 +1,8 @@
-// The indexed geometry against the plain pairwise reference, over many
-// generated clusters: the engine's whole output must match the engine run
-// with the pairwise rules byte for byte, and every measurement the index
-// answers (nearest distances, neighbour counts, close pairs) must equal the
-// reference's, bit for bit.
+// The indexed geometry and the small-molecule search against the plain
+// pairwise reference, over many generated clusters: the engine's whole
+// output must match the engine run with the pairwise rules byte for byte,
+// and every measurement the index or the search answers (nearest distances,
+// neighbour counts, close pairs) must equal the reference's, bit for bit.
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -18,6 +18,7 @@
 #include "lib/geometry/neighbour_grid.h"
 #include "lib/geometry/distance.h"
 #include "lib/geometry/pairwise_reference.h"
+#include "lib/geometry/small_molecule_neighbours.h"
 #include "lint_helpers.h"
 
 using namespace quorv;
@@ -191,13 +192,62 @@ struct Tally {
     std::size_t dense_grids = 0;  // clusters the dense table took, at some width
 };
 
-std::vector<geometry::AtomPair> reported_pairs(const geometry::NeighbourGrid& grid, double limit) {
+template <typename Neighbours>
+std::vector<geometry::AtomPair> reported_pairs(const Neighbours& neighbours, double limit) {
     std::vector<geometry::AtomPair> pairs;
-    grid.report_pairs_closer_than(limit, [&](const geometry::AtomPair& pair) { pairs.push_back(pair); });
+    neighbours.report_pairs_closer_than(limit, [&](const geometry::AtomPair& pair) { pairs.push_back(pair); });
     return pairs;
 }
 
 std::string shape_name(geometry::GridShape shape) { return shape == geometry::GridShape::Dense ? "dense" : "sparse"; }
+
+// Every question the geometry rules ask, of `neighbours` and of the
+// reference: close pairs, nearest distances (bounded or not) and neighbour
+// counts (capped or not), bit for bit.
+template <typename Neighbours>
+void compare_answers(const Neighbours& neighbours, std::span<const Atom> atoms, const std::string& label,
+                     Random& random) {
+    for (const double limit : {0.5, 2.7, 4.0}) {
+        const auto expected_pairs = geometry::pairwise::pairs_closer_than(atoms, limit);
+        const auto pairs = reported_pairs(neighbours, limit);
+        if (!same_pairs(pairs, expected_pairs)) {
+            fail(__FILE__, __LINE__,
+                 label + ": pairs closer than " + bits(limit) + " differ at " +
+                     first_difference(pair_text(pairs), pair_text(expected_pairs)));
+        }
+    }
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        const double nearest = geometry::pairwise::nearest_distance(atoms, i);
+        if (std::bit_cast<std::uint64_t>(neighbours.nearest_distance(i)) != std::bit_cast<std::uint64_t>(nearest)) {
+            fail(__FILE__, __LINE__,
+                 label + ": nearest distance of atom " + std::to_string(i) + ": " +
+                     bits(neighbours.nearest_distance(i)) + " instead of " + bits(nearest));
+        }
+        // Bounds on either side of the answer, at it, and none.
+        const double bound = chance(random, 0.5) ? nearest * uniform(random, 0.5, 2.0)
+                             : chance(random, 0.5) ? nearest
+                                                   : uniform(random, 0, 10);
+        const double bounded = neighbours.nearest_distance_below(i, bound);
+        if (std::bit_cast<std::uint64_t>(std::min(bounded, bound)) !=
+            std::bit_cast<std::uint64_t>(std::min(nearest, bound))) {
+            fail(__FILE__, __LINE__,
+                 label + ": nearest distance of atom " + std::to_string(i) + " below " + bits(bound) + ": " +
+                     bits(bounded) + " against " + bits(nearest));
+        }
+        const double radius = chance(random, 0.5) ? kProbeRadii[below(random, std::size(kProbeRadii))]
+                                                  : uniform(random, 0, 5);
+        const std::size_t expected_count = geometry::pairwise::count_neighbours_within(atoms, i, radius);
+        const std::size_t count = neighbours.count_neighbours_within(i, radius, atoms.size());
+        const std::size_t capped = neighbours.count_neighbours_within(i, radius, 2);
+        if (count != expected_count || capped != std::min<std::size_t>(expected_count, 2) ||
+            neighbours.has_neighbour_within(i, radius) != (expected_count > 0)) {
+            fail(__FILE__, __LINE__,
+                 label + ": neighbours of atom " + std::to_string(i) + " within " + bits(radius) + ": " +
+                     std::to_string(count) + " (capped " + std::to_string(capped) + ") instead of " +
+                     std::to_string(expected_count));
+        }
+    }
+}
 
 // Compares everything for one cluster; `label` names it in a failure.
 void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Random& random) {
@@ -210,6 +260,9 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
     if (!lint_difference.empty()) fail(__FILE__, __LINE__, label + ": lint differs at " + lint_difference);
 
     const std::span<const Atom> atoms(spec.atoms);
+    if (atoms.size() <= geometry::SmallMoleculeNeighbours::kMostAtoms) {
+        compare_answers(geometry::SmallMoleculeNeighbours(atoms), atoms, label + " (small molecule)", random);
+    }
     // The column width the rules use, and one that makes every radius span
     // several rings; the shape that fits, and the sparse one, which always does.
     bool dense = false;
@@ -218,45 +271,14 @@ void compare(const ClusterSpec& spec, const std::string& label, Tally& tally, Ra
         const geometry::NeighbourGrid grid(atoms, width, allowed);
         dense = dense || grid.shape() == geometry::GridShape::Dense;
         const std::string grid_label = label + " (" + shape_name(grid.shape()) + " grid)";
-        for (const double limit : {0.5, 2.7, 4.0}) {
+        compare_answers(grid, atoms, grid_label, random);
+        for (const double limit : {0.5, 2.7}) {
             const auto expected_pairs = geometry::pairwise::pairs_closer_than(atoms, limit);
-            for (const auto& pairs : {grid.pairs_closer_than(limit), reported_pairs(grid, limit)}) {
-                if (!same_pairs(pairs, expected_pairs)) {
-                    fail(__FILE__, __LINE__,
-                         grid_label + ": pairs closer than " + bits(limit) + " differ at " +
-                             first_difference(pair_text(pairs), pair_text(expected_pairs)));
-                }
-            }
-        }
-        for (std::size_t i = 0; i < atoms.size(); ++i) {
-            const double nearest = geometry::pairwise::nearest_distance(atoms, i);
-            if (std::bit_cast<std::uint64_t>(grid.nearest_distance(i)) != std::bit_cast<std::uint64_t>(nearest)) {
+            const auto pairs = grid.pairs_closer_than(limit);
+            if (!same_pairs(pairs, expected_pairs)) {
                 fail(__FILE__, __LINE__,
-                     grid_label + ": nearest distance of atom " + std::to_string(i) + ": " +
-                         bits(grid.nearest_distance(i)) + " instead of " + bits(nearest));
-            }
-            // Bounds on either side of the answer, at it, and none.
-            const double bound = chance(random, 0.5) ? nearest * uniform(random, 0.5, 2.0)
-                                 : chance(random, 0.5) ? nearest
-                                                       : uniform(random, 0, 10);
-            const double bounded = grid.nearest_distance_below(i, bound);
-            if (std::bit_cast<std::uint64_t>(std::min(bounded, bound)) !=
-                std::bit_cast<std::uint64_t>(std::min(nearest, bound))) {
-                fail(__FILE__, __LINE__,
-                     grid_label + ": nearest distance of atom " + std::to_string(i) + " below " + bits(bound) + ": " +
-                         bits(bounded) + " against " + bits(nearest));
-            }
-            const double radius = chance(random, 0.5) ? kProbeRadii[below(random, std::size(kProbeRadii))]
-                                                      : uniform(random, 0, 5);
-            const std::size_t expected_count = geometry::pairwise::count_neighbours_within(atoms, i, radius);
-            const std::size_t count = grid.count_neighbours_within(i, radius, atoms.size());
-            const std::size_t capped = grid.count_neighbours_within(i, radius, 2);
-            if (count != expected_count || capped != std::min<std::size_t>(expected_count, 2) ||
-                grid.has_neighbour_within(i, radius) != (expected_count > 0)) {
-                fail(__FILE__, __LINE__,
-                     grid_label + ": neighbours of atom " + std::to_string(i) + " within " + bits(radius) + ": " +
-                         std::to_string(count) + " (capped " + std::to_string(capped) + ") instead of " +
-                         std::to_string(expected_count));
+                     grid_label + ": collected pairs closer than " + bits(limit) + " differ at " +
+                         first_difference(pair_text(pairs), pair_text(expected_pairs)));
             }
         }
     }
@@ -481,4 +503,76 @@ TEST(differential_larger_clusters) {
             return atoms;
         },
         6, 2500, 10);
+}
+
+TEST(differential_small_molecules_around_each_crossover) {
+    // Sizes at and next to where the search changes its way: none or one
+    // atom, every pair in turn or sorted along x, the search or the index.
+    constexpr std::size_t kSmall = geometry::SmallMoleculeNeighbours::kMostAtomsInListOrder;
+    constexpr std::size_t kMost = geometry::SmallMoleculeNeighbours::kMostAtoms;
+    const std::size_t sizes[] = {0, 1, 2, 3, kSmall - 1, kSmall, kSmall + 1, kSmall + 2, kMost - 1, kMost, kMost + 1};
+    const Generator kinds[] = {
+        [](Random& random, std::size_t count) { return box(random, count, chance(random, 0.5) ? 0.1 : 3.0); },
+        [](Random& random, std::size_t count) { return molecules(random, count, chance(random, 0.5) ? 1.0 : 1.89); },
+        thresholds,
+        [](Random& random, std::size_t count) {
+            std::vector<Atom> atoms = molecules(random, count, 1.0);
+            spoil(random, atoms, 0.2);
+            duplicate(random, atoms, 0.1);
+            atoms.resize(count);
+            return atoms;
+        },
+    };
+    Tally tally;
+    Random random(17);
+    for (std::size_t round = 0; round < 120; ++round) {
+        for (const std::size_t count : sizes) {
+            const Generator& generate = kinds[below(random, std::size(kinds))];
+            compare(with_atoms(random, generate(random, count)),
+                    "crossover cluster of " + std::to_string(count) + " (round " + std::to_string(round) + ")", tally,
+                    random);
+        }
+    }
+    CHECK(tally.findings > 0);
+}
+
+TEST(differential_differences_whose_squares_underflow_or_overflow) {
+    // Near zero a difference squares to a subnormal or to zero, and far out
+    // to +inf: only a bound compared as the squares are rounded rules pairs
+    // out exactly there. Nearest distances are searched with bounds as tiny.
+    run(
+        "extreme scales",
+        [](Random& random, std::size_t count) {
+            constexpr double kScales[] = {1e-160, 1e-200, 1e-310, 5e-324, 1e153, 1e154, 1.3e154, 1e200};
+            const double scale = kScales[below(random, std::size(kScales))];
+            std::vector<Atom> atoms;
+            for (std::size_t i = 0; i < count; ++i) {
+                const auto at = [&] { return scale * static_cast<double>(below(random, 7)) - 3 * scale; };
+                atoms.push_back(atom(element(random), at(), at(), chance(random, 0.5) ? at() : 0.0));
+            }
+            return atoms;
+        },
+        300, 60, 18);
+}
+
+TEST(largest_square_within_is_the_last_square_whose_root_is_within) {
+    const auto step_up = [](double value) { return std::nextafter(value, kInf); };
+    Random random(19);
+    std::vector<double> limits = {0.0, 5e-324, 1e-320, 2.2250738585072014e-308, 1e-160, 1.5e-154, 0.5, 1.5,
+                                  1.75, 1.95, 2.7, 4.0, 1e154, 1.3407807929942596e154, 1.35e154, 1e300,
+                                  std::numeric_limits<double>::max()};
+    for (int i = 0; i < 20000; ++i) {
+        // Every binade, each at random places within it.
+        limits.push_back(std::ldexp(uniform(random, 1.0, 2.0), static_cast<int>(below(random, 2098)) - 1074));
+    }
+    for (const double limit : limits) {
+        const double square = geometry::largest_square_within(limit);
+        const double next = step_up(square);
+        if (!(std::sqrt(square) <= limit) || !(next == kInf || std::sqrt(next) > limit)) {
+            fail(__FILE__, __LINE__, "largest square within " + bits(limit) + ": " + bits(square));
+        }
+    }
+    CHECK_EQ(geometry::largest_square_within(kInf), kInf);
+    CHECK(geometry::largest_square_within(-1.0) < 0);
+    CHECK(geometry::largest_square_within(kNaN) < 0);
 }

@@ -1,8 +1,35 @@
 #include "lib/geometry/distance.h"
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace quorv::geometry {
+
+namespace {
+
+// The neighbouring doubles of a non-negative double: for these, one step in
+// the bit pattern is one step in value (and from the largest double up is +inf).
+double step_up(double value) { return std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) + 1); }
+double step_down(double value) { return std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) - 1); }
+
+}  // namespace
+
+double largest_square_within(double limit) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    if (!(limit >= 0)) return -1.0;
+    if (limit == kInf) return kInf;
+    // The answer is within a few steps of the rounded square (+inf past the
+    // largest double's root): step down until the root is within the limit,
+    // then up while it stays so.
+    double square = limit * limit;
+    while (std::sqrt(square) > limit) square = step_down(square);
+    for (double next = step_up(square); next != kInf && std::sqrt(next) <= limit; next = step_up(square)) {
+        square = next;
+    }
+    return square;
+}
 
 namespace pairwise {
 

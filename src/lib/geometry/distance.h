@@ -35,6 +35,27 @@ inline double length(double dx, double dy, double dz) {
 
 inline double distance(const Atom& a, const Atom& b) { return length(a.x - b.x, a.y - b.y, a.z - b.z); }
 
+// The largest double whose root, rounded as `length` rounds it, is at most
+// `limit` (+inf for +inf; below zero for a limit below zero or NaN). It lets
+// one coordinate difference rule a pair out exactly, without measuring it:
+//
+//   The sum under the root in `length` is at least each of the squares dx*dx,
+//   dy*dy, dz*dz as rounded: adding a non-negative double and rounding to
+//   nearest never gives less than the double itself (rounding is monotone and
+//   leaves a double unchanged). The rounded root is monotone too. So when one
+//   rounded square s exceeds this bound, length >= sqrt(s) > limit: the pair
+//   is farther than `limit` and fails every comparison of a distance with
+//   it (d <= limit, d < limit), and every comparison with a nearest distance
+//   found so far that is `limit`. The difference may be taken either way
+//   round: rounding to nearest is symmetric, so its square is the same. A NaN
+//   square never exceeds the bound, so a pair with a NaN difference is
+//   always measured.
+//
+// This holds whatever the magnitudes: squares that overflow to +inf or fall
+// to subnormals or zero are compared as they are rounded, where a test of
+// |dx| against limit * (1 + epsilon) would need a margin for each case.
+double largest_square_within(double limit);
+
 // An atom with a NaN or infinite coordinate has no finite distance to
 // anything, so no spatial index holds it.
 inline bool is_finite(const Atom& atom) {

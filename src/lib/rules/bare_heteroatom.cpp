@@ -4,9 +4,9 @@
 // or a fragment cut through a bond. The message gives the nearest distance.
 //
 // In a periodic frame an atom's own images are partners like any other atom.
-#include "lib/elements.h"
 #include "lib/geometry/molecule_neighbours.h"
 #include "lib/geometry/periodic_neighbours.h"
+#include "lib/rules/atom_elements.h"
 #include "lib/rules/rules.h"
 
 namespace quorv {
@@ -20,24 +20,25 @@ void report_bare_heteroatom(OrderedFindings& out, std::span<const Atom> atoms, s
 namespace {
 
 template <typename Neighbours>
-void check_each_heteroatom(std::span<const Atom> atoms, Neighbours& neighbours, OrderedFindings& out) {
-    for (std::size_t i = 0; i < atoms.size(); ++i) {
-        const auto cutoff = bonding_cutoff(atoms[i].element);
+void check_each_heteroatom(const AtomElements& elements, Neighbours& neighbours, OrderedFindings& out) {
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const auto cutoff = elements.facts(i).known_bonding_cutoff();
         if (!cutoff || neighbours.has_neighbour_within(i, *cutoff)) continue;
         // Only a lone atom needs its nearest distance, however far that is.
-        report_bare_heteroatom(out, atoms, i, *cutoff, neighbours.nearest_distance(i));
+        report_bare_heteroatom(out, elements.atoms(), i, *cutoff, neighbours.nearest_distance(i));
     }
 }
 
 }  // namespace
 
-void check_bare_heteroatoms(const ClusterSpec& spec, OrderedFindings& out) {
-    geometry::MoleculeNeighbours neighbours(spec.atoms);
-    check_each_heteroatom(spec.atoms, neighbours, out);
+void check_bare_heteroatoms(const AtomElements& elements, geometry::MoleculeNeighbours& neighbours,
+                            OrderedFindings& out) {
+    check_each_heteroatom(elements, neighbours, out);
 }
 
-void check_bare_heteroatoms(const ClusterSpec& spec, geometry::PeriodicNeighbours& neighbours, OrderedFindings& out) {
-    check_each_heteroatom(spec.atoms, neighbours, out);
+void check_bare_heteroatoms(const AtomElements& elements, geometry::PeriodicNeighbours& neighbours,
+                            OrderedFindings& out) {
+    check_each_heteroatom(elements, neighbours, out);
 }
 
 }  // namespace quorv

@@ -8,11 +8,12 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "lib/elements.h"
+#include "lib/rules/atom_elements.h"
 #include "lib/rules/rules.h"
+#include "lib/rules/symbol_set.h"
 #include "text/format.h"
 
 namespace quorv {
@@ -33,9 +34,11 @@ std::string symbol_list(std::vector<std::string_view> symbols) {
 
 void report(OrderedFindings& out, Finding finding) { out.add(std::move(finding)); }
 
-}  // namespace
-
-void check_electron_count(const ClusterSpec& spec, const ElementTables& tables, OrderedFindings& out) {
+// Elements: per atom index, atomic_number and ecp_core_electrons (optional
+// counts), symbol and slot (lib/symbol_slot.h).
+template <typename Elements>
+void count_electrons(const ClusterSpec& spec, const Elements& elements, Message<std::string_view> unknown_ecp_core,
+                     OrderedFindings& out) {
     if (!spec.charge.has_value() || !spec.spin_multiplicity.has_value()) {
         return report(out, make_finding(messages::kChargeOrMultiplicityMissing, {}));
     }
@@ -43,30 +46,33 @@ void check_electron_count(const ClusterSpec& spec, const ElementTables& tables, 
     // Counted exactly: a charge near the 64-bit limits moves N past them.
     Int128 nuclear_charge = 0;
     std::vector<std::string_view> unknown_elements;
-    for (const Atom& atom : spec.atoms) {
-        if (auto z = tables.atomic_number(atom.element)) {
+    for (std::size_t i = 0; i < spec.atoms.size(); ++i) {
+        if (auto z = elements.atomic_number(i)) {
             nuclear_charge += *z;
         } else {
-            unknown_elements.push_back(atom.element);
+            unknown_elements.push_back(elements.symbol(i));
         }
     }
     if (!unknown_elements.empty()) {
         return report(out, make_finding(messages::kUnknownAtomicNumber, {}, symbol_list(std::move(unknown_elements))));
     }
 
-    const std::unordered_set<std::string_view> ecp_elements(spec.ecp_elements.begin(), spec.ecp_elements.end());
     Int128 core_electrons = 0;
     std::vector<std::string_view> unknown_cores;
-    for (const Atom& atom : spec.atoms) {
-        if (!ecp_elements.contains(atom.element)) continue;
-        if (auto core = tables.ecp_core_electrons(atom.element)) {
-            core_electrons += *core;
-        } else {
-            unknown_cores.push_back(atom.element);
+    // Most clusters declare no ECP: then no atom has a core to count.
+    if (!spec.ecp_elements.empty()) {
+        const SymbolSet ecp_elements(spec.ecp_elements);
+        for (std::size_t i = 0; i < spec.atoms.size(); ++i) {
+            if (!ecp_elements.contains(elements.symbol(i), elements.slot(i))) continue;
+            if (auto core = elements.ecp_core_electrons(i)) {
+                core_electrons += *core;
+            } else {
+                unknown_cores.push_back(elements.symbol(i));
+            }
         }
     }
     if (!unknown_cores.empty()) {
-        return report(out, make_finding(tables.unknown_ecp_core, {}, symbol_list(std::move(unknown_cores))));
+        return report(out, make_finding(unknown_ecp_core, {}, symbol_list(std::move(unknown_cores))));
     }
 
     const Int128 electrons = nuclear_charge - (Int128{*spec.charge} + core_electrons);
@@ -79,6 +85,16 @@ void check_electron_count(const ClusterSpec& spec, const ElementTables& tables, 
     if ((electrons + multiplicity) % 2 == 0) {
         report(out, make_finding(messages::kImpossibleParity, {}, decimal(electrons), multiplicity));
     }
+}
+
+}  // namespace
+
+void check_electron_count(const ClusterSpec& spec, const ElementTables& tables, OrderedFindings& out) {
+    count_electrons(spec, TableLookups(tables, spec.atoms), tables.unknown_ecp_core, out);
+}
+
+void check_electron_count(const ClusterSpec& spec, const AtomElements& elements, OrderedFindings& out) {
+    count_electrons(spec, elements, messages::kUnknownEcpCore, out);
 }
 
 }  // namespace quorv

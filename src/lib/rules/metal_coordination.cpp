@@ -3,10 +3,10 @@
 // inclusive, of any element. None: it is floating (error). One: a
 // coordination that is rarely intended (warning). In a periodic frame the
 // metal's own images count as neighbours (bulk copper in a one-atom cell).
-#include "lib/elements.h"
 #include "lib/geometry/molecule_neighbours.h"
 #include "lib/geometry/periodic_neighbours.h"
 #include "lib/geometry/thresholds.h"
+#include "lib/rules/atom_elements.h"
 #include "lib/rules/rules.h"
 
 namespace quorv {
@@ -23,26 +23,27 @@ void report_metal_coordination(OrderedFindings& out, std::span<const Atom> atoms
 namespace {
 
 template <typename Neighbours>
-void check_each_metal(std::span<const Atom> atoms, Neighbours& neighbours, OrderedFindings& out) {
+void check_each_metal(const AtomElements& elements, Neighbours& neighbours, OrderedFindings& out) {
     // Only none, one or more than one neighbour make a difference.
     constexpr std::size_t kEnoughNeighbours = 2;
-    for (std::size_t i = 0; i < atoms.size(); ++i) {
-        if (!is_metal(atoms[i].element)) continue;
-        report_metal_coordination(
-            out, atoms, i, neighbours.count_neighbours_within(i, geometry::kCoordinationRadius, kEnoughNeighbours));
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (!elements.is_metal(i)) continue;
+        report_metal_coordination(out, elements.atoms(), i,
+                                  neighbours.count_neighbours_within(i, geometry::kCoordinationRadius,
+                                                                     kEnoughNeighbours));
     }
 }
 
 }  // namespace
 
-void check_metal_coordination(const ClusterSpec& spec, OrderedFindings& out) {
-    geometry::MoleculeNeighbours neighbours(spec.atoms);
-    check_each_metal(spec.atoms, neighbours, out);
+void check_metal_coordination(const AtomElements& elements, geometry::MoleculeNeighbours& neighbours,
+                              OrderedFindings& out) {
+    check_each_metal(elements, neighbours, out);
 }
 
-void check_metal_coordination(const ClusterSpec& spec, geometry::PeriodicNeighbours& neighbours,
+void check_metal_coordination(const AtomElements& elements, geometry::PeriodicNeighbours& neighbours,
                               OrderedFindings& out) {
-    check_each_metal(spec.atoms, neighbours, out);
+    check_each_metal(elements, neighbours, out);
 }
 
 }  // namespace quorv

@@ -31,12 +31,17 @@ void check_each_pair(std::span<const Atom> atoms, const Neighbours& neighbours, 
 }  // namespace
 
 void check_overlapping_atoms(const ClusterSpec& spec, OrderedFindings& out) {
-    check_each_pair(spec.atoms, geometry::MoleculeNeighbours(spec.atoms), out);
+    check_overlapping_atoms(spec.atoms, geometry::MoleculeNeighbours(spec.atoms), out);
 }
 
-void check_overlapping_atoms(const ClusterSpec& spec, const geometry::PeriodicNeighbours& neighbours,
+void check_overlapping_atoms(std::span<const Atom> atoms, const geometry::MoleculeNeighbours& neighbours,
                              OrderedFindings& out) {
-    check_each_pair(spec.atoms, neighbours, out);
+    check_each_pair(atoms, neighbours, out);
+}
+
+void check_overlapping_atoms(std::span<const Atom> atoms, const geometry::PeriodicNeighbours& neighbours,
+                             OrderedFindings& out) {
+    check_each_pair(atoms, neighbours, out);
 }
 
 }  // namespace quorv

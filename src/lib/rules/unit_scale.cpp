@@ -6,12 +6,11 @@
 // frame a hydrogen's own images are contacts like any other atom.
 #include <cmath>
 #include <limits>
-#include <vector>
 
-#include "lib/elements.h"
 #include "lib/geometry/molecule_neighbours.h"
 #include "lib/geometry/periodic_neighbours.h"
 #include "lib/geometry/thresholds.h"
+#include "lib/rules/atom_elements.h"
 #include "lib/rules/rules.h"
 
 namespace quorv {
@@ -26,35 +25,32 @@ void report_unit_scale_if_bohr(OrderedFindings& out, double closest_hydrogen_con
 namespace {
 
 template <typename Neighbours>
-void check_hydrogen_contacts(std::span<const Atom> atoms, Neighbours& neighbours, OrderedFindings& out) {
+void check_hydrogen_contacts(const AtomElements& elements, Neighbours& neighbours, OrderedFindings& out) {
     // One hydrogen with a partner within the threshold settles it: the
     // closest hydrogen contact can be no longer, and no finding follows.
     // In a geometry in ångström the first hydrogen usually does.
-    std::vector<std::size_t> hydrogens;
-    for (std::size_t i = 0; i < atoms.size(); ++i) {
-        if (atoms[i].element != kHydrogen) continue;
-        if (neighbours.has_neighbour_within(i, geometry::kUnitScaleThreshold)) return;
-        hydrogens.push_back(i);
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (elements.is_hydrogen(i) && neighbours.has_neighbour_within(i, geometry::kUnitScaleThreshold)) return;
     }
     // Every hydrogen is far from everything: the closest contact is needed
     // exactly, and each search can stop at the closest one found so far.
     double closest_hydrogen_contact = std::numeric_limits<double>::infinity();
-    for (const std::size_t h : hydrogens) {
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (!elements.is_hydrogen(i)) continue;
         closest_hydrogen_contact =
-            std::min(closest_hydrogen_contact, neighbours.nearest_distance_below(h, closest_hydrogen_contact));
+            std::min(closest_hydrogen_contact, neighbours.nearest_distance_below(i, closest_hydrogen_contact));
     }
     report_unit_scale_if_bohr(out, closest_hydrogen_contact);
 }
 
 }  // namespace
 
-void check_unit_scale(const ClusterSpec& spec, OrderedFindings& out) {
-    geometry::MoleculeNeighbours neighbours(spec.atoms);
-    check_hydrogen_contacts(spec.atoms, neighbours, out);
+void check_unit_scale(const AtomElements& elements, geometry::MoleculeNeighbours& neighbours, OrderedFindings& out) {
+    check_hydrogen_contacts(elements, neighbours, out);
 }
 
-void check_unit_scale(const ClusterSpec& spec, geometry::PeriodicNeighbours& neighbours, OrderedFindings& out) {
-    check_hydrogen_contacts(spec.atoms, neighbours, out);
+void check_unit_scale(const AtomElements& elements, geometry::PeriodicNeighbours& neighbours, OrderedFindings& out) {
+    check_hydrogen_contacts(elements, neighbours, out);
 }
 
 }  // namespace quorv
