@@ -18,13 +18,14 @@ std::atomic<std::size_t> allocations{0};
 
 }  // namespace
 
-// From malloc, as the library's own operator new, whose operator delete
-// frees it.
+// From malloc, as the library's own operator new, and given back to it.
 void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 using namespace quorv;
 using namespace quorv::testing;
