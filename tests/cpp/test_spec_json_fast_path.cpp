@@ -96,7 +96,9 @@ std::string atom(Random& random) {
 std::string document(Random& random) {
     const std::string blank = pick(random, kBlanks);
     std::string atoms = "[" + blank;
-    const std::size_t count = below(random, 8);
+    // Now and then a list long enough that the reader sizes it again from
+    // its first atoms.
+    const std::size_t count = chance(random, 0.02) ? 60 + below(random, 80) : below(random, 8);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) atoms.append(",").append(pick(random, kBlanks));
         atoms += atom(random);
