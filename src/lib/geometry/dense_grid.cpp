@@ -87,67 +87,27 @@ DenseGrid::DenseGrid(std::span<const Atom> atoms, const DenseLayout& layout)
 }
 
 void DenseGrid::place_atoms() {
-    // Two counting sorts, each over a small table taken in order: the atoms
-    // by column, then each column's atoms by bin. One sort by cell would
-    // scatter its counts and entries over the whole table, which is many
-    // times larger than the columns' counts. Both sorts are stable, so each
-    // cell lists its atoms in atom order.
+    // A counting sort by cell. Each atom's cell and entry are worked out once,
+    // in atom order; the entries are then moved to their cells, each cell
+    // filled from its end, last atom first, so that it lists its atoms in
+    // atom order.
     Buffers& buffers = *buffers_;
-    const std::size_t columns = layout_.columns_x * layout_.columns_y;
-    std::vector<std::uint32_t>& next = buffers.column_next;
-    next.assign(columns + 1, 0);
-    for (const Atom& atom : atoms_) {
-        if (is_finite(atom)) ++next[column_number(key_of(atom)) + 1];
-    }
-    std::size_t largest_column = 0;
-    for (std::size_t column = 1; column <= columns; ++column) {
-        largest_column = std::max<std::size_t>(largest_column, next[column]);
-        next[column] += next[column - 1];
-    }
-    const std::uint32_t indexed = next[columns];
-    buffers.entries.resize(indexed);
+    std::vector<std::uint32_t>& start = buffers.cell_start;
+    start.assign(layout_.columns_x * layout_.columns_y * layout_.bins + 1, 0);
+    std::vector<PlacedEntry>& placed = buffers.placed;
+    placed.resize(atoms_.size());
+    std::size_t indexed = 0;
     for (std::size_t i = 0; i < atoms_.size(); ++i) {
         const Atom& atom = atoms_[i];
         if (!is_finite(atom)) continue;
         const ColumnKey key = key_of(atom);
-        buffers.entries[next[column_number(key)]++] = entry_of(i, key);
+        const auto cell = static_cast<std::uint32_t>(column_number(key) * layout_.bins + bin_of(atom.z));
+        ++start[cell];
+        placed[indexed++] = {entry_of(i, key), cell};
     }
-    // Each column's entries now end where the next column's begin.
-    buffers.column_entries.resize(largest_column);
-    buffers.cell_start.resize(columns * layout_.bins + 1);
-    std::uint32_t begin = 0;
-    for (std::size_t column = 0; column < columns; ++column) {
-        sort_column_by_bin(column, begin, next[column]);
-        begin = next[column];
-    }
-    buffers.cell_start[columns * layout_.bins] = indexed;
-}
-
-void DenseGrid::sort_column_by_bin(std::size_t column_number, std::uint32_t begin, std::uint32_t end) {
-    Buffers& buffers = *buffers_;
-    std::uint32_t* const start = buffers.cell_start.data() + column_number * layout_.bins;
-    GridEntry* const entries = buffers.entries.data();
-    if (end - begin <= 1) {
-        // Nothing to move: every bin starts at the one entry or after it.
-        const std::size_t bin = begin == end ? layout_.bins : bin_of(entries[begin].z) + 1;
-        std::fill(start, start + bin, begin);
-        std::fill(start + bin, start + layout_.bins, end);
-        return;
-    }
-    std::fill(start, start + layout_.bins, 0);
-    for (std::uint32_t e = begin; e < end; ++e) ++start[bin_of(entries[e].z)];
-    std::uint32_t bin_start = begin;
-    for (std::size_t bin = 0; bin < layout_.bins; ++bin) {
-        const std::uint32_t count = start[bin];
-        start[bin] = bin_start;
-        bin_start += count;
-    }
-    GridEntry* const column = buffers.column_entries.data();
-    std::copy(entries + begin, entries + end, column);
-    for (std::uint32_t e = 0; e < end - begin; ++e) entries[start[bin_of(column[e].z)]++] = column[e];
-    // Each bin's start has moved on to where the next bin starts.
-    std::copy_backward(start, start + layout_.bins - 1, start + layout_.bins);
-    start[0] = begin;
+    for (std::size_t cell = 1; cell < start.size(); ++cell) start[cell] += start[cell - 1];
+    buffers.entries.resize(indexed);
+    for (std::size_t i = indexed; i-- > 0;) buffers.entries[--start[placed[i].cell]] = placed[i].entry;
 }
 
 std::size_t DenseGrid::reach(double window) const {

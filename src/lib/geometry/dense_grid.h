@@ -66,19 +66,24 @@ public:
     void visit_close_candidates(double window, Visit&& visit) const;
 
 private:
+    // A column that visit_close_candidates pairs with the one it stands at.
+    struct LaterColumn {
+        std::size_t first_cell;
+        ColumnPairFilter filter;
+    };
+    // An atom's entry and the cell it goes to.
+    struct PlacedEntry {
+        GridEntry entry;
+        std::uint32_t cell;
+    };
     struct Buffers {
         std::vector<std::uint32_t> cell_start;  // cell c holds entries[cell_start[c] .. cell_start[c + 1])
         std::vector<GridEntry> entries;
-        // While atoms are placed: where each column's entries go next, and
-        // one column's entries on their way into bin order.
-        std::vector<std::uint32_t> column_next;
-        std::vector<GridEntry> column_entries;
-        std::vector<StepFilter> x_filters;  // for visit_close_candidates
-        std::vector<StepFilter> y_filters;
+        std::vector<PlacedEntry> placed;  // while atoms are placed, in atom order
+        std::vector<LaterColumn> later_columns;
 
         std::size_t bytes() const {
-            return bytes_of(cell_start) + bytes_of(entries) + bytes_of(column_next) + bytes_of(column_entries) +
-                   bytes_of(x_filters) + bytes_of(y_filters);
+            return bytes_of(cell_start) + bytes_of(entries) + bytes_of(placed) + bytes_of(later_columns);
         }
     };
     // Bins first .. last of a column.
@@ -99,7 +104,6 @@ private:
                static_cast<std::size_t>(key.y - layout_.first_column.y);
     }
     std::size_t bin_of(double z) const { return static_cast<std::size_t>(keys_z_.floor_key(z) - layout_.first_bin); }
-    void sort_column_by_bin(std::size_t column_number, std::uint32_t begin, std::uint32_t end);
     // Every finite atom of the table's cluster is keyed by floor.
     ColumnKey key_of(const Atom& atom) const { return {keys_x_.floor_key(atom.x), keys_y_.floor_key(atom.y)}; }
     GridEntry entry_of(std::size_t index, const ColumnKey& key) const {
@@ -185,44 +189,39 @@ void DenseGrid::visit_close_candidates(double window, Visit&& visit) const {
     const auto r = static_cast<std::int64_t>(reach(window));
     const auto columns_x = static_cast<std::int64_t>(layout_.columns_x);
     const auto columns_y = static_cast<std::int64_t>(layout_.columns_y);
-    // Every key of the table is keyed by floor, so the filter between two
-    // columns depends only on how far apart they are: 0 to r columns on in
-    // x, -r to r in y.
-    std::vector<StepFilter>& x_filters = buffers_->x_filters;
-    std::vector<StepFilter>& y_filters = buffers_->y_filters;
-    x_filters.clear();
-    y_filters.clear();
-    for (std::int64_t d = 0; d <= r; ++d) x_filters.emplace_back(0, d, steps);
-    for (std::int64_t d = -r; d <= r; ++d) y_filters.emplace_back(0, d, steps);
-    const StepFilter* const y_filter_at = y_filters.data() + r;  // by the difference in y
+    std::vector<LaterColumn>& later_columns = buffers_->later_columns;
     for (std::int64_t x = 0; x < columns_x; ++x) {
         for (std::int64_t y = 0; y < columns_y; ++y) {
-            const std::size_t own_cell = column(static_cast<std::size_t>(x), static_cast<std::size_t>(y)).first_cell;
-            const std::uint32_t own_end = start[own_cell + layout_.bins];
-            for (std::uint32_t a = start[own_cell]; a < own_end; ++a) {
+            const Column own = column(static_cast<std::size_t>(x), static_cast<std::size_t>(y));
+            const std::uint32_t own_end = start[own.first_cell + layout_.bins];
+            if (start[own.first_cell] == own_end) continue;
+            // Each pair of columns once: from the one that comes first, by x then y.
+            later_columns.clear();
+            for (std::int64_t other_x = x; other_x <= std::min(x + r, columns_x - 1); ++other_x) {
+                const std::int64_t from_y = other_x == x ? y + 1 : std::max<std::int64_t>(y - r, 0);
+                for (std::int64_t other_y = from_y; other_y <= std::min(y + r, columns_y - 1); ++other_y) {
+                    const Column other = column(static_cast<std::size_t>(other_x), static_cast<std::size_t>(other_y));
+                    if (start[other.first_cell] != start[other.first_cell + layout_.bins]) {
+                        later_columns.push_back({other.first_cell, ColumnPairFilter(own.key, other.key, steps)});
+                    }
+                }
+            }
+            const ColumnPairFilter same(own.key, own.key, steps);
+            for (std::uint32_t a = start[own.first_cell]; a < own_end; ++a) {
                 const GridEntry& entry = entries[a];
                 const Bins bins = bins_within(entry.z, window);
-                // Each pair of columns once, from the one that comes first by
-                // x then y (within its own column, with the atoms stored
-                // after it); of the later columns only those that the step
-                // filter can let a partner of this atom through from.
-                const std::int64_t x_last = std::min(columns_above_to_read(entry.x_step, steps, r), columns_x - 1 - x);
-                const std::int64_t y_first = -std::min(columns_below_to_read(entry.y_step, steps, r), y);
-                const std::int64_t y_last = std::min(columns_above_to_read(entry.y_step, steps, r), columns_y - 1 - y);
-                for (std::int64_t dx = 0; dx <= x_last; ++dx) {
-                    const StepFilter& x_filter = x_filters[static_cast<std::size_t>(dx)];
-                    for (std::int64_t dy = dx == 0 ? 0 : y_first; dy <= y_last; ++dy) {
-                        const StepFilter& y_filter = y_filter_at[dy];
-                        const std::size_t first_cell = own_cell + static_cast<std::size_t>(
-                                                                      (dx * columns_y + dy) * static_cast<std::int64_t>(layout_.bins));
-                        const std::uint32_t end = start[first_cell + bins.last + 1];
-                        const std::uint32_t from = dx == 0 && dy == 0 ? a + 1 : start[first_cell + bins.first];
-                        for (std::uint32_t b = from; b < end; ++b) {
-                            const GridEntry& other = entries[b];
-                            if (z_within(entry.z, other, window) && x_filter.may_be_within(entry.x_step, other.x_step) &&
-                                y_filter.may_be_within(entry.y_step, other.y_step)) {
-                                visit(entry.index, other.index);
-                            }
+                // Within its own column an atom pairs with those stored after it.
+                for (std::uint32_t b = std::max(a + 1, start[own.first_cell + bins.first]);
+                     b < start[own.first_cell + bins.last + 1]; ++b) {
+                    if (z_within(entry.z, entries[b], window) && same.may_be_within(entry, entries[b])) {
+                        visit(entry.index, entries[b].index);
+                    }
+                }
+                for (const LaterColumn& later : later_columns) {
+                    for (std::uint32_t b = start[later.first_cell + bins.first];
+                         b < start[later.first_cell + bins.last + 1]; ++b) {
+                        if (z_within(entry.z, entries[b], window) && later.filter.may_be_within(entry, entries[b])) {
+                            visit(entry.index, entries[b].index);
                         }
                     }
                 }
