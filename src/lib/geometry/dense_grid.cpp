@@ -86,28 +86,35 @@ DenseGrid::DenseGrid(std::span<const Atom> atoms, const DenseLayout& layout)
     place_atoms();
 }
 
+std::size_t DenseGrid::cell_of(const ColumnKey& key, double z) const {
+    const auto bin = static_cast<std::size_t>(keys_z_.floor_key(z) - layout_.first_bin);
+    return column(static_cast<std::size_t>(key.x - layout_.first_column.x),
+                  static_cast<std::size_t>(key.y - layout_.first_column.y))
+               .first_cell +
+           bin;
+}
+
 void DenseGrid::place_atoms() {
-    // A counting sort by cell. Each atom's cell and entry are worked out once,
-    // in atom order; the entries are then moved to their cells, each cell
-    // filled from its end, last atom first, so that it lists its atoms in
+    // A counting sort by cell: count, turn the counts into the ends of the
+    // cells, then fill each cell from its end, so that it lists its atoms in
     // atom order.
     Buffers& buffers = *buffers_;
     std::vector<std::uint32_t>& start = buffers.cell_start;
     start.assign(layout_.columns_x * layout_.columns_y * layout_.bins + 1, 0);
-    std::vector<PlacedEntry>& placed = buffers.placed;
-    placed.resize(atoms_.size());
-    std::size_t indexed = 0;
-    for (std::size_t i = 0; i < atoms_.size(); ++i) {
-        const Atom& atom = atoms_[i];
+    std::uint32_t indexed = 0;
+    for (const Atom& atom : atoms_) {
         if (!is_finite(atom)) continue;
-        const ColumnKey key = key_of(atom);
-        const auto cell = static_cast<std::uint32_t>(column_number(key) * layout_.bins + bin_of(atom.z));
-        ++start[cell];
-        placed[indexed++] = {entry_of(i, key), cell};
+        ++start[cell_of(key_of(atom), atom.z)];
+        ++indexed;
     }
     for (std::size_t cell = 1; cell < start.size(); ++cell) start[cell] += start[cell - 1];
     buffers.entries.resize(indexed);
-    for (std::size_t i = indexed; i-- > 0;) buffers.entries[--start[placed[i].cell]] = placed[i].entry;
+    for (std::size_t i = atoms_.size(); i-- > 0;) {
+        const Atom& atom = atoms_[i];
+        if (!is_finite(atom)) continue;
+        const ColumnKey key = key_of(atom);
+        buffers.entries[--start[cell_of(key, atom.z)]] = entry_of(i, key);
+    }
 }
 
 std::size_t DenseGrid::reach(double window) const {

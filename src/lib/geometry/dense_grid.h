@@ -71,19 +71,13 @@ private:
         std::size_t first_cell;
         ColumnPairFilter filter;
     };
-    // An atom's entry and the cell it goes to.
-    struct PlacedEntry {
-        GridEntry entry;
-        std::uint32_t cell;
-    };
     struct Buffers {
         std::vector<std::uint32_t> cell_start;  // cell c holds entries[cell_start[c] .. cell_start[c + 1])
         std::vector<GridEntry> entries;
-        std::vector<PlacedEntry> placed;  // while atoms are placed, in atom order
         std::vector<LaterColumn> later_columns;
 
         std::size_t bytes() const {
-            return bytes_of(cell_start) + bytes_of(entries) + bytes_of(placed) + bytes_of(later_columns);
+            return bytes_of(cell_start) + bytes_of(entries) + bytes_of(later_columns);
         }
     };
     // Bins first .. last of a column.
@@ -98,12 +92,6 @@ private:
     };
 
     void place_atoms();
-    // The number of a column of the table, counted along y first.
-    std::size_t column_number(const ColumnKey& key) const {
-        return static_cast<std::size_t>(key.x - layout_.first_column.x) * layout_.columns_y +
-               static_cast<std::size_t>(key.y - layout_.first_column.y);
-    }
-    std::size_t bin_of(double z) const { return static_cast<std::size_t>(keys_z_.floor_key(z) - layout_.first_bin); }
     // Every finite atom of the table's cluster is keyed by floor.
     ColumnKey key_of(const Atom& atom) const { return {keys_x_.floor_key(atom.x), keys_y_.floor_key(atom.y)}; }
     GridEntry entry_of(std::size_t index, const ColumnKey& key) const {
@@ -111,6 +99,7 @@ private:
         return {atom.z, static_cast<std::uint32_t>(index), keys_x_.step_in_cell(atom.x, key.x),
                 keys_y_.step_in_cell(atom.y, key.y)};
     }
+    std::size_t cell_of(const ColumnKey& key, double z) const;
     Column column(std::size_t x, std::size_t y) const {
         return {{static_cast<std::int64_t>(x) + layout_.first_column.x,
                  static_cast<std::int64_t>(y) + layout_.first_column.y},

@@ -1,7 +1,7 @@
 // Buffers that a grid takes over from an earlier grid on the same thread and
 // hands back when it is destroyed: a thread that lints cluster after cluster
 // allocates, and faults in, its index memory once. Buffers grown past
-// kMostBytesKept (a cluster of about a million atoms) are freed instead, so
+// kMostBytesKept (a dense grid over some 300,000 atoms) are freed instead, so
 // that what a thread holds between calls stays small whatever it linted.
 // `Buffers` tells its size with bytes().
 #pragma once
