@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -145,17 +146,12 @@ private:
     }
 
     // Commas and atoms of the usual shape, for as long as they come; the
-    // list's general loop goes on from the end of the last one.
+    // list's general loop goes on from the end of the last one. The first
+    // run stops at kSampleAtoms, where the list takes its room.
     void read_usual_atoms_that_follow(ClusterSpec& spec, std::size_t list_start) {
-        while (true) {
+        for (const std::size_t most : {kSampleAtoms, std::numeric_limits<std::size_t>::max()}) {
             std::size_t position = cursor_.position();
-            std::size_t start = 0;
-            Atom& atom = spec.atoms.emplace_back();
-            if (!read_next_usual_atom(cursor_.text(), position, start, atom)) {
-                spec.atoms.pop_back();
-                return;
-            }
-            note_atom_line(start);
+            spec_json::read_usual_atoms_that_follow(cursor_.text(), position, spec.atoms, most, atom_lines_, lines_);
             cursor_.move_to(position);
             size_atom_list(spec, list_start);
         }

@@ -260,15 +260,22 @@ bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom) {
     return true;
 }
 
-bool read_next_usual_atom(std::string_view text, std::size_t& position, std::size_t& atom_start, Atom& atom) {
+void read_usual_atoms_that_follow(std::string_view text, std::size_t& position, std::vector<Atom>& atoms,
+                                  std::size_t most, std::vector<std::uint64_t>* lines, LineCounter& line_counter) {
     UsualAtomScanner scanner(text, position);
-    if (!scanner.literal(kComma) && !scanner.token(',')) return false;
-    scanner.skip_blanks();
-    const std::size_t start = scanner.position_in(text);
-    if (!scan_atom(scanner, atom)) return false;
-    atom_start = start;
+    while (atoms.size() < most) {
+        UsualAtomScanner next = scanner;
+        if (!next.literal(kComma) && !next.token(',')) break;
+        next.skip_blanks();
+        const std::size_t start = next.position_in(text);
+        if (!scan_atom(next, atoms.emplace_back())) {
+            atoms.pop_back();
+            break;
+        }
+        if (lines != nullptr) lines->push_back(line_counter.line_at(start));
+        scanner = next;
+    }
     position = scanner.position_in(text);
-    return true;
 }
 
 #undef QUORV_INLINE
