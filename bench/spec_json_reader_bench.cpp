@@ -5,6 +5,8 @@
 //   spec_json_reader_bench FILE [REPEATS]      best of REPEATS (default 30) each
 //   spec_json_reader_bench FILE --once PATH    one parse (PATH: usual, general
 //                                              or lines), for callgrind
+//   spec_json_reader_bench FILE --once lint    one parse and one lint, as
+//                                              lint_json makes them
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <string_view>
 #include <variant>
 
+#include "lib/lint.h"
 #include "spec_json/spec_json_reader.h"
 
 using namespace quorv;
@@ -45,6 +48,14 @@ long parse_once(std::string_view text, const Way& way) {
     return static_cast<long>(spec->atoms.size());
 }
 
+// What lint_json does below Python: the findings count, or -1.
+long parse_and_lint_once(std::string_view text) {
+    ReadResult result = parse_spec_json(text);
+    const auto* spec = std::get_if<ClusterSpec>(&result);
+    if (spec == nullptr) return -1;
+    return static_cast<long>(lint(*spec).size());
+}
+
 double seconds_of(std::string_view text, const Way& way) {
     const auto start = std::chrono::steady_clock::now();
     parse_once(text, way);
@@ -56,12 +67,13 @@ double seconds_of(std::string_view text, const Way& way) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s FILE [REPEATS | --once usual|general|lines]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FILE [REPEATS | --once usual|general|lines|lint]\n", argv[0]);
         return 2;
     }
     std::ifstream file(argv[1], std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (argc == 4 && std::string_view(argv[2]) == "--once") {
+        if (std::string_view(argv[3]) == "lint") return parse_and_lint_once(text) < 0 ? 1 : 0;
         for (const Way& way : kWays) {
             if (std::string_view(argv[3]) == way.name) return parse_once(text, way) < 0 ? 1 : 0;
         }

@@ -2,10 +2,14 @@
 // values in key order. Lists ("atoms", "ecp_elements") are read here too.
 #include "spec_json/spec_json_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
+#include <optional>
 #include <string>
 
 #include "text/format.h"
+#include "spec_json/atom_list_size.h"
 #include "spec_json/atom_reader.h"
 #include "spec_json/byte_cursor.h"
 #include "spec_json/found_value.h"
@@ -95,11 +99,34 @@ private:
     bool read_atoms(ClusterSpec& spec) {
         spec.atoms.clear();
         if (atom_lines_ != nullptr) atom_lines_->clear();
-        return read_list(cursor_, [&] {
+        std::optional<std::size_t> list_start;
+        const bool read = read_list(cursor_, [&] {
+            if (!list_start) {
+                list_start = cursor_.position();
+                size_atom_list(spec, *list_start);
+            }
             if (!read_atom_at(cursor_.position(), spec)) return false;
-            if (path_ == AtomPath::UsualShapeFirst) read_usual_atoms_that_follow(spec);
+            size_atom_list(spec, *list_start);
+            if (path_ == AtomPath::UsualShapeFirst) read_usual_atoms_that_follow(spec, *list_start);
             return true;
         });
+        if (read) {
+            release_unused(spec.atoms);
+            if (atom_lines_ != nullptr) release_unused(*atom_lines_);
+        }
+        return read;
+    }
+
+    // Before the first atom, room for as many as kSampleAtoms that the text
+    // can hold; after kSampleAtoms, room for what the rest likely holds.
+    void size_atom_list(ClusterSpec& spec, std::size_t list_start) {
+        const std::size_t atoms = spec.atoms.size();
+        if (atoms != 0 && atoms != kSampleAtoms) return;
+        const std::size_t read_to = cursor_.position();
+        std::size_t count = likely_atom_count(atoms, read_to - list_start, cursor_.text().size() - read_to);
+        if (atoms == 0) count = std::min(count, kSampleAtoms);
+        reserve_if_possible(spec.atoms, count);
+        if (atom_lines_ != nullptr) reserve_if_possible(*atom_lines_, count);
     }
 
     // An atom that the fast path refuses is read again from its first byte.
@@ -119,18 +146,14 @@ private:
     }
 
     // Commas and atoms of the usual shape, for as long as they come; the
-    // list's general loop goes on from the end of the last one.
-    void read_usual_atoms_that_follow(ClusterSpec& spec) {
-        while (true) {
+    // list's general loop goes on from the end of the last one. The first
+    // run stops at kSampleAtoms, where the list takes its room.
+    void read_usual_atoms_that_follow(ClusterSpec& spec, std::size_t list_start) {
+        for (const std::size_t most : {kSampleAtoms, std::numeric_limits<std::size_t>::max()}) {
             std::size_t position = cursor_.position();
-            std::size_t start = 0;
-            Atom& atom = spec.atoms.emplace_back();
-            if (!read_next_usual_atom(cursor_.text(), position, start, atom)) {
-                spec.atoms.pop_back();
-                return;
-            }
-            note_atom_line(start);
+            spec_json::read_usual_atoms_that_follow(cursor_.text(), position, spec.atoms, most, atom_lines_, lines_);
             cursor_.move_to(position);
+            size_atom_list(spec, list_start);
         }
     }
 

@@ -111,6 +111,14 @@ public:
         return literal(quoted) && token(':');
     }
 
+    // Each separator is tried first as the bytes that json.dumps writes,
+    // which is one instance of the general form after it.
+    template <std::size_t UsualSize, std::size_t KeySize>
+    QUORV_INLINE bool member_separator(const char (&usual)[UsualSize], const char (&quoted_key)[KeySize]) {
+        return literal(usual) || (token(',') && key(quoted_key));
+    }
+    QUORV_INLINE bool element_separator() { return literal(kComma) || token(','); }
+
     // The rest of a string whose opening quote has been read.
     QUORV_INLINE bool plain_string_rest(std::string& value) {
         const char* start = next_;
@@ -130,6 +138,7 @@ public:
         const char* start = next_;
         const bool negative = next_ != end_ && *next_ == '-';
         if (negative) ++next_;
+        if (short_decimal(negative, value)) return true;
         std::uint64_t mantissa = 0;
         const std::size_t integer_digits = take_digits(mantissa);
         if (integer_digits == 0 || (integer_digits > 1 && start[negative] == '0')) return false;
@@ -152,6 +161,40 @@ public:
     }
 
 private:
+    // The usual coordinate, digits, a point and digits, eight digits or
+    // fewer in all, read as one word of digits with the point taken out.
+    // Anything else is left to the general steps with nothing consumed.
+    QUORV_INLINE bool short_decimal(bool negative, double& value) {
+        using namespace digit_words;
+        if constexpr (kAvailable) {
+            // Both words must lie inside the text: the fraction's starts
+            // at most eight bytes in.
+            if (end_ - next_ < static_cast<std::ptrdiff_t>(2 * kWordBytes)) return false;
+            const std::uint64_t integer_word = load_word(next_);
+            const std::size_t integer_digits = leading_digits(integer_word);
+            if (integer_digits == 0 || integer_digits >= kWordBytes || next_[integer_digits] != '.' ||
+                (integer_digits > 1 && *next_ == '0')) {
+                return false;
+            }
+            const std::uint64_t fraction_word = load_word(next_ + integer_digits + 1);
+            const std::size_t fraction_digits = leading_digits(fraction_word);
+            const std::size_t digits = integer_digits + fraction_digits;
+            if (fraction_digits == 0 || digits > kWordBytes) return false;
+            const std::uint64_t integer_bytes = (std::uint64_t{1} << (8 * integer_digits)) - 1;
+            const std::uint64_t joined = (integer_word & integer_bytes) | (fraction_word << (8 * integer_digits));
+            // At most 10^8: exact, and the division rounds once, as below.
+            const double magnitude = static_cast<double>(leading_digits_value(joined, digits)) /
+                                     kExactPowersOfTen[fraction_digits];
+            value = negative ? -magnitude : magnitude;
+            next_ += digits + 1;
+            return true;
+        } else {
+            (void)negative;
+            (void)value;
+            return false;
+        }
+    }
+
     // A run of digits appended to `mantissa`, eight at a time while eight
     // bytes remain. Past kMostDigits digits `mantissa` wraps, and the caller
     // refuses such a run.
@@ -179,24 +222,29 @@ private:
     const char* end_;
 };
 
-// Each separator is tried first as the bytes that json.dumps writes, which
-// is one instance of the general form after it.
+// Each scan works on a copy of the scanner, a local whose address never
+// escapes, and hands its position back at the end: so the position stays in
+// a register for the whole atom, where a scanner in memory would be stored
+// at every step (the element's bytes might alias it).
 bool scan_object(UsualAtomScanner& scanner, Atom& atom) {
-    const auto separator = [&scanner](const char (&usual)[8], const char (&key)[4]) {
-        return scanner.literal(usual) || (scanner.token(',') && scanner.key(key));
-    };
-    return (scanner.literal(kObjectStart) ||
-            (scanner.token('{') && scanner.key(kElementKey) && scanner.token('"'))) &&
-           scanner.plain_string_rest(atom.element) && separator(kBeforeX, kXKey) && scanner.number(atom.x) &&
-           separator(kBeforeY, kYKey) && scanner.number(atom.y) && separator(kBeforeZ, kZKey) &&
-           scanner.number(atom.z) && scanner.token('}');
+    UsualAtomScanner local = scanner;
+    const bool scanned =
+        (local.literal(kObjectStart) || (local.token('{') && local.key(kElementKey) && local.token('"'))) &&
+        local.plain_string_rest(atom.element) && local.member_separator(kBeforeX, kXKey) && local.number(atom.x) &&
+        local.member_separator(kBeforeY, kYKey) && local.number(atom.y) &&
+        local.member_separator(kBeforeZ, kZKey) && local.number(atom.z) && local.token('}');
+    if (scanned) scanner = local;
+    return scanned;
 }
 
 bool scan_array(UsualAtomScanner& scanner, Atom& atom) {
-    const auto separator = [&scanner] { return scanner.literal(kComma) || scanner.token(','); };
-    return scanner.token('[') && scanner.token('"') && scanner.plain_string_rest(atom.element) && separator() &&
-           scanner.number(atom.x) && separator() && scanner.number(atom.y) && separator() &&
-           scanner.number(atom.z) && scanner.token(']');
+    UsualAtomScanner local = scanner;
+    const bool scanned = local.token('[') && local.token('"') && local.plain_string_rest(atom.element) &&
+                         local.element_separator() && local.number(atom.x) && local.element_separator() &&
+                         local.number(atom.y) && local.element_separator() && local.number(atom.z) &&
+                         local.token(']');
+    if (scanned) scanner = local;
+    return scanned;
 }
 
 bool scan_atom(UsualAtomScanner& scanner, Atom& atom) {
@@ -212,15 +260,22 @@ bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom) {
     return true;
 }
 
-bool read_next_usual_atom(std::string_view text, std::size_t& position, std::size_t& atom_start, Atom& atom) {
+void read_usual_atoms_that_follow(std::string_view text, std::size_t& position, std::vector<Atom>& atoms,
+                                  std::size_t most, std::vector<std::uint64_t>* lines, LineCounter& line_counter) {
     UsualAtomScanner scanner(text, position);
-    if (!scanner.literal(kComma) && !scanner.token(',')) return false;
-    scanner.skip_blanks();
-    const std::size_t start = scanner.position_in(text);
-    if (!scan_atom(scanner, atom)) return false;
-    atom_start = start;
+    while (atoms.size() < most) {
+        UsualAtomScanner next = scanner;
+        if (!next.literal(kComma) && !next.token(',')) break;
+        next.skip_blanks();
+        const std::size_t start = next.position_in(text);
+        if (!scan_atom(next, atoms.emplace_back())) {
+            atoms.pop_back();
+            break;
+        }
+        if (lines != nullptr) lines->push_back(line_counter.line_at(start));
+        scanner = next;
+    }
     position = scanner.position_in(text);
-    return true;
 }
 
 #undef QUORV_INLINE

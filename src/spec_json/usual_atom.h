@@ -14,9 +14,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "lib/cluster.h"
+#include "spec_json/line_counter.h"
 
 namespace quorv::spec_json {
 
@@ -25,8 +28,12 @@ namespace quorv::spec_json {
 // `position` stays and `atom` may hold parts of the attempt.
 bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom);
 
-// The same after an atom of a list, for the comma (blanks around it) and
-// the next atom together; `atom_start` is where that atom's value starts.
-bool read_next_usual_atom(std::string_view text, std::size_t& position, std::size_t& atom_start, Atom& atom);
+// After an atom of a list, the commas (blanks around them) and atoms of the
+// usual shape that follow, for as long as they come and `atoms` holds fewer
+// than `most`: each is appended to `atoms`, and the line on which its value
+// starts to `lines` when that is not null. `position` moves past the last
+// atom read, and stays when none is.
+void read_usual_atoms_that_follow(std::string_view text, std::size_t& position, std::vector<Atom>& atoms,
+                                  std::size_t most, std::vector<std::uint64_t>* lines, LineCounter& line_counter);
 
 }  // namespace quorv::spec_json

@@ -96,7 +96,9 @@ std::string atom(Random& random) {
 std::string document(Random& random) {
     const std::string blank = pick(random, kBlanks);
     std::string atoms = "[" + blank;
-    const std::size_t count = below(random, 8);
+    // Now and then a list long enough that the reader sizes it again from
+    // its first atoms.
+    const std::size_t count = chance(random, 0.02) ? 60 + below(random, 80) : below(random, 8);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) atoms.append(",").append(pick(random, kBlanks));
         atoms += atom(random);
@@ -148,6 +150,18 @@ std::string difference(const ReadResult& fast, const AtomLines& fast_lines, cons
     return fast_lines == general_lines ? "" : "atom lines differ";
 }
 
+// Reads `text` both ways: how the results differ (with the text), or the
+// empty text; `accepted` counts the texts both took as a cluster.
+std::string read_both_ways(const std::string& text, int& accepted) {
+    AtomLines fast_lines;
+    AtomLines general_lines;
+    const ReadResult fast = spec_json::parse_spec_json_by(text, AtomPath::UsualShapeFirst, &fast_lines);
+    const ReadResult general = spec_json::parse_spec_json_by(text, AtomPath::GeneralOnly, &general_lines);
+    const std::string what = difference(fast, fast_lines, general, general_lines);
+    accepted += what.empty() && std::holds_alternative<ClusterSpec>(fast);
+    return what.empty() ? what : what + "\n    document: " + text;
+}
+
 }  // namespace
 
 TEST(usual_atom_path_agrees_with_the_general_reader_on_generated_documents) {
@@ -155,17 +169,11 @@ TEST(usual_atom_path_agrees_with_the_general_reader_on_generated_documents) {
     constexpr int kDocuments = 30000;
     int accepted = 0;
     for (int i = 0; i < kDocuments; ++i) {
-        const std::string text = document(random);
-        AtomLines fast_lines;
-        AtomLines general_lines;
-        const ReadResult fast = spec_json::parse_spec_json_by(text, AtomPath::UsualShapeFirst, &fast_lines);
-        const ReadResult general = spec_json::parse_spec_json_by(text, AtomPath::GeneralOnly, &general_lines);
-        const std::string what = difference(fast, fast_lines, general, general_lines);
+        const std::string what = read_both_ways(document(random), accepted);
         if (!what.empty()) {
-            ::quorv::testing::fail(__FILE__, __LINE__, what + "\n    document: " + text);
+            ::quorv::testing::fail(__FILE__, __LINE__, what);
             return;
         }
-        accepted += std::holds_alternative<ClusterSpec>(fast);
     }
     // Both verdicts must be well represented, or the comparison says little.
     CHECK(accepted > kDocuments / 5);
@@ -219,4 +227,40 @@ TEST(usual_atom_path_leaves_the_rest_to_the_general_reader) {
         CHECK(!spec_json::read_usual_atom(text, position, read));
         CHECK_EQ(position, std::size_t{0});
     }
+}
+
+// Coordinates written as digits, a point and digits, with eight digits in
+// all or about that many, are read a word at a time; the values must be the
+// general reader's bit for bit, whatever follows them and however near the
+// end of the text they stand.
+TEST(usual_atom_path_reads_short_decimals_as_the_general_reader_does) {
+    Random random(20250107);
+    const char* const kTails[] = {"]}", "]}\n", "], \"charge\": 0}", "]}                                "};
+    int compared = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string coordinates[3];
+        for (std::string& text : coordinates) {
+            text = chance(random, 0.5) ? "-" : "";
+            const std::size_t integer_digits = 1 + below(random, 8);
+            const std::size_t fraction_digits = 1 + below(random, 9);
+            for (std::size_t d = 0; d < integer_digits; ++d) {
+                // Now and then a leading zero, which only a lone zero may have.
+                const bool nonzero = d == 0 && integer_digits > 1 && !chance(random, 0.05);
+                text += static_cast<char>(nonzero ? '1' + below(random, 9) : '0' + below(random, 10));
+            }
+            text += '.';
+            for (std::size_t d = 0; d < fraction_digits; ++d) text += static_cast<char>('0' + below(random, 10));
+        }
+        const std::string atom = chance(random, 0.5) ? "{\"element\": \"C\", \"x\": " + coordinates[0] + ", \"y\": " +
+                                                           coordinates[1] + ", \"z\": " + coordinates[2] + "}"
+                                                     : "[\"C\", " + coordinates[0] + ", " + coordinates[1] + ", " +
+                                                           coordinates[2] + "]";
+        const std::string what = read_both_ways("{\"atoms\": [" + atom + pick(random, kTails), compared);
+        if (!what.empty()) {
+            ::quorv::testing::fail(__FILE__, __LINE__, what);
+            return;
+        }
+    }
+    // Most are valid: only a leading zero spoils a number.
+    CHECK(compared > 15000);
 }

@@ -30,6 +30,11 @@ public:
     std::size_t size() const { return keys_.size(); }
     const ColumnKey& key(std::uint32_t column) const { return keys_[column]; }
 
+    // The memory it holds.
+    std::size_t bytes() const {
+        return keys_.capacity() * sizeof(ColumnKey) + slots_.capacity() * sizeof(std::uint32_t);
+    }
+
 private:
     std::size_t slot_of(ColumnKey key) const;
     void grow();

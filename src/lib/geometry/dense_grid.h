@@ -75,6 +75,10 @@ private:
         std::vector<std::uint32_t> cell_start;  // cell c holds entries[cell_start[c] .. cell_start[c + 1])
         std::vector<GridEntry> entries;
         std::vector<LaterColumn> later_columns;
+
+        std::size_t bytes() const {
+            return bytes_of(cell_start) + bytes_of(entries) + bytes_of(later_columns);
+        }
     };
     // Bins first .. last of a column.
     struct Bins {

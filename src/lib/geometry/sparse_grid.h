@@ -59,6 +59,11 @@ private:
         std::vector<std::uint32_t> column_of_atom;  // ColumnTable::kNone for an atom left out
         std::vector<std::uint32_t> column_start;    // column c holds entries[column_start[c] .. column_start[c + 1])
         std::vector<GridEntry> entries;
+
+        std::size_t bytes() const {
+            return bytes_of(ranked_x) + bytes_of(ranked_y) + columns.bytes() + bytes_of(column_of_atom) +
+                   bytes_of(column_start) + bytes_of(entries);
+        }
     };
 
     void place_atoms();
