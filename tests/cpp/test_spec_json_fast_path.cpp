@@ -240,7 +240,8 @@ TEST(usual_atom_path_reads_short_decimals_as_the_general_reader_does) {
     for (int i = 0; i < 20000; ++i) {
         std::string coordinates[3];
         for (std::string& text : coordinates) {
-            text = chance(random, 0.5) ? "-" : "";
+            text.clear();
+            if (chance(random, 0.5)) text += '-';
             const std::size_t integer_digits = 1 + below(random, 8);
             const std::size_t fraction_digits = 1 + below(random, 9);
             for (std::size_t d = 0; d < integer_digits; ++d) {
