@@ -112,7 +112,7 @@ void check_usual_frame(const quorv::xyz::FrameText& text, const quorv::xyz::Fram
                        quorv::xyz::UsualFrameReader& usual) {
     if (!quorv::is_ascii(text.text)) return;
     quorv::xyz::Frame quick;
-    if (!usual.read(text.text, text.index, text.first_line, quick)) return;
+    if (!usual.read(text.text, text.layout, text.index, text.first_line, quick)) return;
     const auto* frame = std::get_if<quorv::xyz::Frame>(&result);
     require(frame != nullptr && described(quick) == described(*frame));
 }

@@ -50,13 +50,16 @@ std::pair<std::uint64_t, std::uint64_t> frame_and_line(const xyz::DividedPiece& 
 }
 
 // The frame's comment line may carry a suppression: only a "#" can start one.
-bool may_carry_noqa(std::string_view frame_text) { return frame_text.find('#') != std::string_view::npos; }
+bool may_carry_noqa(std::string_view frame_text, const xyz::FrameLayout& layout) {
+    return frame_text.substr(layout.comment_begin, layout.comment_end - layout.comment_begin).find('#') !=
+           std::string_view::npos;
+}
 
 // Reads the frame into the scratch frame: the quick way when it can, else
 // as the single-frame reader does, with the failure that reader gives.
 std::optional<xyz::FrameFailure> read_frame_text(std::string_view text, bool ascii, const xyz::FrameSpan& span,
                                                  FrameScratch& scratch) {
-    if ((ascii || is_ascii(text)) && scratch.usual.read(text, span.index, span.first_line, scratch.frame)) {
+    if ((ascii || is_ascii(text)) && scratch.usual.read(text, span.layout, span.index, span.first_line, scratch.frame)) {
         return std::nullopt;
     }
     return xyz::read_frame(text, span.index, span.first_line, scratch.frame);
@@ -104,7 +107,7 @@ void lint_frame_piece(std::string_view text, bool ascii, const xyz::DividedPiece
     std::optional<StructureNoqa> noqa;
     std::string blanked;
     std::string_view readable = frame_text;
-    if (may_carry_noqa(frame_text)) {
+    if (may_carry_noqa(frame_text, span->layout)) {
         blanked.assign(frame_text);
         noqa = take_comment_noqa(std::span<char>(blanked.data(), blanked.size()), span->first_line);
         if (noqa) {
@@ -133,21 +136,15 @@ bool FrameBatch::claim() {
     return state_.compare_exchange_strong(waiting, State::Running, std::memory_order_acq_rel);
 }
 
-bool FrameBatch::text_is_ascii() {
-    if (!ascii_) ascii_ = is_ascii(text_.view());
-    return *ascii_;
-}
-
 void FrameBatch::run_held(FrameScratch& scratch) {
     HeldEvents held(held_, kHeldBytesPerBatch);
     State end = State::Done;
-    const bool ascii = text_is_ascii();
     for (; done_ < pieces_.size(); ++done_) {
         const std::size_t mark = held_.size();
         const FrameCounts before = counts_;
         bool hand_back = false;
         try {
-            lint_frame_piece(text_.view(), ascii, pieces_[done_], shared_->linting, scratch, held, counts_);
+            lint_frame_piece(text_.view(), ascii_, pieces_[done_], shared_->linting, scratch, held, counts_);
             hand_back = held.spent();
         } catch (...) {
             // The reading thread lints this frame again and reports what goes wrong.
@@ -171,10 +168,9 @@ void FrameBatch::finish_in_order(InputEvents& events, FrameScratch& scratch) {
         else events.problem(std::move(std::get<InputProblem>(event)));
     }
     held_ = {};
-    const bool ascii = text_is_ascii();
     for (; done_ < pieces_.size(); ++done_) {
         try {
-            lint_frame_piece(text_.view(), ascii, pieces_[done_], shared_->linting, scratch, events, counts_);
+            lint_frame_piece(text_.view(), ascii_, pieces_[done_], shared_->linting, scratch, events, counts_);
         } catch (...) {
             const auto [frame, line] = frame_and_line(pieces_[done_]);
             events.problem(located_failure(message_of_current_exception(), false, frame, line));

@@ -67,8 +67,10 @@ public:
         HandedBack,  // a helper stopped at `done` (its budget was spent); the reading thread goes on from there
     };
 
-    FrameBatch(std::shared_ptr<FrameBatchShared> shared, TextBlock text, std::vector<xyz::DividedPiece> pieces)
-        : shared_(std::move(shared)), text_(std::move(text)), pieces_(std::move(pieces)) {}
+    // `ascii`: every byte of the pieces' text is ASCII (else each frame is checked).
+    FrameBatch(std::shared_ptr<FrameBatchShared> shared, TextBlock text, std::vector<xyz::DividedPiece> pieces,
+               bool ascii)
+        : shared_(std::move(shared)), text_(std::move(text)), pieces_(std::move(pieces)), ascii_(ascii) {}
 
     std::size_t size() const { return pieces_.size(); }
 
@@ -87,8 +89,6 @@ public:
     TextBlock take_text() { return std::move(text_); }
 
 private:
-    bool text_is_ascii();
-
     std::shared_ptr<FrameBatchShared> shared_;
     TextBlock text_;
     std::vector<xyz::DividedPiece> pieces_;
@@ -97,8 +97,7 @@ private:
     std::vector<InputEvent> held_;  // what the pieces before `done_` made
     std::size_t done_ = 0;
     FrameCounts counts_;  // of the pieces before `done_`
-    // Whether the text is all ASCII, hence UTF-8: found out once, by the first thread to lint.
-    std::optional<bool> ascii_;
+    const bool ascii_;
 };
 
 }  // namespace quorv::cli

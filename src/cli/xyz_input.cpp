@@ -78,10 +78,13 @@ private:
     void close_batch(bool offer) {
         // The frame being divided goes on in the next block.
         const std::size_t needed = divider_.needed_from();
+        // The divider looked at every byte of the frames it handed out.
+        const bool ascii = divider_.ascii_before(needed);
         TextBlock next = spare_block();
         next.assign_tail(text_, needed);
         divider_.dropped(needed);
-        auto batch = std::make_shared<FrameBatch>(shared_, std::exchange(text_, std::move(next)), std::move(pieces_));
+        auto batch = std::make_shared<FrameBatch>(shared_, std::exchange(text_, std::move(next)), std::move(pieces_),
+                                                  ascii);
         pieces_ = {};
         if (offer && pool_.helpers() != 0) pool_.offer(batch);
         in_flight_.push_back(std::move(batch));

@@ -50,21 +50,47 @@ void FrameDivider::divide(std::string_view buffer, std::vector<DividedPiece>& ou
         const std::size_t line_feed = line_feeds.next(searched_);
         if (line_feed == std::string_view::npos) {
             searched_ = buffer.size();
-            return;
+            break;
         }
         if (state_ == State::Atoms) {
-            // Most lines are atom lines: counted here without the general step.
-            ++line_;
-            const std::size_t begin = scanned_;
-            scanned_ = searched_ = line_feed + 1;
-            if (!is_blank(line_content(buffer, begin, line_feed, scanned_)) && ++atoms_ == declared_) {
-                end_frame(scanned_, out);
-            }
+            take_atom_lines(buffer, line_feeds, line_feed, out);
             continue;
         }
         take_line(buffer, scanned_, line_feed, line_feed + 1, out);
         scanned_ = searched_ = line_feed + 1;
     }
+    note_non_ascii(line_feeds.first_non_ascii(), line_feeds.last_non_ascii());
+}
+
+// Most lines are atom lines: counted in a loop of their own, on locals,
+// from the one ending at `line_feed` until the frame or the buffer ends.
+void FrameDivider::take_atom_lines(std::string_view buffer, LineFeedFinder& line_feeds, std::size_t line_feed,
+                                   std::vector<DividedPiece>& out) {
+    std::size_t begin = scanned_;
+    std::uint64_t lines = line_;
+    std::uint64_t atoms = atoms_;
+    for (;;) {
+        ++lines;
+        const std::size_t end = line_feed + 1;
+        if (!is_blank(line_content(buffer, begin, line_feed, end)) && ++atoms == declared_) {
+            line_ = lines;
+            scanned_ = searched_ = end;
+            end_frame(end, out);
+            return;
+        }
+        begin = end;
+        line_feed = line_feeds.next(end);
+        if (line_feed == std::string_view::npos) break;
+    }
+    line_ = lines;
+    atoms_ = atoms;
+    scanned_ = searched_ = begin;
+}
+
+void FrameDivider::note_non_ascii(std::size_t first, std::size_t last) {
+    if (first == std::string_view::npos) return;
+    first_non_ascii_ = std::min(first_non_ascii_, first);
+    last_non_ascii_ = last_non_ascii_ == std::string_view::npos ? last : std::max(last_non_ascii_, last);
 }
 
 void FrameDivider::finish(std::string_view buffer, std::vector<DividedPiece>& out) {
@@ -88,6 +114,14 @@ void FrameDivider::dropped(std::size_t bytes) {
     scanned_ -= bytes;
     searched_ -= bytes;
     frame_begin_ -= bytes;
+    if (first_non_ascii_ == std::string_view::npos) return;
+    if (last_non_ascii_ < bytes) {
+        first_non_ascii_ = last_non_ascii_ = std::string_view::npos;
+        return;
+    }
+    // Where among what is left the first one lies is not known: take the start.
+    first_non_ascii_ = first_non_ascii_ < bytes ? 0 : first_non_ascii_ - bytes;
+    last_non_ascii_ -= bytes;
 }
 
 // The line is buffer[begin, content_end), its line end up to `end`.
@@ -100,6 +134,9 @@ void FrameDivider::take_line(std::string_view buffer, std::size_t begin, std::si
             if (!is_blank(line) && ++atoms_ == declared_) end_frame(end, out);
             return;
         case State::Comment:
+            layout_.comment_begin = begin - frame_begin_;
+            layout_.comment_end = layout_.comment_begin + line.size();
+            layout_.atoms_begin = end - frame_begin_;
             if (declared_ == 0) {
                 end_frame(end, out);
             } else {
@@ -139,11 +176,14 @@ void FrameDivider::start_frame(std::string_view buffer, std::string_view count_l
     }
     declared_ = *declared;
     atoms_ = 0;
+    // Until a comment line comes, the frame's text ends after its count line.
+    const std::size_t after_count = end - begin;
+    layout_ = FrameLayout{declared_, after_count, after_count, after_count};
     state_ = State::Comment;
 }
 
 void FrameDivider::end_frame(std::size_t end, std::vector<DividedPiece>& out) {
-    out.emplace_back(FrameSpan{frames_++, first_line_, frame_begin_, end});
+    out.emplace_back(FrameSpan{frames_++, first_line_, frame_begin_, end, layout_});
     frame_begin_ = end;
     state_ = State::Between;
 }

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "xyz/frame_pieces.h"
+#include "xyz/line_feeds.h"
 
 namespace quorv::xyz {
 
@@ -38,6 +39,7 @@ struct FrameSpan {
     std::uint64_t first_line = 0;  // the count line's line in the input, counted from 1
     std::size_t begin = 0;
     std::size_t end = 0;
+    FrameLayout layout;
 };
 
 using DividedPiece = std::variant<FrameSpan, FrameFailure>;
@@ -59,16 +61,21 @@ public:
     // The caller dropped the first `bytes` bytes of the buffer, at most needed_from().
     void dropped(std::size_t bytes);
 
-    // Lines taken so far; frames begun so far.
-    std::uint64_t lines() const { return line_; }
+    // Whether every byte of the buffer before `end` that a divide() looked
+    // at is ASCII (it looks at every byte of the whole lines it takes). A
+    // byte dropped since may make it answer no, never yes, wrongly.
+    bool ascii_before(std::size_t end) const { return first_non_ascii_ >= end; }
 
 private:
     enum class State : std::uint8_t { FirstCountLine, Between, Comment, Atoms, Undivided };
 
+    void take_atom_lines(std::string_view buffer, LineFeedFinder& line_feeds, std::size_t line_feed,
+                         std::vector<DividedPiece>& out);
     void take_line(std::string_view buffer, std::size_t begin, std::size_t content_end, std::size_t end,
                    std::vector<DividedPiece>& out);
     void start_frame(std::string_view buffer, std::string_view count_line, std::size_t begin, std::size_t end);
     void end_frame(std::size_t end, std::vector<DividedPiece>& out);
+    void note_non_ascii(std::size_t first, std::size_t last);
 
     std::size_t scanned_ = 0;      // bytes of the buffer already taken as lines
     std::size_t searched_ = 0;     // bytes already searched for a line feed
@@ -80,10 +87,14 @@ private:
     std::uint64_t first_line_ = 0;
     std::uint64_t declared_ = 0;
     std::uint64_t atoms_ = 0;
+    FrameLayout layout_;  // of the frame being divided
     // The failure of a count line that does not read waits for the end of
     // the input: it is the last piece, and whether the rest is UTF-8 decides
     // which failure it is.
     std::optional<FrameFailure> undivided_;
+    // Where the first and last byte from 0x80 up were seen; none: npos.
+    std::size_t first_non_ascii_ = std::string_view::npos;
+    std::size_t last_non_ascii_ = std::string_view::npos;
 };
 
 }  // namespace quorv::xyz

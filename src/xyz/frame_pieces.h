@@ -2,6 +2,7 @@
 // a frame's text or its failure, and a frame read whole.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,12 +14,23 @@
 
 namespace quorv::xyz {
 
+// Where the lines before a frame's atom lines lie in its text, as dividing
+// found them (offsets from the count line's start). A frame the input cuts
+// short has an empty comment line at its end.
+struct FrameLayout {
+    std::uint64_t declared = 0;     // the count line's atom count
+    std::size_t comment_begin = 0;  // the comment line, without its line end
+    std::size_t comment_end = 0;
+    std::size_t atoms_begin = 0;    // where the line after the comment line starts
+};
+
 // One frame's text: its lines from the count line to the last atom line,
 // with their line ends, as they stand in the input.
 struct FrameText {
     std::uint64_t index = 0;       // counted from 0
     std::uint64_t first_line = 0;  // the count line's line in the input, counted from 1
     std::string text;
+    FrameLayout layout;
 };
 
 // A frame that could not be read, with the single-frame reader's error text

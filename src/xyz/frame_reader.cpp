@@ -57,7 +57,8 @@ std::optional<FramePiece> FrameReader::next() {
 void FrameReader::hand_out() {
     for (DividedPiece& piece : divided_) {
         if (const auto* span = std::get_if<FrameSpan>(&piece)) {
-            ready_.emplace_back(FrameText{span->index, span->first_line, buffer_.substr(span->begin, span->end - span->begin)});
+            ready_.emplace_back(FrameText{span->index, span->first_line, buffer_.substr(span->begin, span->end - span->begin),
+                                          span->layout});
         } else {
             ready_.emplace_back(std::move(std::get<FrameFailure>(piece)));
         }

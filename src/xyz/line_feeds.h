@@ -3,7 +3,8 @@
 // A trajectory's lines are short (an atom line is some 40 to 80 bytes), so a
 // search per line pays its fixed cost on every line. Here each 64-byte block
 // is compared once, into a mask with a bit per line feed, and each further
-// line feed in it costs a count of trailing zeros.
+// line feed in it costs a count of trailing zeros. The same pass notes bytes
+// beyond ASCII, so that a text found to be ASCII need not be checked again.
 //
 // Inline: it runs once per line of every frame.
 #pragma once
@@ -24,45 +25,39 @@ namespace line_feeds_detail {
 
 constexpr std::size_t kBlockBytes = 64;
 
-// Bit i set when block[i] is a line feed; the block is kBlockBytes long.
-inline std::uint64_t line_feed_mask(const char* block) {
+struct BlockMasks {
+    std::uint64_t line_feeds;  // bit i: block[i] is a line feed
+    std::uint64_t non_ascii;   // bit i: block[i] is 0x80 or above
+};
+
+// The masks of a block kBlockBytes long.
+inline BlockMasks block_masks(const char* block) {
 #if defined(__SSE2__)
     const __m128i line_feed = _mm_set1_epi8('\n');
-    std::uint64_t mask = 0;
+    BlockMasks masks{0, 0};
     for (std::size_t part = 0; part < 4; ++part) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
-        const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, line_feed)));
-        mask |= std::uint64_t{bits} << (16 * part);
+        const auto feeds = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, line_feed)));
+        masks.line_feeds |= std::uint64_t{feeds} << (16 * part);
+        masks.non_ascii |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(bytes))} << (16 * part);
     }
-    return mask;
+    return masks;
 #else
-    if constexpr (std::endian::native != std::endian::little) {
-        std::uint64_t mask = 0;
-        for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= std::uint64_t{block[i] == '\n'} << i;
-        return mask;
+    BlockMasks masks{0, 0};
+    for (std::size_t i = 0; i < kBlockBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(block[i]);
+        masks.line_feeds |= std::uint64_t{byte == '\n'} << i;
+        masks.non_ascii |= std::uint64_t{byte >= 0x80} << i;
     }
-    constexpr std::uint64_t kEachByte = 0x0101010101010101;
-    constexpr std::uint64_t kLow7 = kEachByte * 0x7F;
-    // Gathers the bits at 0, 8, ..., 56 into bits 56..63 (no two partial
-    // products land on one bit, so nothing carries).
-    constexpr std::uint64_t kGather = 0x0102040810204080;
-    std::uint64_t mask = 0;
-    for (std::size_t word = 0; word < kBlockBytes / 8; ++word) {
-        std::uint64_t bytes = 0;
-        std::memcpy(&bytes, block + 8 * word, 8);
-        const std::uint64_t zeroed = bytes ^ (kEachByte * '\n');
-        // The top bit of each byte that was a line feed, exactly (no borrows).
-        const std::uint64_t found = ~(((zeroed & kLow7) + kLow7) | zeroed | kLow7);
-        mask |= (((found >> 7) * kGather) >> 56) << (8 * word);
-    }
-    return mask;
+    return masks;
 #endif
 }
 
 }  // namespace line_feeds_detail
 
 // Hands out the positions of the line feeds of `text` at or after a given
-// position, for positions that never move backwards.
+// position, for positions that never move backwards; and, of the blocks it
+// looked at on the way, where the first and last byte from 0x80 up were.
 class LineFeedFinder {
 public:
     explicit LineFeedFinder(std::string_view text) : text_(text) {}
@@ -80,23 +75,37 @@ public:
         return std::string_view::npos;
     }
 
+    // Positions in the text; npos when every byte looked at was ASCII.
+    std::size_t first_non_ascii() const { return first_non_ascii_; }
+    std::size_t last_non_ascii() const { return last_non_ascii_; }
+
 private:
     void load(std::size_t block) {
         using namespace line_feeds_detail;
         block_ = block;
+        BlockMasks masks{0, 0};
         if (text_.size() - block >= kBlockBytes) {
-            mask_ = line_feed_mask(text_.data() + block);
-            return;
+            masks = block_masks(text_.data() + block);
+        } else {
+            // The last block, padded with bytes that are neither.
+            char padded[kBlockBytes] = {};
+            std::memcpy(padded, text_.data() + block, text_.size() - block);
+            masks = block_masks(padded);
         }
-        // The last block, padded with bytes that are no line feed.
-        char padded[kBlockBytes] = {};
-        std::memcpy(padded, text_.data() + block, text_.size() - block);
-        mask_ = line_feed_mask(padded);
+        mask_ = masks.line_feeds;
+        if (masks.non_ascii != 0) {
+            if (first_non_ascii_ == std::string_view::npos) {
+                first_non_ascii_ = block + static_cast<std::size_t>(std::countr_zero(masks.non_ascii));
+            }
+            last_non_ascii_ = block + kBlockBytes - 1 - static_cast<std::size_t>(std::countl_zero(masks.non_ascii));
+        }
     }
 
     std::string_view text_;
     std::size_t block_ = std::string_view::npos;
     std::uint64_t mask_ = 0;
+    std::size_t first_non_ascii_ = std::string_view::npos;
+    std::size_t last_non_ascii_ = std::string_view::npos;
 };
 
 }  // namespace quorv::xyz

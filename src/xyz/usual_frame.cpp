@@ -5,7 +5,6 @@
 #include "text/integers.h"
 #include "xyz/atom_tokens.h"
 #include "xyz/atomic_symbols.h"
-#include "xyz/count_line.h"
 #include "xyz/line_masks.h"
 
 namespace quorv::xyz {
@@ -18,18 +17,6 @@ constexpr std::uint64_t kLinesBeforeAtoms = 2;
 // The shortest atom line with its line feed ("H 0 0 0"): a text holds no
 // more atoms than its bytes divided by this (and one without a line feed).
 constexpr std::size_t kShortestAtomLineBytes = 8;
-
-// The line of `text` from `begin` as the single-frame reader takes it (a
-// carriage return just before its line feed dropped); `begin` moves past
-// its line feed.
-std::string_view take_line(std::string_view text, std::size_t& begin) {
-    const std::size_t line_feed = text.find('\n', begin);
-    const std::size_t end = line_feed == std::string_view::npos ? text.size() : line_feed;
-    std::string_view line = text.substr(begin, end - begin);
-    begin = line_feed == std::string_view::npos ? text.size() : line_feed + 1;
-    if (line_feed != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
 
 // An atom line laid out by Properties, read as read_atom_by_columns reads
 // it when it reads (straight from the line's tokens, which is what makes a
@@ -54,18 +41,16 @@ bool read_usual_atom(const LineMasks& line, const AtomColumns& columns, Atom& at
 
 }  // namespace
 
-bool UsualFrameReader::read(std::string_view text, std::uint64_t index, std::uint64_t first_line, Frame& into) {
-    std::size_t position = 0;
-    const auto declared = read_count_line(take_line(text, position));
-    if (!declared) return false;
-    // No line after the count line: the empty comment line.
-    const std::string_view comment = position < text.size() ? take_line(text, position) : std::string_view{};
+bool UsualFrameReader::read(std::string_view text, const FrameLayout& layout, std::uint64_t index,
+                            std::uint64_t first_line, Frame& into) {
+    const std::string_view comment = text.substr(layout.comment_begin, layout.comment_end - layout.comment_begin);
     const auto* reading = std::get_if<FrameComment>(&comments_.read(comment));
     if (reading == nullptr) return false;
+    std::size_t position = layout.atoms_begin;
 
     // A text cannot hold more atoms than this; a count beyond it fails in the general reader.
-    if (*declared > text.size() / kShortestAtomLineBytes + 1) return false;
-    const auto atoms = static_cast<std::size_t>(*declared);
+    if (layout.declared > text.size() / kShortestAtomLineBytes + 1) return false;
+    const auto atoms = static_cast<std::size_t>(layout.declared);
 
     ClusterSpec& spec = into.spec;
     spec.ecp_elements.clear();
@@ -90,7 +75,7 @@ bool UsualFrameReader::read(std::string_view text, std::uint64_t index, std::uin
         into.atom_lines[atom] = first_line + kLinesBeforeAtoms + atom;
     }
     // With no atoms declared, any line after the comment is read as an atom line.
-    if (*declared == 0 && position < text.size()) return false;
+    if (layout.declared == 0 && position < text.size()) return false;
     into.index = index;
     into.first_line = first_line;
     into.cell = reading->cell;

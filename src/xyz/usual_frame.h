@@ -20,7 +20,9 @@ public:
     // filled, for a frame that is not of the usual shape (a blank, missing
     // or unreadable atom line, a comment line whose keys fail), which
     // read_frame then reads and fails as the single-frame reader would.
-    bool read(std::string_view text, std::uint64_t index, std::uint64_t first_line, Frame& into);
+    // `layout` is where dividing found the frame's count and comment line.
+    bool read(std::string_view text, const FrameLayout& layout, std::uint64_t index, std::uint64_t first_line,
+              Frame& into);
 
 private:
     CommentMemo comments_;

@@ -7,6 +7,8 @@
 #include "check.h"
 #include "front/lint_frame.h"
 #include "lint_helpers.h"
+#include "text/utf8.h"
+#include "xyz/frame_divider.h"
 #include "xyz/frame_reader.h"
 #include "xyz/xyz_reader.h"
 
@@ -285,4 +287,43 @@ TEST(findings_of_a_frame_point_at_its_frame_and_lines) {
         }
     }
     CHECK_EQ(located, std::string("overlapping-atoms frame 1 line 9\nelectron-parity-abstain frame 1 line 6\n"));
+}
+
+TEST(a_divider_says_ascii_only_of_bytes_that_are) {
+    // Frames with a byte beyond ASCII here and there (a no-break space, a
+    // stray byte), divided from chunks of every size with the bytes before
+    // the pending frame dropped as a reader drops them: whenever the divider
+    // says the bytes before the end of its frames are ASCII, they are.
+    const std::vector<std::string> frames = {kWater, "1\ncomment \xC3\xA9\nH 0 0 0\n", "1\n\nH\xC2\xA0 0 0 0\n",
+                                             "1\n\nHe 0 0 \xff\n", "2\n\n\nH 0 0 0\nH 0 0 1\n"};
+    std::uint32_t state = 3;
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (int i = 0; i < 6; ++i) {
+            state = state * 1103515245u + 12345u;
+            text += frames[(state >> 16) % frames.size()];
+        }
+        state = state * 1103515245u + 12345u;
+        const std::size_t chunk = 1 + (state >> 16) % 40;
+        FrameDivider divider;
+        std::string buffer;
+        std::vector<DividedPiece> pieces;
+        for (std::size_t at = 0; at <= text.size(); at += chunk) {
+            buffer += text.substr(at, chunk);
+            if (at + chunk > text.size()) divider.finish(buffer, pieces);
+            else divider.divide(buffer, pieces);
+            for (const DividedPiece& piece : pieces) {
+                const auto* span = std::get_if<FrameSpan>(&piece);
+                if (span != nullptr && divider.ascii_before(span->end)) {
+                    CHECK(is_ascii(std::string_view(buffer).substr(0, span->end)));
+                }
+            }
+            pieces.clear();
+            if (round % 2 == 0) {
+                const std::size_t done = divider.needed_from();
+                buffer.erase(0, done);
+                divider.dropped(done);
+            }
+        }
+    }
 }

@@ -11,6 +11,7 @@
 #include "text/utf8.h"
 #include "xyz/comment_memo.h"
 #include "xyz/frame_comment.h"
+#include "xyz/frame_divider.h"
 #include "xyz/frame_reader.h"
 #include "xyz/usual_frame.h"
 
@@ -145,6 +146,17 @@ std::string with_digits_changed(Random& random, std::string line) {
     return line;
 }
 
+// Where dividing finds the lines of a text that is one frame.
+FrameLayout layout_of(std::string_view text) {
+    FrameDivider divider;
+    std::vector<DividedPiece> pieces;
+    divider.finish(text, pieces);
+    for (const DividedPiece& piece : pieces) {
+        if (const auto* span = std::get_if<FrameSpan>(&piece)) return span->layout;
+    }
+    return {};
+}
+
 }  // namespace
 
 TEST(a_remembered_comment_line_reads_as_a_fresh_reading) {
@@ -188,8 +200,9 @@ TEST(usual_frames_read_exactly_as_read_frame_reads_them) {
             const std::string text = frame_text(random, with_digits_changed(random, comment));
             if (!is_ascii(text)) continue;
             const std::uint64_t first_line = 1 + 7 * index;
+            const FrameLayout layout = layout_of(text);
             Frame read_quickly;
-            if (!reader.read(text, index, first_line, read_quickly)) continue;
+            if (!reader.read(text, layout, index, first_line, read_quickly)) continue;
             ++quick;
             Frame read_generally;
             const auto failure = read_frame(text, index, first_line, read_generally);
