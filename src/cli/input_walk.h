@@ -13,6 +13,7 @@
 
 #include "cli/file_settings.h"
 #include "cli/project_settings.h"
+#include "front/input_kind.h"
 #include "front/unique_fd.h"
 
 namespace quorv::cli {
@@ -46,15 +47,24 @@ struct Input {
     std::string path;  // as the output shows it
     std::shared_ptr<const OpenDirectory> directory;
     std::size_t name_offset = 0;  // where the name within `directory` starts in `path`
+    front::InputKind kind = front::InputKind::ClusterSpecJson;  // of a file, by its name
     front::UniqueFd opened;       // a file named on the command line, opened without blocking
     struct stat opened_info {};
     std::string problem;
     std::shared_ptr<const FileSettings> settings;  // what governs its linting
-    std::string absolute_path;                     // lexical, for the configuration's patterns
+    // Lexical, for the configuration's per-file ignores; left empty for a
+    // file a search found when its settings have none.
+    std::string absolute_path;
 
     bool found_by_search() const { return directory != nullptr; }
+    // Lets go of its open file and directory; what it says about itself stays.
+    void close() {
+        opened = front::UniqueFd();
+        directory.reset();
+    }
 
-    std::string_view name() const { return std::string_view(path).substr(name_offset); }
+    // The name within `directory`: it ends the path, so it is a C string where it stands.
+    const char* name() const { return path.c_str() + name_offset; }
 };
 
 // What a search left out on purpose, for the summary.

@@ -1,7 +1,9 @@
 #include "cli/json_writer.h"
 
+#include <array>
+#include <charconv>
+
 #include "text/utf8.h"
-#include "text/format.h"
 
 namespace quorv::cli {
 
@@ -27,7 +29,22 @@ void append_escaped(std::string& out, char c) {
     }
 }
 
-bool needs_escape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\' || byte == 0x7F; }
+constexpr bool needs_escape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\' || byte == 0x7F; }
+
+// The ASCII bytes a string literal takes as they are, looked up rather than
+// tested: most of every path and message is made of them.
+constexpr std::array<bool, 256> kPlainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (unsigned byte = 0; byte < 0x80; ++byte) plain[byte] = !needs_escape(static_cast<unsigned char>(byte));
+    return plain;
+}();
+
+template <typename Integer>
+void append_decimal(std::string& out, Integer value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
 
 }  // namespace
 
@@ -36,10 +53,7 @@ void append_json_string(std::string& out, std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t run_end = pos;
-        while (run_end < text.size() && static_cast<unsigned char>(text[run_end]) < 0x80 &&
-               !needs_escape(static_cast<unsigned char>(text[run_end]))) {
-            ++run_end;
-        }
+        while (run_end < text.size() && kPlainBytes[static_cast<unsigned char>(text[run_end])]) ++run_end;
         out.append(text, pos, run_end - pos);
         pos = run_end;
         if (pos == text.size()) break;
@@ -61,11 +75,19 @@ void append_json_string(std::string& out, std::string_view text) {
     out += '"';
 }
 
+void append_json_number(std::string& out, std::uint64_t value) { append_decimal(out, value); }
+
 std::string json_string_literal(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
     append_json_string(out, text);
     return out;
+}
+
+void JsonWriter::clear() {
+    out_.clear();
+    level_has_items_.clear();
+    after_key_ = false;
 }
 
 void JsonWriter::before_value() {
@@ -121,13 +143,13 @@ JsonWriter& JsonWriter::string(std::string_view text) {
 
 JsonWriter& JsonWriter::number(std::uint64_t value) {
     before_value();
-    out_ += decimal(value);
+    append_decimal(out_, value);
     return *this;
 }
 
 JsonWriter& JsonWriter::number(std::int64_t value) {
     before_value();
-    out_ += decimal(value);
+    append_decimal(out_, value);
     return *this;
 }
 
