@@ -1,7 +1,9 @@
 #include "cli/directory_listing.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
@@ -17,9 +19,46 @@ bool DirectoryListing::add(std::string_view name, unsigned char type) {
     return true;
 }
 
+namespace {
+
+// Room after the last name for reading it eight bytes at a time.
+constexpr std::size_t kWordPadding = sizeof(std::uint64_t) - 1;
+constexpr std::uint64_t kLowSevenBits = 0x7F7F7F7F7F7F7F7Full;
+
+// Eight bytes, the first in the highest place: words compare as the bytes do.
+std::uint64_t word_at(const char* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return std::endian::native == std::endian::little ? __builtin_bswap64(word) : word;
+}
+
+// The top bit of each zero byte of the word, and no other bit.
+std::uint64_t zero_bytes(std::uint64_t word) {
+    return ~(((word & kLowSevenBits) + kLowSevenBits) | word | kLowSevenBits);
+}
+
+// Byte order of two NUL-terminated names, eight bytes at a time: most names
+// of a folder share a long start ("cluster1..."). What follows a name's NUL
+// is the next name, so only the bytes up to the first NUL count.
+bool name_less(const char* a, const char* b) {
+    for (;; a += sizeof(std::uint64_t), b += sizeof(std::uint64_t)) {
+        const std::uint64_t x = word_at(a);
+        const std::uint64_t y = word_at(b);
+        const std::uint64_t ends = zero_bytes(x);
+        // Everything down to and with the first NUL of `a`.
+        const int end_bit = ends != 0 ? 63 - std::countl_zero(ends) - 7 : 0;
+        const std::uint64_t counted = ~std::uint64_t{0} << end_bit;
+        if ((x & counted) != (y & counted)) return (x & counted) < (y & counted);
+        if (ends != 0) return false;  // the same name
+    }
+}
+
+}  // namespace
+
 void DirectoryListing::sort() {
+    names_.append(kWordPadding, '\0');
     std::sort(entries_.begin(), entries_.end(),
-              [&](const Entry& a, const Entry& b) { return name(a) < name(b); });
+              [&](const Entry& a, const Entry& b) { return name_less(c_name(a), c_name(b)); });
 }
 
 bool DirectoryListing::holds(std::string_view wanted) const {

@@ -11,7 +11,6 @@
 #include <utility>
 #include <variant>
 
-#include "cli/directory_listing.h"
 #include "cli/file_kinds.h"
 #include "cli/project_files.h"
 #include "front/file_reading.h"
@@ -72,12 +71,23 @@ struct DirectoryRules {
     std::string absolute_path;
 };
 
+// Lets a set of names be searched with a view, without a string made for it.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
+
 class Walker {
 public:
     Walker(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
            const std::function<void(Input&&)>& found)
         : stdin_name_(stdin_name), project_(project), found_(found) {
-        for (const std::string& path : paths) named_.insert(path);
+        for (const std::string& path : paths) {
+            named_.insert(path);
+            // A search finds only files with a linted name.
+            const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
+            if (searched_kind(name)) named_names_.emplace(name);
+        }
     }
 
     const WalkCounts& counts() const { return counts_; }
@@ -105,8 +115,7 @@ public:
         auto& chosen = std::get<std::shared_ptr<const FileSettings>>(settings);
         if (is_directory) {
             auto ignores = chosen->respect_gitignore ? ignore_files_above(absolute) : nullptr;
-            walk(std::make_shared<OpenDirectory>(std::move(fd), path), info,
-                 {std::move(chosen), std::move(ignores), absolute});
+            walk(std::move(fd), path, info, {std::move(chosen), std::move(ignores), absolute});
             return;
         }
         // Named explicitly: read it whatever it is, and let the read say what went wrong.
@@ -139,7 +148,6 @@ private:
     struct Level {
         std::shared_ptr<const OpenDirectory> directory;
         DirectoryId id;
-        DirectoryListing entries;
         DirectoryRules rules;
         std::size_t next = 0;
     };
@@ -163,17 +171,18 @@ private:
     bool first_time_named(const std::string& path) { return named_.count(path) == 0 || emitted_.insert(path).second; }
 
     // Depth-first with an explicit stack: a deep tree costs memory, never the call stack.
-    void walk(std::shared_ptr<const OpenDirectory> root, const struct stat& info, DirectoryRules rules) {
-        if (!enter(std::move(root), info, std::move(rules), false)) return;
+    void walk(front::UniqueFd root, std::string path, const struct stat& info, DirectoryRules rules) {
+        if (!enter(std::move(root), std::move(path), info, std::move(rules), false)) return;
         while (!stack_.empty()) {
             // Visiting may push onto the stack, which leaves `level` where it is.
             Level& level = stack_.back();
-            if (level.next == level.entries.size()) {
+            const DirectoryListing& entries = level.directory->entries();
+            if (level.next == entries.size()) {
                 stack_.pop_back();
                 continue;
             }
-            const DirectoryListing::Entry& entry = level.entries[level.next++];
-            visit(level.directory, level.rules, level.entries.name(entry), level.entries.c_name(entry), entry.type);
+            const DirectoryListing::Entry& entry = entries[level.next++];
+            visit(level.directory, level.rules, entries.name(entry), entries.c_name(entry), entry.type);
         }
     }
 
@@ -181,44 +190,45 @@ private:
     // nothing to search (a loop, a repeat, an environment folder, a failure).
     // `rules` are those in force above it; its own configuration and ignore
     // files join them.
-    bool enter(std::shared_ptr<const OpenDirectory> directory, const struct stat& info, DirectoryRules rules,
+    bool enter(front::UniqueFd fd, std::string path, const struct stat& info, DirectoryRules rules,
                bool found_in_search) {
         const DirectoryId id{info.st_dev, info.st_ino};
         for (const Level& ancestor : stack_) {
             if (ancestor.id == id) {
-                skip(directory->path(), fill(kDirectoryLoop, {ancestor.directory->path()}));
+                skip(std::move(path), fill(kDirectoryLoop, {ancestor.directory->path()}));
                 return false;
             }
         }
         // Reached a second time by another way (a link, or a path named twice): searched already.
         if (!visited_.insert(id).second) return false;
 
-        auto listing = DirectoryListing::read(directory->fd());
+        auto listing = DirectoryListing::read(fd.get());
         if (const int* error = std::get_if<int>(&listing)) {
-            fail(directory->path(), front::cannot_read_message(directory->path(), front::os_error_description(*error)));
+            fail(path, front::cannot_read_message(path, front::os_error_description(*error)));
             return false;
         }
         auto& entries = std::get<DirectoryListing>(listing);
         if (found_in_search && is_environment_folder(entries)) return false;
         // A directory that can be listed but not entered would hide every entry.
-        if (!entries.empty() && ::faccessat(directory->fd(), ".", X_OK, AT_EACCESS) != 0) {
-            fail(directory->path(), front::cannot_read_message(directory->path(), front::os_error_description(errno)));
+        if (!entries.empty() && ::faccessat(fd.get(), ".", X_OK, AT_EACCESS) != 0) {
+            fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
             return false;
         }
         auto holds = [&](std::string_view name) { return entries.holds(name); };
         if (found_in_search) {
-            auto settings = project_.for_searched(directory->fd(), directory->path(), rules.absolute_path, holds,
-                                                  std::move(rules.settings));
+            auto settings =
+                project_.for_searched(fd.get(), path, rules.absolute_path, holds, std::move(rules.settings));
             if (auto* error = std::get_if<std::string>(&settings)) {
-                fail(directory->path(), std::move(*error));
+                fail(path, std::move(*error));
                 return false;
             }
             rules.settings = std::move(std::get<std::shared_ptr<const FileSettings>>(settings));
         }
         if (rules.settings->respect_gitignore) {
-            rules.ignores = with_ignore_files_of(directory->fd(), rules.absolute_path, holds, std::move(rules.ignores));
+            rules.ignores = with_ignore_files_of(fd.get(), rules.absolute_path, holds, std::move(rules.ignores));
         }
-        stack_.push_back({std::move(directory), id, std::move(entries), std::move(rules)});
+        auto directory = std::make_shared<const OpenDirectory>(std::move(fd), std::move(path), std::move(entries));
+        stack_.push_back({std::move(directory), id, std::move(rules)});
         return true;
     }
 
@@ -276,8 +286,7 @@ private:
             fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
             return;
         }
-        enter(std::make_shared<OpenDirectory>(std::move(fd), std::move(path)), info,
-              {rules.settings, rules.ignores, std::move(absolute)}, true);
+        enter(std::move(fd), std::move(path), info, {rules.settings, rules.ignores, std::move(absolute)}, true);
     }
 
     void fail_entry(const std::shared_ptr<const OpenDirectory>& parent, std::string_view name, int error) {
@@ -285,11 +294,15 @@ private:
         fail(path, front::cannot_read_message(path, front::os_error_description(error)));
     }
 
+    // `name` stands in `parent`'s listing.
     void add_file(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules,
                   std::string_view name, front::InputKind kind) {
-        Input input = make_input(Input::What::File, join(parent->path(), name));
-        if (!first_time_named(input.path)) return;
-        input.name_offset = input.path.size() - name.size();
+        // Only a file whose name ends a path of the command line can be one of them.
+        if (!named_names_.empty() && named_names_.contains(name) && !first_time_named(join(parent->path(), name))) {
+            return;
+        }
+        Input input;
+        input.found_name = name.data();
         input.kind = kind;
         input.directory = parent;
         input.settings = rules.settings;
@@ -305,10 +318,15 @@ private:
     std::deque<Level> stack_;  // a deque: pushing leaves the levels below where they are
     std::set<DirectoryId> visited_;
     std::unordered_set<std::string> named_;    // every path of the command line
+    std::unordered_set<std::string, NameHash, std::equal_to<>> named_names_;  // what ends each of them
     std::unordered_set<std::string> emitted_;  // those of them linted already
 };
 
 }  // namespace
+
+void Input::complete_path() {
+    if (found_name != nullptr && path.empty()) path = join(directory->path(), found_name);
+}
 
 WalkCounts walk_inputs(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
                        const std::function<void(Input&&)>& found) {

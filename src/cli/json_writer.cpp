@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "text/utf8.h"
 
@@ -39,6 +41,21 @@ constexpr std::array<bool, 256> kPlainBytes = [] {
     return plain;
 }();
 
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr std::uint64_t kTopBits = 0x8080808080808080ull;
+
+// The top bit of some byte is set if any byte of the word is below `limit` (at most 0x80).
+constexpr std::uint64_t bytes_below(std::uint64_t word, unsigned limit) {
+    return (word - kEveryByte * limit) & ~word & kTopBits;
+}
+
+// Whether all eight bytes of the word go into a literal as they are: the
+// loop over plain runs takes a word at a time while it can.
+constexpr bool plain_word(std::uint64_t word) {
+    const auto holds = [&](unsigned char byte) { return bytes_below(word ^ (kEveryByte * byte), 1) != 0; };
+    return (word & kTopBits) == 0 && bytes_below(word, 0x20) == 0 && !holds('"') && !holds('\\') && !holds(0x7F);
+}
+
 template <typename Integer>
 void append_decimal(std::string& out, Integer value) {
     char digits[24];
@@ -53,6 +70,10 @@ void append_json_string(std::string& out, std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t run_end = pos;
+        for (std::uint64_t word = 0; text.size() - run_end >= sizeof word; run_end += sizeof word) {
+            std::memcpy(&word, text.data() + run_end, sizeof word);
+            if (!plain_word(word)) break;
+        }
         while (run_end < text.size() && kPlainBytes[static_cast<unsigned char>(text[run_end])]) ++run_end;
         out.append(text, pos, run_end - pos);
         pos = run_end;

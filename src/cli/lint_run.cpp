@@ -34,6 +34,7 @@ public:
 
     void lint(NumberedInput&& numbered) {
         Input& input = numbered.input;
+        input.complete_path();
         const bool warnings_fail = input.settings != nullptr && input.settings->warnings_as_errors;
         OrderedOutput::Report report = output_.begin(numbered.index, input.path, warnings_fail);
         const InputOutcome outcome = lint_input(input, run_, report, buffer_, frames_);
