@@ -302,7 +302,7 @@ private:
             return;
         }
         Input input;
-        input.found_name = name.data();
+        input.found_name = name;
         input.kind = kind;
         input.directory = parent;
         input.settings = rules.settings;
@@ -325,7 +325,7 @@ private:
 }  // namespace
 
 void Input::complete_path() {
-    if (found_name != nullptr && path.empty()) path = join(directory->path(), found_name);
+    if (!found_name.empty() && path.empty()) path = join(directory->path(), found_name);
 }
 
 WalkCounts walk_inputs(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,

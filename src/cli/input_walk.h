@@ -54,7 +54,7 @@ struct Input {
     // thread that lints it, which then also frees it.
     std::string path;
     std::shared_ptr<const OpenDirectory> directory;
-    const char* found_name = nullptr;  // a file a search found: its name, in `directory`'s listing
+    std::string_view found_name;  // a file a search found: its name, in `directory`'s listing
     front::InputKind kind = front::InputKind::ClusterSpecJson;  // of a file, by its name
     front::UniqueFd opened;       // a file named on the command line, opened without blocking
     struct stat opened_info {};
@@ -71,8 +71,8 @@ struct Input {
         directory.reset();
     }
 
-    // The name to open within `directory`.
-    const char* name() const { return found_name; }
+    // The name to open within `directory`: the listing ends it with a NUL.
+    const char* name() const { return found_name.data(); }
     // Before anything else is done with a file a search found.
     void complete_path();
 };
