@@ -74,6 +74,9 @@ def test_every_kind_of_input_comes_out_the_same_with_any_number_of_jobs(tmp_path
                for completed in outputs.values())
     kinds = {r["type"] for r in records(serial)}
     assert kinds == {"finding", "failure", "skipped", "summary"}
+    # Compact, keys in their order, text beyond ASCII as it is: what json.dumps writes back.
+    assert all(line == json.dumps(json.loads(line), ensure_ascii=False, separators=(",", ":"))
+               for line in serial.out.splitlines())
     totals = records(serial, "summary")[0]
     assert totals["ignored"] > 0 and totals["excluded"] > 0 and totals["not_cluster_specs"] > 0
     # The per-file ignores of the folders with settings silence what the others report.
