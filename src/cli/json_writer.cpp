@@ -44,16 +44,18 @@ constexpr std::array<bool, 256> kPlainBytes = [] {
 constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
 constexpr std::uint64_t kTopBits = 0x8080808080808080ull;
 
-// The top bit of some byte is set if any byte of the word is below `limit` (at most 0x80).
-constexpr std::uint64_t bytes_below(std::uint64_t word, unsigned limit) {
-    return (word - kEveryByte * limit) & ~word & kTopBits;
-}
+// The top bit of some byte is set if any byte of the word is zero.
+constexpr std::uint64_t zero_bytes(std::uint64_t word) { return (word - kEveryByte) & ~word & kTopBits; }
 
-// Whether all eight bytes of the word go into a literal as they are: the
-// loop over plain runs takes a word at a time while it can.
+// Whether all eight bytes of the word go into a literal as they are, tested
+// all at once: the loop over plain runs takes a word at a time while it can.
 constexpr bool plain_word(std::uint64_t word) {
-    const auto holds = [&](unsigned char byte) { return bytes_below(word ^ (kEveryByte * byte), 1) != 0; };
-    return (word & kTopBits) == 0 && bytes_below(word, 0x20) == 0 && !holds('"') && !holds('\\') && !holds(0x7F);
+    const std::uint64_t beyond_ascii_or_del = (word | (word + kEveryByte)) & kTopBits;
+    // Exact once no byte is beyond ASCII, which the first test catches.
+    const std::uint64_t control = (word - kEveryByte * 0x20) & ~word & kTopBits;
+    const std::uint64_t quote = zero_bytes(word ^ (kEveryByte * '"'));
+    const std::uint64_t backslash = zero_bytes(word ^ (kEveryByte * '\\'));
+    return (beyond_ascii_or_del | control | quote | backslash) == 0;
 }
 
 template <typename Integer>
