@@ -3,10 +3,11 @@ cluster specs and Python scripts), in files per second: with one job per
 core, with one job, and against a Python loop calling quorv_lint.lint_file on
 the same files, all timed in this run.
 
-    python bench/bench_cli.py [--files N] [--baseline-command PATH]
+    python bench/bench_cli.py [--files N] [--baseline-command PATH] [--command PATH]
 
 --baseline-command times another build of the command (an earlier one, say)
 on the same tree in the same run, so that the two can be compared as a ratio.
+--command times that build instead of the installed one.
 """
 
 import argparse
@@ -64,7 +65,7 @@ def installed_command():
 
 def commands_to_compare(options):
     """The installed command, and the one of --baseline-command if given, by name."""
-    commands = {"quorv-lint": installed_command()}
+    commands = {"quorv-lint": options.command or installed_command()}
     if options.baseline_command:
         commands["baseline"] = options.baseline_command
     return commands
@@ -88,6 +89,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--files", type=int, default=FILE_COUNT)
     parser.add_argument("--baseline-command", help="another build of quorv-lint to time on the same files")
+    parser.add_argument("--command", help="the build of quorv-lint to time (default: the installed one)")
     options = parser.parse_args()
     commands = commands_to_compare(options)
 

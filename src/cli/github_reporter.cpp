@@ -52,7 +52,10 @@ private:
         line_ += command;
         line_ += " file=";
         append_escaped(line_, path, true);
-        if (line) line_ += ",line=" + decimal(*line);
+        if (line) {
+            line_ += ",line=";
+            line_ += decimal(*line);
+        }
         line_ += ",title=";
         append_escaped(line_, title, true);
         line_ += "::";

@@ -2,14 +2,17 @@
 
 namespace quorv::cli {
 
-void InputQueue::push(NumberedInput&& input) {
+void InputQueue::push(InputBatch&& batch) {
+    if (batch.empty()) return;
     std::unique_lock lock(mutex_);
-    if (inputs_.size() >= capacity_) {
+    if (inputs_ >= capacity_) {
         search_waiting_ = true;
-        roomy_.wait(lock, [&] { return inputs_.size() < capacity_; });
+        roomy_.wait(lock, [&] { return inputs_ < capacity_; });
         search_waiting_ = false;
     }
-    inputs_.push_back(std::move(input));
+    inputs_ += batch.size();
+    batches_.push_back(std::move(batch));
+    starving_.store(false, std::memory_order_relaxed);
     if (waiting_workers_ != 0) not_empty_.notify_one();
 }
 
@@ -19,18 +22,20 @@ void InputQueue::close() {
     not_empty_.notify_all();
 }
 
-std::optional<NumberedInput> InputQueue::pop() {
+bool InputQueue::pop(InputBatch& batch) {
     std::unique_lock lock(mutex_);
+    if (batches_.empty() && !closed_) starving_.store(true, std::memory_order_relaxed);
     ++waiting_workers_;
-    not_empty_.wait(lock, [&] { return !inputs_.empty() || closed_; });
+    not_empty_.wait(lock, [&] { return !batches_.empty() || closed_; });
     --waiting_workers_;
-    if (inputs_.empty()) return std::nullopt;
-    NumberedInput input = std::move(inputs_.front());
-    inputs_.pop_front();
+    if (batches_.empty()) return false;
+    batch = std::move(batches_.front());
+    batches_.pop_front();
+    inputs_ -= batch.size();
     // The search is woken only once half the queue is free: one wake-up per
     // many inputs, not one per input.
-    if (search_waiting_ && inputs_.size() <= capacity_ / 2) roomy_.notify_one();
-    return input;
+    if (search_waiting_ && inputs_ <= capacity_ / 2) roomy_.notify_one();
+    return true;
 }
 
 }  // namespace quorv::cli

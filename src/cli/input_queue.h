@@ -1,14 +1,17 @@
 // The inputs the search has found and no worker has taken yet: bounded, so
 // that a search far ahead of the linting waits instead of piling up paths
-// and open directories.
+// and open directories. Inputs change hands in batches, so that the search
+// and the workers meet (and their caches trade the inputs' memory) once per
+// batch rather than once per file.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <mutex>
-#include <optional>
+#include <vector>
 
 #include "cli/input_walk.h"
 
@@ -19,24 +22,33 @@ struct NumberedInput {
     Input input;
 };
 
+// Consecutive inputs, in order.
+using InputBatch = std::vector<NumberedInput>;
+
 class InputQueue {
 public:
+    // At most `capacity` inputs wait, however they are batched.
     explicit InputQueue(std::size_t capacity) : capacity_(capacity) {}
 
     // Waits while the queue is full.
-    void push(NumberedInput&& input);
+    void push(InputBatch&& batch);
     // No more inputs will come; the workers drain the queue and stop.
     void close();
-    // The next input in order; nullopt once the queue is closed and empty.
-    std::optional<NumberedInput> pop();
+    // The next batch in order into `batch`; false once the queue is closed and empty.
+    bool pop(InputBatch& batch);
+    // Whether a worker waits with nothing to do: then an input is worth
+    // handing on at once, however few come with it.
+    bool starving() const { return starving_.load(std::memory_order_relaxed); }
 
 private:
     const std::size_t capacity_;
     std::mutex mutex_;
     std::condition_variable not_empty_;
     std::condition_variable roomy_;
-    std::deque<NumberedInput> inputs_;
+    std::deque<InputBatch> batches_;
+    std::size_t inputs_ = 0;  // in all of batches_
     std::size_t waiting_workers_ = 0;
+    std::atomic<bool> starving_{false};
     bool search_waiting_ = false;
     bool closed_ = false;
 };

@@ -38,10 +38,9 @@ std::variant<OpenedInput, int> open_descriptor(Input& input) {
         opened.info = input.opened_info;
         return opened;
     } else {
-        const std::string name(input.name());
         int fd = -1;
         do {
-            fd = ::openat(input.directory->fd(), name.c_str(), kOpenFlags);
+            fd = ::openat(input.directory->fd(), input.name(), kOpenFlags);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return errno;
         opened.owned = front::UniqueFd(fd);

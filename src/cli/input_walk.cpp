@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
@@ -30,13 +31,13 @@ constexpr int kOpenDirectoryFlags = O_RDONLY | O_CLOEXEC | O_DIRECTORY;
 
 using DirectoryId = std::pair<dev_t, ino_t>;
 
-// A directory search picks up the linted suffixes; a file named explicitly is linted whatever its name.
-bool has_linted_suffix(std::string_view name) { return searched_kind(name).has_value(); }
-
 std::string join(const std::string& directory, std::string_view name) {
     if (directory == ".") return std::string(name);  // "a.json" reads better than "./a.json"
-    std::string path = directory;
-    if (path.empty() || path.back() != '/') path += '/';
+    const bool needs_slash = directory.empty() || directory.back() != '/';
+    std::string path;
+    path.reserve(directory.size() + needs_slash + name.size());
+    path += directory;
+    if (needs_slash) path += '/';
     path += name;
     return path;
 }
@@ -58,53 +59,9 @@ Input make_input(Input::What what, std::string path) {
     return input;
 }
 
-struct Entry {
-    std::string name;
-    unsigned char type;  // a DT_* value; DT_UNKNOWN where the file system does not say
-};
-
-// The entries of an open directory (without "." and ".."), sorted bytewise,
-// or the errno that stopped the listing. The descriptor stays open.
-std::variant<std::vector<Entry>, int> list_directory(int fd) {
-    // A descriptor of its own: closedir() closes it, and the directory's stays open.
-    const int listing_fd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (listing_fd < 0) return errno;
-    DIR* directory = ::fdopendir(listing_fd);
-    if (directory == nullptr) {
-        const int error = errno;
-        ::close(listing_fd);
-        return error;
-    }
-    std::vector<Entry> entries;
-    int failure = 0;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(directory);
-        if (entry == nullptr) {
-            failure = errno;
-            break;
-        }
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") entries.push_back({std::string(name), entry->d_type});
-    }
-    ::closedir(directory);
-    if (failure != 0) return failure;
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    return entries;
-}
-
-bool is_environment_folder(const std::vector<Entry>& entries) {
-    return std::any_of(entries.begin(), entries.end(), [](const Entry& entry) {
-        return std::find(std::begin(kEnvironmentMarkers), std::end(kEnvironmentMarkers), entry.name) !=
-               std::end(kEnvironmentMarkers);
-    });
-}
-
-// Whether a sorted listing holds an entry of that name.
-bool holds_entry(const std::vector<Entry>& entries, std::string_view name) {
-    const auto found = std::lower_bound(entries.begin(), entries.end(), name,
-                                        [](const Entry& entry, std::string_view wanted) { return entry.name < wanted; });
-    return found != entries.end() && found->name == name;
+bool is_environment_folder(const DirectoryListing& listing) {
+    return std::any_of(std::begin(kEnvironmentMarkers), std::end(kEnvironmentMarkers),
+                       [&](std::string_view marker) { return listing.holds(marker); });
 }
 
 // What governs a directory of the search and everything found in it.
@@ -114,12 +71,23 @@ struct DirectoryRules {
     std::string absolute_path;
 };
 
+// Lets a set of names be searched with a view, without a string made for it.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
+
 class Walker {
 public:
     Walker(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
            const std::function<void(Input&&)>& found)
         : stdin_name_(stdin_name), project_(project), found_(found) {
-        for (const std::string& path : paths) named_.insert(path);
+        for (const std::string& path : paths) {
+            named_.insert(path);
+            // A search finds only files with a linted name.
+            const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
+            if (searched_kind(name)) named_names_.emplace(name);
+        }
     }
 
     const WalkCounts& counts() const { return counts_; }
@@ -147,12 +115,12 @@ public:
         auto& chosen = std::get<std::shared_ptr<const FileSettings>>(settings);
         if (is_directory) {
             auto ignores = chosen->respect_gitignore ? ignore_files_above(absolute) : nullptr;
-            walk(std::make_shared<OpenDirectory>(std::move(fd), path), info,
-                 {std::move(chosen), std::move(ignores), absolute});
+            walk(std::move(fd), path, info, {std::move(chosen), std::move(ignores), absolute});
             return;
         }
         // Named explicitly: read it whatever it is, and let the read say what went wrong.
         Input input = make_input(Input::What::File, path);
+        input.kind = named_file_kind(path);
         input.opened = std::move(fd);
         input.opened_info = info;
         input.settings = std::move(chosen);
@@ -180,8 +148,7 @@ private:
     struct Level {
         std::shared_ptr<const OpenDirectory> directory;
         DirectoryId id;
-        std::vector<Entry> entries;
-        std::shared_ptr<const DirectoryRules> rules;  // shared: each entry takes it without a copy
+        DirectoryRules rules;
         std::size_t next = 0;
     };
 
@@ -204,19 +171,18 @@ private:
     bool first_time_named(const std::string& path) { return named_.count(path) == 0 || emitted_.insert(path).second; }
 
     // Depth-first with an explicit stack: a deep tree costs memory, never the call stack.
-    void walk(std::shared_ptr<const OpenDirectory> root, const struct stat& info, DirectoryRules rules) {
-        if (!enter(std::move(root), info, std::move(rules), false)) return;
+    void walk(front::UniqueFd root, std::string path, const struct stat& info, DirectoryRules rules) {
+        if (!enter(std::move(root), std::move(path), info, std::move(rules), false)) return;
         while (!stack_.empty()) {
+            // Visiting may push onto the stack, which leaves `level` where it is.
             Level& level = stack_.back();
-            if (level.next == level.entries.size()) {
+            const DirectoryListing& entries = level.directory->entries();
+            if (level.next == entries.size()) {
                 stack_.pop_back();
                 continue;
             }
-            // Copied out: visiting may push onto the stack, which moves `level`.
-            const std::shared_ptr<const OpenDirectory> directory = level.directory;
-            const std::shared_ptr<const DirectoryRules> rules = level.rules;
-            const Entry entry = std::move(level.entries[level.next++]);
-            visit(directory, *rules, entry.name, entry.type);
+            const DirectoryListing::Entry& entry = entries[level.next++];
+            visit(level.directory, level.rules, entries.name(entry), entries.c_name(entry), entry.type);
         }
     }
 
@@ -224,45 +190,45 @@ private:
     // nothing to search (a loop, a repeat, an environment folder, a failure).
     // `rules` are those in force above it; its own configuration and ignore
     // files join them.
-    bool enter(std::shared_ptr<const OpenDirectory> directory, const struct stat& info, DirectoryRules rules,
+    bool enter(front::UniqueFd fd, std::string path, const struct stat& info, DirectoryRules rules,
                bool found_in_search) {
         const DirectoryId id{info.st_dev, info.st_ino};
         for (const Level& ancestor : stack_) {
             if (ancestor.id == id) {
-                skip(directory->path(), fill(kDirectoryLoop, {ancestor.directory->path()}));
+                skip(std::move(path), fill(kDirectoryLoop, {ancestor.directory->path()}));
                 return false;
             }
         }
         // Reached a second time by another way (a link, or a path named twice): searched already.
         if (!visited_.insert(id).second) return false;
 
-        auto listing = list_directory(directory->fd());
+        auto listing = DirectoryListing::read(fd.get());
         if (const int* error = std::get_if<int>(&listing)) {
-            fail(directory->path(), front::cannot_read_message(directory->path(), front::os_error_description(*error)));
+            fail(path, front::cannot_read_message(path, front::os_error_description(*error)));
             return false;
         }
-        auto& entries = std::get<std::vector<Entry>>(listing);
+        auto& entries = std::get<DirectoryListing>(listing);
         if (found_in_search && is_environment_folder(entries)) return false;
         // A directory that can be listed but not entered would hide every entry.
-        if (!entries.empty() && ::faccessat(directory->fd(), ".", X_OK, AT_EACCESS) != 0) {
-            fail(directory->path(), front::cannot_read_message(directory->path(), front::os_error_description(errno)));
+        if (!entries.empty() && ::faccessat(fd.get(), ".", X_OK, AT_EACCESS) != 0) {
+            fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
             return false;
         }
-        auto holds = [&](std::string_view name) { return holds_entry(entries, name); };
+        auto holds = [&](std::string_view name) { return entries.holds(name); };
         if (found_in_search) {
-            auto settings = project_.for_searched(directory->fd(), directory->path(), rules.absolute_path, holds,
-                                                  std::move(rules.settings));
+            auto settings =
+                project_.for_searched(fd.get(), path, rules.absolute_path, holds, std::move(rules.settings));
             if (auto* error = std::get_if<std::string>(&settings)) {
-                fail(directory->path(), std::move(*error));
+                fail(path, std::move(*error));
                 return false;
             }
             rules.settings = std::move(std::get<std::shared_ptr<const FileSettings>>(settings));
         }
         if (rules.settings->respect_gitignore) {
-            rules.ignores = with_ignore_files_of(directory->fd(), rules.absolute_path, holds, std::move(rules.ignores));
+            rules.ignores = with_ignore_files_of(fd.get(), rules.absolute_path, holds, std::move(rules.ignores));
         }
-        stack_.push_back(
-            {std::move(directory), id, std::move(entries), std::make_shared<const DirectoryRules>(std::move(rules))});
+        auto directory = std::make_shared<const OpenDirectory>(std::move(fd), std::move(path), std::move(entries));
+        stack_.push_back({std::move(directory), id, std::move(rules)});
         return true;
     }
 
@@ -279,15 +245,21 @@ private:
         return false;
     }
 
-    void visit(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules,
-               const std::string& name, unsigned char type) {
+    // Whether a file could be left out at all: only then is its absolute path made.
+    static bool may_leave_out_files(const DirectoryRules& rules) {
+        return !rules.settings->excludes.empty() || (rules.settings->respect_gitignore && rules.ignores != nullptr);
+    }
+
+    // `c_name` is `name` as a C string.
+    void visit(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules, std::string_view name,
+               const char* c_name, unsigned char type) {
         struct stat info {};
         if (type == DT_LNK || type == DT_UNKNOWN) {
             // Only a link or a file system that does not say needs a stat.
-            if (::fstatat(parent->fd(), name.c_str(), &info, 0) != 0) {
+            if (::fstatat(parent->fd(), c_name, &info, 0) != 0) {
                 const int error = errno;
                 // A dangling link or a vanished file: the read says so if it has a linted name.
-                if (has_linted_suffix(name)) add_file(parent, rules, name);
+                if (const auto kind = searched_kind(name)) add_file(parent, rules, name, *kind);
                 else if (error != ENOENT) fail_entry(parent, name, error);
                 return;
             }
@@ -296,41 +268,46 @@ private:
         if (type == DT_DIR) {
             if (name.starts_with('.')) return;
             std::string absolute = child_path(rules.absolute_path, name);
-            if (!left_out(rules, absolute, true)) descend(parent, rules, name, std::move(absolute));
-        } else if (has_linted_suffix(name)) {
-            if (left_out(rules, child_path(rules.absolute_path, name), false)) return;
+            if (!left_out(rules, absolute, true)) descend(parent, rules, c_name, std::move(absolute));
+        } else if (const auto kind = searched_kind(name)) {
+            if (may_leave_out_files(rules) && left_out(rules, child_path(rules.absolute_path, name), false)) return;
             // A pipe or a device would block or never end: only regular files are read.
-            if (type == DT_REG) add_file(parent, rules, name);
+            if (type == DT_REG) add_file(parent, rules, name, *kind);
             else skip(join(parent->path(), name), std::string(kNotRegularFile));
         }
     }
 
-    void descend(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules,
-                 const std::string& name, std::string absolute) {
+    void descend(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules, const char* name,
+                 std::string absolute) {
         std::string path = join(parent->path(), name);
-        front::UniqueFd fd(retrying([&] { return ::openat(parent->fd(), name.c_str(), kOpenDirectoryFlags); }));
+        front::UniqueFd fd(retrying([&] { return ::openat(parent->fd(), name, kOpenDirectoryFlags); }));
         struct stat info {};
         if (!fd || ::fstat(fd.get(), &info) != 0) {
             fail(path, front::cannot_read_message(path, front::os_error_description(errno)));
             return;
         }
-        enter(std::make_shared<OpenDirectory>(std::move(fd), std::move(path)), info,
-              {rules.settings, rules.ignores, std::move(absolute)}, true);
+        enter(std::move(fd), std::move(path), info, {rules.settings, rules.ignores, std::move(absolute)}, true);
     }
 
-    void fail_entry(const std::shared_ptr<const OpenDirectory>& parent, const std::string& name, int error) {
+    void fail_entry(const std::shared_ptr<const OpenDirectory>& parent, std::string_view name, int error) {
         const std::string path = join(parent->path(), name);
         fail(path, front::cannot_read_message(path, front::os_error_description(error)));
     }
 
+    // `name` stands in `parent`'s listing.
     void add_file(const std::shared_ptr<const OpenDirectory>& parent, const DirectoryRules& rules,
-                  std::string_view name) {
-        Input input = make_input(Input::What::File, join(parent->path(), name));
-        if (!first_time_named(input.path)) return;
-        input.name_offset = input.path.size() - name.size();
+                  std::string_view name, front::InputKind kind) {
+        // Only a file whose name ends a path of the command line can be one of them.
+        if (!named_names_.empty() && named_names_.contains(name) && !first_time_named(join(parent->path(), name))) {
+            return;
+        }
+        Input input;
+        input.found_name = name;
+        input.kind = kind;
         input.directory = parent;
         input.settings = rules.settings;
-        input.absolute_path = child_path(rules.absolute_path, name);
+        // Only per-file ignores look at a found file's absolute path.
+        if (!rules.settings->per_file_ignores.empty()) input.absolute_path = child_path(rules.absolute_path, name);
         emit(std::move(input));
     }
 
@@ -338,13 +315,18 @@ private:
     ProjectSettings& project_;
     const std::function<void(Input&&)>& found_;
     WalkCounts counts_;
-    std::vector<Level> stack_;
+    std::deque<Level> stack_;  // a deque: pushing leaves the levels below where they are
     std::set<DirectoryId> visited_;
     std::unordered_set<std::string> named_;    // every path of the command line
+    std::unordered_set<std::string, NameHash, std::equal_to<>> named_names_;  // what ends each of them
     std::unordered_set<std::string> emitted_;  // those of them linted already
 };
 
 }  // namespace
+
+void Input::complete_path() {
+    if (!found_name.empty() && path.empty()) path = join(directory->path(), found_name);
+}
 
 WalkCounts walk_inputs(const std::vector<std::string>& paths, std::string_view stdin_name, ProjectSettings& project,
                        const std::function<void(Input&&)>& found) {

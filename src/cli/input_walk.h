@@ -11,24 +11,30 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "cli/directory_listing.h"
 #include "cli/file_settings.h"
 #include "cli/project_settings.h"
+#include "front/input_kind.h"
 #include "front/unique_fd.h"
 
 namespace quorv::cli {
 
-// A directory the search has open: the files found in it are opened
-// relative to it, so no path grows too long to open and no stat is needed
-// to learn what an entry is. Closed when the last of its inputs is done.
+// A directory the search has open, and its entries: the files found in it
+// are opened relative to it, so no path grows too long to open and no stat
+// is needed to learn what an entry is. Closed, and its listing let go, when
+// the search and the last of its inputs are done with it.
 class OpenDirectory {
 public:
-    OpenDirectory(front::UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    OpenDirectory(front::UniqueFd fd, std::string path, DirectoryListing entries)
+        : fd_(std::move(fd)), path_(std::move(path)), entries_(std::move(entries)) {}
     int fd() const { return fd_.get(); }
     const std::string& path() const { return path_; }
+    const DirectoryListing& entries() const { return entries_; }
 
 private:
     front::UniqueFd fd_;
     std::string path_;
+    DirectoryListing entries_;
 };
 
 // Why a pipe or a device that a search finds is left out: it could block,
@@ -43,18 +49,32 @@ struct Input {
         Skipped,  // deliberately left out: `problem` says why (informational)
     };
     What what = What::File;
-    std::string path;  // as the output shows it
+    // As the output shows it. A file a search found comes without it: its
+    // name is enough to open it, and complete_path() joins the path on the
+    // thread that lints it, which then also frees it.
+    std::string path;
     std::shared_ptr<const OpenDirectory> directory;
-    std::size_t name_offset = 0;  // where the name within `directory` starts in `path`
+    std::string_view found_name;  // a file a search found: its name, in `directory`'s listing
+    front::InputKind kind = front::InputKind::ClusterSpecJson;  // of a file, by its name
     front::UniqueFd opened;       // a file named on the command line, opened without blocking
     struct stat opened_info {};
     std::string problem;
     std::shared_ptr<const FileSettings> settings;  // what governs its linting
-    std::string absolute_path;                     // lexical, for the configuration's patterns
+    // Lexical, for the configuration's per-file ignores; left empty for a
+    // file a search found when its settings have none.
+    std::string absolute_path;
 
     bool found_by_search() const { return directory != nullptr; }
+    // Lets go of its open file and directory; what it says about itself stays.
+    void close() {
+        opened = front::UniqueFd();
+        directory.reset();
+    }
 
-    std::string_view name() const { return std::string_view(path).substr(name_offset); }
+    // The name to open within `directory`: the listing ends it with a NUL.
+    const char* name() const { return found_name.data(); }
+    // Before anything else is done with a file a search found.
+    void complete_path();
 };
 
 // What a search left out on purpose, for the summary.

@@ -1,7 +1,11 @@
 #include "cli/json_writer.h"
 
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
 #include "text/utf8.h"
-#include "text/format.h"
 
 namespace quorv::cli {
 
@@ -27,7 +31,39 @@ void append_escaped(std::string& out, char c) {
     }
 }
 
-bool needs_escape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\' || byte == 0x7F; }
+constexpr bool needs_escape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\' || byte == 0x7F; }
+
+// The ASCII bytes a string literal takes as they are, looked up rather than
+// tested: most of every path and message is made of them.
+constexpr std::array<bool, 256> kPlainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (unsigned byte = 0; byte < 0x80; ++byte) plain[byte] = !needs_escape(static_cast<unsigned char>(byte));
+    return plain;
+}();
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr std::uint64_t kTopBits = 0x8080808080808080ull;
+
+// The top bit of some byte is set if any byte of the word is zero.
+constexpr std::uint64_t zero_bytes(std::uint64_t word) { return (word - kEveryByte) & ~word & kTopBits; }
+
+// Whether all eight bytes of the word go into a literal as they are, tested
+// all at once: the loop over plain runs takes a word at a time while it can.
+constexpr bool plain_word(std::uint64_t word) {
+    const std::uint64_t beyond_ascii_or_del = (word | (word + kEveryByte)) & kTopBits;
+    // Exact once no byte is beyond ASCII, which the first test catches.
+    const std::uint64_t control = (word - kEveryByte * 0x20) & ~word & kTopBits;
+    const std::uint64_t quote = zero_bytes(word ^ (kEveryByte * '"'));
+    const std::uint64_t backslash = zero_bytes(word ^ (kEveryByte * '\\'));
+    return (beyond_ascii_or_del | control | quote | backslash) == 0;
+}
+
+template <typename Integer>
+void append_decimal(std::string& out, Integer value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
 
 }  // namespace
 
@@ -36,10 +72,11 @@ void append_json_string(std::string& out, std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t run_end = pos;
-        while (run_end < text.size() && static_cast<unsigned char>(text[run_end]) < 0x80 &&
-               !needs_escape(static_cast<unsigned char>(text[run_end]))) {
-            ++run_end;
+        for (std::uint64_t word = 0; text.size() - run_end >= sizeof word; run_end += sizeof word) {
+            std::memcpy(&word, text.data() + run_end, sizeof word);
+            if (!plain_word(word)) break;
         }
+        while (run_end < text.size() && kPlainBytes[static_cast<unsigned char>(text[run_end])]) ++run_end;
         out.append(text, pos, run_end - pos);
         pos = run_end;
         if (pos == text.size()) break;
@@ -61,11 +98,19 @@ void append_json_string(std::string& out, std::string_view text) {
     out += '"';
 }
 
+void append_json_number(std::string& out, std::uint64_t value) { append_decimal(out, value); }
+
 std::string json_string_literal(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
     append_json_string(out, text);
     return out;
+}
+
+void JsonWriter::clear() {
+    out_.clear();
+    level_has_items_.clear();
+    after_key_ = false;
 }
 
 void JsonWriter::before_value() {
@@ -121,13 +166,13 @@ JsonWriter& JsonWriter::string(std::string_view text) {
 
 JsonWriter& JsonWriter::number(std::uint64_t value) {
     before_value();
-    out_ += decimal(value);
+    append_decimal(out_, value);
     return *this;
 }
 
 JsonWriter& JsonWriter::number(std::int64_t value) {
     before_value();
-    out_ += decimal(value);
+    append_decimal(out_, value);
     return *this;
 }
 

@@ -27,6 +27,9 @@ public:
     JsonWriter& newline();
 
     const std::string& text() const { return out_; }
+    // Starts over, keeping the memory: a writer kept for a whole run
+    // allocates only while its longest line grows.
+    void clear();
 
 private:
     void before_value();
@@ -44,6 +47,8 @@ inline constexpr char32_t kEscapedByteBase = 0xDC00;
 
 // Appends the text as a JSON string literal.
 void append_json_string(std::string& out, std::string_view text);
+// Appends the number as JSON writes it.
+void append_json_number(std::string& out, std::uint64_t value);
 std::string json_string_literal(std::string_view text);
 
 }  // namespace quorv::cli

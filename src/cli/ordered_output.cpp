@@ -21,10 +21,13 @@ std::uint64_t held_bytes(const InputEvent& event) {
 OrderedOutput::OrderedOutput(Reporter& reporter, FlowLimits limits)
     : reporter_(reporter), limits_(limits), finished_(limits.inputs_ahead) {}
 
-OrderedOutput::Report OrderedOutput::begin(std::uint64_t index, std::string path, bool warnings_fail) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return index < head_.load() + limits_.inputs_ahead; });
-    return Report(*this, index, std::move(path), warnings_fail);
+OrderedOutput::Report OrderedOutput::begin(std::uint64_t index, std::string_view path, bool warnings_fail) {
+    // The head only moves on, so an input close enough to it stays so.
+    if (index >= head_.load(std::memory_order_acquire) + limits_.inputs_ahead) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return index < head_.load() + limits_.inputs_ahead; });
+    }
+    return Report(*this, index, path, warnings_fail);
 }
 
 void OrderedOutput::Report::add(Event&& event) {
@@ -71,24 +74,37 @@ bool OrderedOutput::hold(std::uint64_t index, std::uint64_t bytes) {
     return true;
 }
 
+// The head takes what it needs, over the limit if it must: a file larger
+// than the limit is read alone, and the head never waits.
+bool OrderedOutput::text_fits(std::uint64_t index, std::uint64_t held, std::uint64_t bytes) const {
+    return held + bytes <= limits_.text_bytes || held == 0 || is_head(index);
+}
+
 void OrderedOutput::reserve_text(std::uint64_t index, std::uint64_t bytes) {
+    std::uint64_t held = text_bytes_.load();
+    while (text_fits(index, held, bytes)) {
+        if (text_bytes_.compare_exchange_weak(held, held + bytes)) return;
+    }
+    // The waiter counts itself before it looks again, and release_text gives
+    // bytes back before it looks for waiters: one of the two sees the other.
     std::unique_lock lock(mutex_);
-    // The head takes what it needs, over the limit if it must: a file larger
-    // than the limit is read alone, and the head never waits.
-    changed_.wait(lock, [&] {
-        return text_bytes_ + bytes <= limits_.text_bytes || text_bytes_ == 0 || head_.load() == index;
-    });
-    text_bytes_ += bytes;
+    text_waiters_.fetch_add(1);
+    for (held = text_bytes_.load();; held = text_bytes_.load()) {
+        if (!text_fits(index, held, bytes)) changed_.wait(lock);
+        else if (text_bytes_.compare_exchange_strong(held, held + bytes)) break;
+    }
+    text_waiters_.fetch_sub(1);
 }
 
 void OrderedOutput::release_text(std::uint64_t bytes) {
     if (bytes == 0) return;
+    text_bytes_.fetch_sub(bytes);
+    if (text_waiters_.load() == 0) return;
     std::lock_guard lock(mutex_);
-    text_bytes_ -= bytes;
     changed_.notify_all();
 }
 
-void OrderedOutput::write(const std::string& path, const Event& event, bool warnings_fail) {
+void OrderedOutput::write(std::string_view path, const Event& event, bool warnings_fail) {
     if (const auto* finding = std::get_if<Finding>(&event)) {
         ++(finding->severity() == Severity::Error ? totals_.errors : totals_.warnings);
         if (warnings_fail && finding->severity() == Severity::Warning) ++totals_.failing_warnings;
@@ -114,12 +130,13 @@ void OrderedOutput::end(Report& report, InputOutcome outcome) {
     release_text(std::exchange(report.text_bytes_, 0));
     // All that a finished input keeps is counted against the limit.
     if (!report.streaming_ && report.held_bytes_ > report.charged_bytes_) report.charge_held();
-    {
+    if (!is_head(report.index_)) {
         std::lock_guard lock(mutex_);
+        // Checked again: the head may have reached it meanwhile.
         if (!is_head(report.index_)) {
             finished_[report.index_ % limits_.inputs_ahead] =
-                Finished{std::move(report.path_), std::move(report.held_), outcome,
-                         report.frames_,         report.charged_bytes_,  report.warnings_fail_};
+                Finished{std::string(report.path_), std::move(report.held_), outcome,
+                         report.frames_,            report.charged_bytes_,  report.warnings_fail_};
             return;
         }
     }

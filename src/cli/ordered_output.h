@@ -39,8 +39,10 @@ public:
 
     // Starts input `index` (each once, from 0 up, at most one at a time per
     // thread); waits while it is too far ahead of the head. With
-    // `warnings_fail`, its warnings fail the run as errors do.
-    Report begin(std::uint64_t index, std::string path, bool warnings_fail = false);
+    // `warnings_fail`, its warnings fail the run as errors do. The path is
+    // copied only if the input finishes before its turn: until end() it
+    // must stay where it is.
+    Report begin(std::uint64_t index, std::string_view path, bool warnings_fail = false);
     // Finishes it: counts it, and writes it and every finished input after
     // it once its turn has come.
     void end(Report& report, InputOutcome outcome);
@@ -60,9 +62,12 @@ private:
         bool warnings_fail;
     };
 
+    // Only the head's own thread moves the head on, so an input that finds
+    // itself the head stays the head until it ends.
     bool is_head(std::uint64_t index) const { return head_.load(std::memory_order_acquire) == index; }
+    bool text_fits(std::uint64_t index, std::uint64_t held, std::uint64_t bytes) const;
     // Called only by the thread whose turn it is to write.
-    void write(const std::string& path, const Event& event, bool warnings_fail);
+    void write(std::string_view path, const Event& event, bool warnings_fail);
     void count(InputOutcome outcome, const FrameCounts& frames);
     // True when the bytes are held; false when the input became the head
     // instead, and may write what it holds.
@@ -80,7 +85,10 @@ private:
     std::atomic<std::uint64_t> head_{0};
     std::vector<std::optional<Finished>> finished_;  // by index modulo inputs_ahead
     std::uint64_t held_bytes_ = 0;
-    std::uint64_t text_bytes_ = 0;
+    // Taken and given back without the lock, once per input; only a thread
+    // that must wait for text takes the lock, and says so in text_waiters_.
+    std::atomic<std::uint64_t> text_bytes_{0};
+    std::atomic<unsigned> text_waiters_{0};
 };
 
 class OrderedOutput::Report final : public InputReport {
@@ -92,8 +100,8 @@ public:
 
 private:
     friend class OrderedOutput;
-    Report(OrderedOutput& owner, std::uint64_t index, std::string path, bool warnings_fail)
-        : owner_(owner), index_(index), path_(std::move(path)), warnings_fail_(warnings_fail) {}
+    Report(OrderedOutput& owner, std::uint64_t index, std::string_view path, bool warnings_fail)
+        : owner_(owner), index_(index), path_(path), warnings_fail_(warnings_fail) {}
 
     void add(Event&& event);
     // Counts what is held and not yet counted against the run's limit.
@@ -103,7 +111,7 @@ private:
 
     OrderedOutput& owner_;
     std::uint64_t index_;
-    std::string path_;
+    std::string_view path_;
     bool warnings_fail_;
     bool streaming_ = false;
     std::vector<Event> held_;

@@ -53,8 +53,11 @@ std::string_view parent_directory(std::string_view absolute_path) {
 }
 
 std::string child_path(std::string_view absolute_directory, std::string_view name) {
-    std::string path(absolute_directory);
-    if (path.empty() || path.back() != '/') path += '/';
+    const bool needs_slash = absolute_directory.empty() || absolute_directory.back() != '/';
+    std::string path;
+    path.reserve(absolute_directory.size() + needs_slash + name.size());
+    path += absolute_directory;
+    if (needs_slash) path += '/';
     path += name;
     return path;
 }

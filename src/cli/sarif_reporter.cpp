@@ -119,7 +119,8 @@ public:
     }
 
     void finding(std::string_view path, const Finding& finding) override {
-        JsonWriter result;
+        JsonWriter& result = result_;
+        result.clear();
         result.begin_object()
             .key("ruleId").string(finding.code_name())
             .key("ruleIndex").number(std::uint64_t{static_cast<std::size_t>(finding.code())})
@@ -164,6 +165,7 @@ public:
 private:
     OutputStreams streams_;
     bool any_result_ = false;
+    JsonWriter result_;  // kept from finding to finding, so that its memory is allocated once
     JsonWriter notifications_;
 };
 
