@@ -131,6 +131,12 @@ void lint_frame_piece(std::string_view text, bool ascii, const xyz::DividedPiece
     ++counts.linted;
 }
 
+void report_frame_exception(const xyz::DividedPiece& piece, InputEvents& events, FrameCounts& counts) {
+    const auto [frame, line] = frame_and_line(piece);
+    events.problem(located_failure(message_of_current_exception(), false, frame, line));
+    ++counts.failed;
+}
+
 bool FrameBatch::claim() {
     State waiting = State::Waiting;
     return state_.compare_exchange_strong(waiting, State::Running, std::memory_order_acq_rel);
@@ -172,9 +178,7 @@ void FrameBatch::finish_in_order(InputEvents& events, FrameScratch& scratch) {
         try {
             lint_frame_piece(text_.view(), ascii_, pieces_[done_], shared_->linting, scratch, events, counts_);
         } catch (...) {
-            const auto [frame, line] = frame_and_line(pieces_[done_]);
-            events.problem(located_failure(message_of_current_exception(), false, frame, line));
-            ++counts_.failed;
+            report_frame_exception(pieces_[done_], events, counts_);
         }
     }
     pieces_ = {};

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/input_lint.h"
@@ -28,7 +29,7 @@ struct FrameLinting {
     CodeSet codes;  // the codes to report
     RuleSet rules;
     bool warn_unused_noqa;
-    std::string path;  // as the output shows it
+    std::string_view path;  // as the output shows it; the input's, which outlives its frames
 };
 
 // What a thread keeps from frame to frame: the frame it reads into and the
@@ -48,6 +49,10 @@ struct FrameScratch {
 // piece's span indexes; `ascii` says that all of it is ASCII.
 void lint_frame_piece(std::string_view text, bool ascii, const xyz::DividedPiece& piece, const FrameLinting& linting,
                       FrameScratch& scratch, InputEvents& events, FrameCounts& counts);
+
+// A piece whose linting threw (ran out of memory, say): its failure, at its
+// frame and line. Called while the exception is handled.
+void report_frame_exception(const xyz::DividedPiece& piece, InputEvents& events, FrameCounts& counts);
 
 // What a batch's reading thread and its helpers share: the settings, and
 // the signal that a helper finished a batch.

@@ -1,9 +1,9 @@
 #include "cli/xyz_input.h"
 
-#include <deque>
 #include <memory>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "cli/input_reader.h"
 #include "cli/text_block.h"
@@ -43,7 +43,7 @@ FrameScratch& thread_scratch() {
 class FrameStream {
 public:
     FrameStream(FrameLinting linting, FramePool& pool, InputReport& report)
-        : shared_(std::make_shared<FrameBatchShared>(std::move(linting))),
+        : linting_(linting),
           pool_(pool),
           report_(report),
           most_in_flight_(pool.helpers() != 0 ? kBatchesInFlightPerThread * (pool.helpers() + 1) : 0),
@@ -65,8 +65,14 @@ public:
     // Divides and lints whatever is left and writes it all out; returns the frames' counts.
     FrameCounts finish() {
         divider_.finish(text_.view(), pieces_);
-        // The last batch is the reading thread's own: nothing is left to divide.
-        if (!pieces_.empty()) close_batch(false);
+        if (in_flight_.empty()) {
+            // An input read in one block (a file of a molecule or a few frames)
+            // is linted at once, with no batch made for it.
+            lint_here();
+        } else if (!pieces_.empty()) {
+            // The last batch is the reading thread's own: nothing is left to divide.
+            close_batch(false);
+        }
         make_room(0);
         FrameScratch& scratch = thread_scratch();
         scratch.trim();
@@ -75,7 +81,20 @@ public:
     }
 
 private:
+    void lint_here() {
+        const bool ascii = divider_.ascii_before(text_.size());
+        for (const xyz::DividedPiece& piece : pieces_) {
+            try {
+                lint_frame_piece(text_.view(), ascii, piece, linting_, thread_scratch(), report_, counts_);
+            } catch (...) {
+                report_frame_exception(piece, report_, counts_);
+            }
+        }
+        pieces_.clear();
+    }
+
     void close_batch(bool offer) {
+        if (!shared_) shared_ = std::make_shared<FrameBatchShared>(linting_);
         // The frame being divided goes on in the next block.
         const std::size_t needed = divider_.needed_from();
         // The divider looked at every byte of the frames it handed out.
@@ -129,7 +148,7 @@ private:
         TextBlock block = first.take_text();
         block.release_beyond(kKeptBlockBytes);
         if (spare_.size() < most_in_flight_ + 1) spare_.push_back(std::move(block));
-        in_flight_.pop_front();
+        in_flight_.erase(in_flight_.begin());
     }
 
     // Lints (held) the earliest batch after the first that nobody has taken.
@@ -149,14 +168,16 @@ private:
         shared_->finished.wait(lock, [&] { return first.state() != FrameBatch::State::Running; });
     }
 
-    std::shared_ptr<FrameBatchShared> shared_;
+    const FrameLinting linting_;
+    std::shared_ptr<FrameBatchShared> shared_;  // made with the first batch
     FramePool& pool_;
     InputReport& report_;
     const std::size_t most_in_flight_;
     xyz::FrameDivider divider_;
     TextBlock text_;
     std::vector<xyz::DividedPiece> pieces_;
-    std::deque<std::shared_ptr<FrameBatch>> in_flight_;
+    // A few at a time (and a deque would allocate for every input, batches or not).
+    std::vector<std::shared_ptr<FrameBatch>> in_flight_;
     std::vector<TextBlock> spare_;
     FrameCounts counts_;
 };
