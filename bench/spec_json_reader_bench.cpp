@@ -38,8 +38,8 @@ constexpr Way kWays[] = {
 
 // The atom count, or -1 when the text is not a cluster spec.
 long parse_once(std::string_view text, const Way& way) {
-    AtomLines lines;
-    ReadResult result = spec_json::parse_spec_json_by(text, way.path, way.with_lines ? &lines : nullptr);
+    AtomStarts starts;
+    ReadResult result = spec_json::parse_spec_json_by(text, way.path, way.with_lines ? &starts : nullptr);
     const auto* spec = std::get_if<ClusterSpec>(&result);
     if (spec == nullptr) {
         std::fprintf(stderr, "%s\n", std::get<ReadError>(result).message.c_str());

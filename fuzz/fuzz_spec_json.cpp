@@ -2,7 +2,7 @@
 // rules engine. A crash, a sanitizer report or a hang is a fault, and so is
 // any difference between reading atoms through the fast path for their
 // usual shape and reading them with the general reader alone: the same
-// cluster bit for bit, the same atom lines, or the same error text.
+// cluster bit for bit, the same atom starts, or the same error text.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -34,13 +34,13 @@ bool same_cluster(const quorv::ClusterSpec& a, const quorv::ClusterSpec& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using quorv::spec_json::AtomPath;
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    quorv::AtomLines lines;
-    quorv::ReadResult result = quorv::spec_json::parse_spec_json_by(text, AtomPath::UsualShapeFirst, &lines);
-    quorv::AtomLines general_lines;
-    quorv::ReadResult general = quorv::spec_json::parse_spec_json_by(text, AtomPath::GeneralOnly, &general_lines);
-    if (lines != general_lines || result.index() != general.index()) __builtin_trap();
+    quorv::AtomStarts starts;
+    quorv::ReadResult result = quorv::spec_json::parse_spec_json_by(text, AtomPath::UsualShapeFirst, &starts);
+    quorv::AtomStarts general_starts;
+    quorv::ReadResult general = quorv::spec_json::parse_spec_json_by(text, AtomPath::GeneralOnly, &general_starts);
+    if (starts != general_starts || result.index() != general.index()) __builtin_trap();
     if (const auto* spec = std::get_if<quorv::ClusterSpec>(&result)) {
-        if (!same_cluster(*spec, std::get<quorv::ClusterSpec>(general)) || lines.size() != spec->atoms.size()) {
+        if (!same_cluster(*spec, std::get<quorv::ClusterSpec>(general)) || starts.size() != spec->atoms.size()) {
             __builtin_trap();
         }
         volatile std::size_t findings = quorv::lint(*spec).size();

@@ -33,10 +33,38 @@ std::optional<std::string> lint_text(InputKind kind, std::string_view text, Find
     return lint_cluster(parse_spec_json(text), kNotClusterSpec, sink, rules);
 }
 
+namespace {
+
+// The lines of a spec's atoms, worked out from where they start when the
+// first finding names an atom: most texts have no such finding.
+class SpecAtomLocations final : public FindingSink {
+public:
+    SpecAtomLocations(std::string_view text, const AtomStarts& starts, FindingSink& sink)
+        : text_(text), starts_(starts), sink_(sink) {}
+
+    void accept(Finding&& finding) override {
+        if (!finding.location().atoms().empty() && !located_) {
+            lines_ = lines_of_positions(text_, starts_);
+            located_.emplace(lines_, sink_);
+        }
+        if (located_) return located_->accept(std::move(finding));
+        sink_.accept(std::move(finding));
+    }
+
+private:
+    std::string_view text_;
+    const AtomStarts& starts_;
+    FindingSink& sink_;
+    AtomLines lines_;
+    std::optional<AtomLocations> located_;
+};
+
+}  // namespace
+
 std::optional<std::string> lint_spec_json_with_lines(std::string_view text, FindingSink& sink, RuleSet rules) {
-    AtomLines atom_lines;
-    const ReadResult result = parse_spec_json(text, atom_lines);
-    AtomLocations located(atom_lines, sink);
+    AtomStarts atom_starts;
+    const ReadResult result = parse_spec_json_with_starts(text, atom_starts);
+    SpecAtomLocations located(text, atom_starts, sink);
     return lint_cluster(result, kNotClusterSpec, located, rules);
 }
 

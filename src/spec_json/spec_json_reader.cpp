@@ -60,13 +60,13 @@ bool read_list(ByteCursor& cursor, ReadElement&& read_element) {
 
 class SpecReader {
 public:
-    SpecReader(std::string_view text, AtomPath path, AtomLines* atom_lines)
-        : cursor_(text), path_(path), atom_lines_(atom_lines), lines_(text) {}
+    SpecReader(std::string_view text, AtomPath path, AtomStarts* atom_starts)
+        : cursor_(text), path_(path), atom_starts_(atom_starts) {}
 
     ReadResult read() {
         ClusterSpec spec;
         if (read_document(spec) && at_document_end()) return spec;
-        if (atom_lines_ != nullptr) atom_lines_->clear();
+        if (atom_starts_ != nullptr) atom_starts_->clear();
         return ReadError{cursor_.error_text()};
     }
 
@@ -98,7 +98,7 @@ private:
 
     bool read_atoms(ClusterSpec& spec) {
         spec.atoms.clear();
-        if (atom_lines_ != nullptr) atom_lines_->clear();
+        if (atom_starts_ != nullptr) atom_starts_->clear();
         std::optional<std::size_t> list_start;
         const bool read = read_list(cursor_, [&] {
             if (!list_start) {
@@ -112,7 +112,7 @@ private:
         });
         if (read) {
             release_unused(spec.atoms);
-            if (atom_lines_ != nullptr) release_unused(*atom_lines_);
+            if (atom_starts_ != nullptr) release_unused(*atom_starts_);
         }
         return read;
     }
@@ -126,7 +126,7 @@ private:
         std::size_t count = likely_atom_count(atoms, read_to - list_start, cursor_.text().size() - read_to);
         if (atoms == 0) count = std::min(count, kSampleAtoms);
         reserve_if_possible(spec.atoms, count);
-        if (atom_lines_ != nullptr) reserve_if_possible(*atom_lines_, count);
+        if (atom_starts_ != nullptr) reserve_if_possible(*atom_starts_, count);
     }
 
     // An atom that the fast path refuses is read again from its first byte.
@@ -151,14 +151,14 @@ private:
     void read_usual_atoms_that_follow(ClusterSpec& spec, std::size_t list_start) {
         for (const std::size_t most : {kSampleAtoms, std::numeric_limits<std::size_t>::max()}) {
             std::size_t position = cursor_.position();
-            spec_json::read_usual_atoms_that_follow(cursor_.text(), position, spec.atoms, most, atom_lines_, lines_);
+            spec_json::read_usual_atoms_that_follow(cursor_.text(), position, spec.atoms, most, atom_starts_);
             cursor_.move_to(position);
             size_atom_list(spec, list_start);
         }
     }
 
     void note_atom_line(std::size_t start) {
-        if (atom_lines_ != nullptr) atom_lines_->push_back(lines_.line_at(start));
+        if (atom_starts_ != nullptr) atom_starts_->push_back(start);
     }
 
     bool read_ecp_elements(ClusterSpec& spec) {
@@ -212,15 +212,14 @@ private:
 
     ByteCursor cursor_;
     AtomPath path_;
-    AtomLines* atom_lines_;
-    LineCounter lines_;
+    AtomStarts* atom_starts_;
     std::string scratch_;  // strings that are read and dropped
 };
 
 }  // namespace
 
-ReadResult spec_json::parse_spec_json_by(std::string_view text, AtomPath path, AtomLines* atom_lines) {
-    return SpecReader(text, path, atom_lines).read();
+ReadResult spec_json::parse_spec_json_by(std::string_view text, AtomPath path, AtomStarts* atom_starts) {
+    return SpecReader(text, path, atom_starts).read();
 }
 
 ReadResult parse_spec_json(std::string_view text) {
@@ -228,7 +227,21 @@ ReadResult parse_spec_json(std::string_view text) {
 }
 
 ReadResult parse_spec_json(std::string_view text, AtomLines& atom_lines) {
-    return parse_spec_json_by(text, AtomPath::UsualShapeFirst, &atom_lines);
+    ReadResult result = parse_spec_json_with_starts(text, atom_lines);
+    atom_lines = lines_of_positions(text, atom_lines);
+    return result;
+}
+
+ReadResult parse_spec_json_with_starts(std::string_view text, AtomStarts& atom_starts) {
+    return parse_spec_json_by(text, AtomPath::UsualShapeFirst, &atom_starts);
+}
+
+AtomLines lines_of_positions(std::string_view text, const AtomStarts& positions) {
+    spec_json::LineCounter counter(text);
+    AtomLines lines;
+    lines.reserve(positions.size());
+    for (const std::uint64_t position : positions) lines.push_back(counter.line_at(static_cast<std::size_t>(position)));
+    return lines;
 }
 
 }  // namespace quorv

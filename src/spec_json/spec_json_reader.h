@@ -20,6 +20,15 @@ using AtomLines = std::vector<std::uint64_t>;
 // The same, and the line of each atom into `atom_lines` (emptied on failure).
 ReadResult parse_spec_json(std::string_view text, AtomLines& atom_lines);
 
+// Per atom, in atom order, the byte at which its value starts: cheaper to
+// note than its line, which most texts never need (lines_of_positions
+// turns them into lines in one pass, when a finding names an atom).
+using AtomStarts = std::vector<std::uint64_t>;
+ReadResult parse_spec_json_with_starts(std::string_view text, AtomStarts& atom_starts);
+
+// The 1-based line of each position, for positions in increasing order.
+AtomLines lines_of_positions(std::string_view text, const AtomStarts& positions);
+
 namespace spec_json {
 
 // The keys of a cluster spec's object form, in the order of its array form.
@@ -31,8 +40,8 @@ inline constexpr std::array<std::string_view, 5> kSpecKeys{
 // give the same result, which tests and the fuzz target check.
 enum class AtomPath { UsualShapeFirst, GeneralOnly };
 
-// `atom_lines` may be null.
-ReadResult parse_spec_json_by(std::string_view text, AtomPath path, AtomLines* atom_lines);
+// `atom_starts` may be null.
+ReadResult parse_spec_json_by(std::string_view text, AtomPath path, AtomStarts* atom_starts);
 
 }  // namespace spec_json
 

@@ -261,7 +261,7 @@ bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom) {
 }
 
 void read_usual_atoms_that_follow(std::string_view text, std::size_t& position, std::vector<Atom>& atoms,
-                                  std::size_t most, std::vector<std::uint64_t>* lines, LineCounter& line_counter) {
+                                  std::size_t most, std::vector<std::uint64_t>* starts) {
     UsualAtomScanner scanner(text, position);
     while (atoms.size() < most) {
         UsualAtomScanner next = scanner;
@@ -272,7 +272,7 @@ void read_usual_atoms_that_follow(std::string_view text, std::size_t& position, 
             atoms.pop_back();
             break;
         }
-        if (lines != nullptr) lines->push_back(line_counter.line_at(start));
+        if (starts != nullptr) starts->push_back(start);
         scanner = next;
     }
     position = scanner.position_in(text);

@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "lib/cluster.h"
-#include "spec_json/line_counter.h"
 
 namespace quorv::spec_json {
 
@@ -30,10 +29,10 @@ bool read_usual_atom(std::string_view text, std::size_t& position, Atom& atom);
 
 // After an atom of a list, the commas (blanks around them) and atoms of the
 // usual shape that follow, for as long as they come and `atoms` holds fewer
-// than `most`: each is appended to `atoms`, and the line on which its value
-// starts to `lines` when that is not null. `position` moves past the last
+// than `most`: each is appended to `atoms`, and the byte at which its value
+// starts to `starts` when that is not null. `position` moves past the last
 // atom read, and stays when none is.
 void read_usual_atoms_that_follow(std::string_view text, std::size_t& position, std::vector<Atom>& atoms,
-                                  std::size_t most, std::vector<std::uint64_t>* lines, LineCounter& line_counter);
+                                  std::size_t most, std::vector<std::uint64_t>* starts);
 
 }  // namespace quorv::spec_json

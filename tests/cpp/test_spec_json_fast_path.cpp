@@ -124,8 +124,8 @@ std::string document(Random& random) {
 bool same_double(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
 // The difference between two results, or the empty text.
-std::string difference(const ReadResult& fast, const AtomLines& fast_lines, const ReadResult& general,
-                       const AtomLines& general_lines) {
+std::string difference(const ReadResult& fast, const AtomStarts& fast_starts, const ReadResult& general,
+                       const AtomStarts& general_starts) {
     const auto* fast_error = std::get_if<ReadError>(&fast);
     const auto* general_error = std::get_if<ReadError>(&general);
     if (fast_error || general_error) {
@@ -147,17 +147,17 @@ std::string difference(const ReadResult& fast, const AtomLines& fast_lines, cons
         a.metal_oxidation_state != b.metal_oxidation_state) {
         return "other fields differ";
     }
-    return fast_lines == general_lines ? "" : "atom lines differ";
+    return fast_starts == general_starts ? "" : "atom starts differ";
 }
 
 // Reads `text` both ways: how the results differ (with the text), or the
 // empty text; `accepted` counts the texts both took as a cluster.
 std::string read_both_ways(const std::string& text, int& accepted) {
-    AtomLines fast_lines;
-    AtomLines general_lines;
-    const ReadResult fast = spec_json::parse_spec_json_by(text, AtomPath::UsualShapeFirst, &fast_lines);
-    const ReadResult general = spec_json::parse_spec_json_by(text, AtomPath::GeneralOnly, &general_lines);
-    const std::string what = difference(fast, fast_lines, general, general_lines);
+    AtomStarts fast_starts;
+    AtomStarts general_starts;
+    const ReadResult fast = spec_json::parse_spec_json_by(text, AtomPath::UsualShapeFirst, &fast_starts);
+    const ReadResult general = spec_json::parse_spec_json_by(text, AtomPath::GeneralOnly, &general_starts);
+    const std::string what = difference(fast, fast_starts, general, general_starts);
     accepted += what.empty() && std::holds_alternative<ClusterSpec>(fast);
     return what.empty() ? what : what + "\n    document: " + text;
 }

@@ -1,5 +1,6 @@
 // The line on which each atom's value starts, as the reader reports it for
-// findings to point at: through the fast path and the general reader alike.
+// findings to point at (through where the value starts): through the fast
+// path and the general reader alike.
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -40,9 +41,10 @@ TEST(json_reader_gives_the_line_where_each_atom_starts) {
     };
     for (const Case& c : cases) {
         for (AtomPath path : {AtomPath::UsualShapeFirst, AtomPath::GeneralOnly}) {
-            AtomLines lines{99};  // replaced, not appended to
-            const ReadResult result = spec_json::parse_spec_json_by(c.text, path, &lines);
+            AtomStarts starts{99};  // replaced, not appended to
+            const ReadResult result = spec_json::parse_spec_json_by(c.text, path, &starts);
             CHECK(std::holds_alternative<ClusterSpec>(result));
+            const AtomLines lines = lines_of_positions(c.text, starts);
             if (lines != c.lines) ::quorv::testing::fail(__FILE__, __LINE__, std::string("lines of: ") + c.name);
         }
     }
