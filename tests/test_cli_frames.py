@@ -2,6 +2,7 @@
 failure at its frame and line, extended XYZ columns, periodic cells, and frames spread over threads."""
 import io
 import json
+import re
 from pathlib import Path
 
 import ase.build
@@ -275,3 +276,41 @@ def test_frames_spread_over_threads_come_out_in_file_order(tmp_path):
     assert frames == sorted(frames) and frames.count(1500) == 300 * 299 // 2
     assert summary(outputs[1])["frames_linted"] == 3000
 
+
+
+# Frames of small files, usual or not: the command reads a file of one frame without dividing it, and that
+# must change nothing. Each is compared with the same frame at the end of a file large enough to be divided.
+SMALL_FILE_FRAMES = [
+    "3\ncharge=0 mult=1\nO 0 0 0.119\nH 0 0.763 -0.477\nH 0 -0.763 -0.477\n",
+    "3\ncharge=0 mult=2\nO 0 0 0.119\nH 0 0.763 -0.477\nH 0 0 0.119\n\n\n",
+    "3\r\n0 1\r\nO 0 0 0.119\r\nH 0 0.763 -0.477\r\nH 0 -0.763 -0.477",
+    "2\nenergy=-1.5\nN 0 0 0\nN 0 0 9\n",
+    "2\n\nN 0 0 0\n\nN 0 0 1.1\n",
+    "2\ncharge=0 mult=1\nN 0 0 0\n",
+    "2\ncharge=0 mult=1  # noqa: bare-heteroatom\nN 0 0 0\nN 0 0 9\n",
+    "1\ncharge=0 mult=2\nH\u00a00 0 0\n",
+    "1\nénergie\nHe 0 0 0\n",
+    "3\ncharge=0 mult=1\nO 0 0 0.119\nH 0 0.763 -0.477\nH 0 -0.763 -0.477\nH 9 9 9\n",
+    "0\ncharge=0 mult=1\n",
+    '2\nProperties=species:S:1:pos:R:3:forces:R:3 charge=0 mult=1 pbc="F F F"\nO 0 0 0 1 2 3\nO 0 0 1.2 1 2 3\n',
+    '1\nLattice="3 0 0 0 3 0 0 0 3" pbc="T T T" charge=0 mult=1\nHe 0 0 0\n',
+]
+
+
+def located(completed, frame_offset, line_offset):
+    """Findings and failures with their frame and line (also a line in a message) taken back by the frames and
+    lines before them."""
+    def message(text):
+        return re.sub(r"from line (\d+) on", lambda m: f"from line {int(m.group(1)) - line_offset} on", text)
+    return sorted((r["type"], r.get("code"), message(r["message"]), r["frame"] - frame_offset, r["line"] - line_offset)
+                  for r in records(completed, "finding") + records(completed, "failure"))
+
+
+@pytest.mark.parametrize("frame", SMALL_FILE_FRAMES)
+def test_a_small_file_of_one_frame_reads_as_that_frame_at_the_end_of_a_large_file(frame, tmp_path):
+    padding = "1\ncharge=0 mult=2\nH 0 0 0\n" * 12000  # clean frames, about 300 KB: more than one read
+    (tmp_path / "small.xyz").write_text(frame, encoding="utf-8")
+    (tmp_path / "large.xyz").write_text(padding + frame, encoding="utf-8")
+    small = run_cli("--format", "json", "small.xyz", cwd=tmp_path)
+    large = run_cli("--format", "json", "large.xyz", cwd=tmp_path)
+    assert (small.returncode, located(small, 0, 0)) == (large.returncode, located(large, 12000, 36000))

@@ -49,12 +49,6 @@ std::pair<std::uint64_t, std::uint64_t> frame_and_line(const xyz::DividedPiece& 
     return {failure.index, failure.line};
 }
 
-// The frame's comment line may carry a suppression: only a "#" can start one.
-bool may_carry_noqa(std::string_view frame_text, const xyz::FrameLayout& layout) {
-    return frame_text.substr(layout.comment_begin, layout.comment_end - layout.comment_begin).find('#') !=
-           std::string_view::npos;
-}
-
 // Reads the frame into the scratch frame: the quick way when it can, else
 // as the single-frame reader does, with the failure that reader gives.
 std::optional<xyz::FrameFailure> read_frame_text(std::string_view text, bool ascii, const xyz::FrameSpan& span,
@@ -88,6 +82,11 @@ private:
 
 }  // namespace
 
+bool may_carry_noqa(std::string_view frame_text, const xyz::FrameLayout& layout) {
+    return frame_text.substr(layout.comment_begin, layout.comment_end - layout.comment_begin).find('#') !=
+           std::string_view::npos;
+}
+
 void FrameScratch::trim() {
     if (frame.spec.atoms.capacity() > kKeptScratchAtoms) frame = xyz::Frame{};
 }
@@ -120,10 +119,15 @@ void lint_frame_piece(std::string_view text, bool ascii, const xyz::DividedPiece
         ++counts.failed;
         return;
     }
+    lint_read_frame(scratch.frame, std::move(noqa), linting, events, counts);
+}
+
+void lint_read_frame(const xyz::Frame& frame, std::optional<StructureNoqa> noqa, const FrameLinting& linting,
+                     InputEvents& events, FrameCounts& counts) {
     FindingFilter findings(linting.codes, front::InputKind::Xyz, {}, linting.warn_unused_noqa, events);
     findings.begin_structure(std::move(noqa));
-    if (auto refusal = front::lint_frame(scratch.frame, findings, linting.rules)) {
-        events.problem(located_failure(std::string(*refusal), false, span->index, span->first_line));
+    if (auto refusal = front::lint_frame(frame, findings, linting.rules)) {
+        events.problem(located_failure(std::string(*refusal), false, frame.index, frame.first_line));
         ++counts.failed;
         return;
     }

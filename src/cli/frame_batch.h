@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "cli/input_lint.h"
 #include "cli/input_report.h"
 #include "cli/project_config.h"
+#include "cli/structure_noqa.h"
 #include "cli/text_block.h"
 #include "xyz/frame_divider.h"
 #include "xyz/frame_pieces.h"
@@ -43,12 +45,19 @@ struct FrameScratch {
     void trim();
 };
 
+// Whether the frame's comment line may carry a suppression: only a "#" can start one.
+bool may_carry_noqa(std::string_view frame_text, const xyz::FrameLayout& layout);
+
 // Lints one piece that the divider handed out: its findings (those the user
 // asked for and its comment line's suppression leaves), or its failure, go
 // to `events`, and it is counted as linted or failed. `text` is what the
 // piece's span indexes; `ascii` says that all of it is ASCII.
 void lint_frame_piece(std::string_view text, bool ascii, const xyz::DividedPiece& piece, const FrameLinting& linting,
                       FrameScratch& scratch, InputEvents& events, FrameCounts& counts);
+
+// Lints a frame read already, with its comment line's suppression if it has one.
+void lint_read_frame(const xyz::Frame& frame, std::optional<StructureNoqa> noqa, const FrameLinting& linting,
+                     InputEvents& events, FrameCounts& counts);
 
 // A piece whose linting threw (ran out of memory, say): its failure, at its
 // frame and line. Called while the exception is handled.

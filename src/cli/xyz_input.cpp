@@ -1,5 +1,6 @@
 #include "cli/xyz_input.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <variant>
@@ -8,6 +9,7 @@
 #include "cli/input_reader.h"
 #include "cli/text_block.h"
 #include "front/file_reading.h"
+#include "text/utf8.h"
 #include "xyz/frame_divider.h"
 
 namespace quorv::cli {
@@ -25,6 +27,11 @@ constexpr std::size_t kBatchesInFlightPerThread = 2;
 // A block that grew past this for one large frame is given back, not kept
 // for the next batch.
 constexpr std::size_t kKeptBlockBytes = 4 * kReadBytes;
+
+// Whether the bytes are all ASCII white space (blank lines, say).
+bool is_ascii_blank(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
+}
 
 // Each thread reads frames into storage of its own, kept from input to input.
 FrameScratch& thread_scratch() {
@@ -58,12 +65,17 @@ public:
     // and hands on a batch when the block is full.
     void read(std::size_t bytes) {
         text_.grew(bytes);
+        // Until the first block is full the input may be a small file of one
+        // frame, which finish() reads without dividing.
+        if (!dividing_ && text_.size() < kReadBytes) return;
+        dividing_ = true;
         divider_.divide(text_.view(), pieces_);
         if (!pieces_.empty() && text_.size() >= kReadBytes) close_batch(true);
     }
 
     // Divides and lints whatever is left and writes it all out; returns the frames' counts.
     FrameCounts finish() {
+        if (!dividing_ && lint_as_one_frame()) return done();
         divider_.finish(text_.view(), pieces_);
         if (in_flight_.empty()) {
             // An input read in one block (a file of a molecule or a few frames)
@@ -74,13 +86,38 @@ public:
             close_batch(false);
         }
         make_room(0);
-        FrameScratch& scratch = thread_scratch();
-        scratch.trim();
-        if (!spare_.empty()) scratch.kept_block = std::move(spare_.back());
-        return counts_;
+        return done();
     }
 
 private:
+    FrameCounts done() {
+        FrameScratch& scratch = thread_scratch();
+        scratch.trim();
+        if (!spare_.empty()) scratch.kept_block = std::move(spare_.back());
+        else scratch.kept_block = std::move(text_);
+        return counts_;
+    }
+
+    // A whole input of one usual frame (followed by blank lines at most),
+    // read and linted as dividing it would have; false, with nothing done,
+    // for any other input.
+    bool lint_as_one_frame() {
+        const std::string_view text = text_.view();
+        const auto layout = xyz::first_frame_layout(text);
+        if (!layout || !is_ascii(text) || may_carry_noqa(text, *layout)) return false;
+        FrameScratch& scratch = thread_scratch();
+        std::size_t end = 0;
+        if (!scratch.usual.read(text, *layout, 0, 1, scratch.frame, &end) || !is_ascii_blank(text.substr(end))) {
+            return false;
+        }
+        try {
+            lint_read_frame(scratch.frame, std::nullopt, linting_, report_, counts_);
+        } catch (...) {
+            report_frame_exception(xyz::FrameSpan{0, 1, 0, end, *layout}, report_, counts_);
+        }
+        return true;
+    }
+
     void lint_here() {
         const bool ascii = divider_.ascii_before(text_.size());
         for (const xyz::DividedPiece& piece : pieces_) {
@@ -173,6 +210,7 @@ private:
     FramePool& pool_;
     InputReport& report_;
     const std::size_t most_in_flight_;
+    bool dividing_ = false;
     xyz::FrameDivider divider_;
     TextBlock text_;
     std::vector<xyz::DividedPiece> pieces_;

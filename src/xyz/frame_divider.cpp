@@ -1,6 +1,7 @@
 #include "xyz/frame_divider.h"
 
 #include <algorithm>
+#include <utility>
 #include <string>
 
 #include "text/utf8.h"
@@ -186,6 +187,25 @@ void FrameDivider::end_frame(std::size_t end, std::vector<DividedPiece>& out) {
     out.emplace_back(FrameSpan{frames_++, first_line_, frame_begin_, end, layout_});
     frame_begin_ = end;
     state_ = State::Between;
+}
+
+std::optional<FrameLayout> first_frame_layout(std::string_view text) {
+    // One line of the text from `begin`: its content and where the next one starts.
+    const auto line_from = [&](std::size_t begin) {
+        const std::size_t line_feed = text.find('\n', begin);
+        const std::size_t content_end = line_feed == std::string_view::npos ? text.size() : line_feed;
+        const std::size_t end = line_feed == std::string_view::npos ? text.size() : line_feed + 1;
+        return std::pair{line_content(text, begin, content_end, end), end};
+    };
+    const auto [count_line, after_count] = line_from(0);
+    const auto declared = read_count_line(count_line);
+    if (!declared) return std::nullopt;
+    FrameLayout layout{*declared, after_count, after_count, after_count};
+    if (after_count == text.size()) return layout;
+    const auto [comment, after_comment] = line_from(after_count);
+    layout.comment_end = after_count + comment.size();
+    layout.atoms_begin = after_comment;
+    return layout;
 }
 
 }  // namespace quorv::xyz

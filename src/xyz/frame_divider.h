@@ -97,4 +97,9 @@ private:
     std::size_t last_non_ascii_ = std::string_view::npos;
 };
 
+// The layout of a text's first frame, as dividing finds it: nothing when its
+// count line does not read. Lets a text that is most likely one frame (a
+// small file) be read without dividing it first.
+std::optional<FrameLayout> first_frame_layout(std::string_view text);
+
 }  // namespace quorv::xyz

@@ -42,7 +42,7 @@ bool read_usual_atom(const LineMasks& line, const AtomColumns& columns, Atom& at
 }  // namespace
 
 bool UsualFrameReader::read(std::string_view text, const FrameLayout& layout, std::uint64_t index,
-                            std::uint64_t first_line, Frame& into) {
+                            std::uint64_t first_line, Frame& into, std::size_t* end) {
     const std::string_view comment = text.substr(layout.comment_begin, layout.comment_end - layout.comment_begin);
     const auto* reading = std::get_if<FrameComment>(&comments_.read(comment));
     if (reading == nullptr) return false;
@@ -79,6 +79,7 @@ bool UsualFrameReader::read(std::string_view text, const FrameLayout& layout, st
     into.index = index;
     into.first_line = first_line;
     into.cell = reading->cell;
+    if (end != nullptr) *end = std::min(position, text.size());
     return true;
 }
 

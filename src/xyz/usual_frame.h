@@ -21,8 +21,10 @@ public:
     // or unreadable atom line, a comment line whose keys fail), which
     // read_frame then reads and fails as the single-frame reader would.
     // `layout` is where dividing found the frame's count and comment line.
+    // `end`, when given, is set to where the frame's last line ends (after
+    // its line feed), where anything that follows it starts.
     bool read(std::string_view text, const FrameLayout& layout, std::uint64_t index, std::uint64_t first_line,
-              Frame& into);
+              Frame& into, std::size_t* end = nullptr);
 
 private:
     CommentMemo comments_;
