@@ -259,22 +259,28 @@ def test_a_trajectory_on_standard_input_is_read_frame_by_frame(faulty_trajectory
 
 
 def many_frames():
-    """3,000 small frames (several batches for the pool) with faults spread over them, and in the middle a
-    frame of 300 coincident atoms whose 44,850 findings are more than a helper holds."""
+    """12,000 small frames (about 1 MB: several blocks, read and linted by threads in turn) with faults spread
+    over them, and in the middle a frame of 300 coincident atoms whose 44,850 findings are more than a helper
+    holds."""
     good = "3\ncharge=0 mult=1\nO 0 0 0.119\nH 0 0.763 -0.477\nH 0 -0.763 -0.477\n"
     bad = "3\ncharge=0 mult=1\nO 0 0 0.119\nH 0 0.763 -0.477\nH 0 0.763 -0.477\n"
-    frames = [bad if number % 97 == 0 else good for number in range(3000)]
-    frames[1500] = "300\n0 1\n" + "He 0 0 0\n" * 300
+    frames = [bad if number % 97 == 0 else good for number in range(12000)]
+    frames[6000] = "300\n0 1\n" + "He 0 0 0\n" * 300
     return "".join(frames)
 
 
 def test_frames_spread_over_threads_come_out_in_file_order(tmp_path):
-    write(tmp_path / "many.xyz", many_frames())
-    outputs = [run_cli("--format", "json", "--jobs", jobs, "many.xyz", cwd=tmp_path, timeout=120) for jobs in "12"]
-    assert outputs[0].out == outputs[1].out
+    text = many_frames()
+    write(tmp_path / "many.xyz", text)
+    outputs = [run_cli("--format", "json", "--jobs", jobs, "many.xyz", cwd=tmp_path, timeout=120) for jobs in "123"]
+    assert outputs[0].out == outputs[1].out == outputs[2].out
     frames = [r["frame"] for r in records(outputs[1], "finding")]
-    assert frames == sorted(frames) and frames.count(1500) == 300 * 299 // 2
-    assert summary(outputs[1])["frames_linted"] == 3000
+    assert frames == sorted(frames) and frames.count(6000) == 300 * 299 // 2
+    assert summary(outputs[1])["frames_linted"] == 12000
+    # Standard input, read in the pieces a pipe gives, goes the same way.
+    piped = run_cli("--format", "json", "--jobs", "2", "--stdin-filename", "many.xyz", "-", cwd=tmp_path,
+                    stdin=text.encode(), timeout=120)
+    assert piped.out == outputs[1].out
 
 
 

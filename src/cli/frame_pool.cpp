@@ -13,12 +13,12 @@ FramePool::~FramePool() {
     threads_.clear();  // joins
 }
 
-void FramePool::offer(const std::shared_ptr<FrameBatch>& batch) {
+void FramePool::offer(const std::shared_ptr<FrameWork>& work) {
     std::call_once(started_, [this] { start(); });
     if (!running_.load(std::memory_order_acquire)) return;
     {
         std::lock_guard lock(mutex_);
-        batches_.push_back(batch);
+        offers_.push_back(work);
     }
     offered_.notify_one();
 }
@@ -35,16 +35,15 @@ void FramePool::start() {
 void FramePool::help() {
     FrameScratch scratch;
     for (;;) {
-        std::shared_ptr<FrameBatch> batch;
+        std::shared_ptr<FrameWork> work;
         {
             std::unique_lock lock(mutex_);
-            offered_.wait(lock, [&] { return stopping_ || !batches_.empty(); });
+            offered_.wait(lock, [&] { return stopping_ || !offers_.empty(); });
             if (stopping_) return;
-            batch = batches_.front().lock();
-            batches_.pop_front();
+            work = offers_.front().lock();
+            offers_.pop_front();
         }
-        if (!batch || !batch->claim()) continue;
-        batch->run_held(scratch);
+        if (work) work->help(scratch);
         scratch.trim();
     }
 }

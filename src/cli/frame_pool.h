@@ -1,7 +1,7 @@
-// The run's helpers for the frames of XYZ inputs: threads that lint batches
-// of frames which the threads reading the inputs offer them, so that the
-// frames of one large file are linted on every core. Started when the first
-// batch is offered: a run without large XYZ files starts none.
+// The run's helpers for the frames of XYZ inputs: threads that take part in
+// reading and linting the large inputs that the threads reading them offer,
+// so that the frames of one large file are linted on every core. Started
+// when the first input is offered: a run without large XYZ files starts none.
 #pragma once
 
 #include <atomic>
@@ -16,6 +16,14 @@
 
 namespace quorv::cli {
 
+// Work on one input that its reading thread shares with the helpers.
+class FrameWork {
+public:
+    virtual ~FrameWork() = default;
+    // A helper takes part until nothing is left for it to do.
+    virtual void help(FrameScratch& scratch) = 0;
+};
+
 class FramePool {
 public:
     // With no helpers, every frame is linted by the thread that reads its file.
@@ -24,13 +32,12 @@ public:
     FramePool(const FramePool&) = delete;
     FramePool& operator=(const FramePool&) = delete;
 
-    // How many helpers offered batches may go to.
+    // How many helpers offered work may go to.
     unsigned helpers() const { return helpers_; }
 
-    // A helper takes the batch unless its reading thread has first. The pool
-    // keeps it only weakly: a batch its reading thread has written out is
-    // gone, whether a helper saw it or not.
-    void offer(const std::shared_ptr<FrameBatch>& batch);
+    // One helper takes part in the work. The pool keeps it only weakly: work
+    // its reading thread is done with is gone, whether a helper saw it or not.
+    void offer(const std::shared_ptr<FrameWork>& work);
 
 private:
     void start();
@@ -41,7 +48,7 @@ private:
     std::atomic<bool> running_{false};  // some helper could be started
     std::mutex mutex_;
     std::condition_variable offered_;
-    std::deque<std::weak_ptr<FrameBatch>> batches_;
+    std::deque<std::weak_ptr<FrameWork>> offers_;
     bool stopping_ = false;
     std::vector<std::jthread> threads_;
 };
