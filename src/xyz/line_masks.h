@@ -70,13 +70,25 @@ public:
     static constexpr std::size_t kMostLineBytes = 4 * line_masks_detail::kWordBytes;
     static constexpr std::size_t kMostTokens = 24;
 
-    // Splits the line of `text` that starts at `begin`. False when it is too
-    // long or has too many tokens; else the line ends at length() (a line
-    // feed, or the end of the text) and its tokens come out of next().
-    bool split(std::string_view text, std::size_t begin) {
+    // Splits the line of `text` that starts at `begin`, keeping its first
+    // `kept` tokens (at most kMostTokens) and counting the rest. False when it
+    // is too long; else the line ends at length() (a line feed, or the end of
+    // the text) and its kept tokens come out of next().
+    bool split(std::string_view text, std::size_t begin, std::size_t kept = kMostTokens) {
         using namespace line_masks_detail;
         line_ = text.data() + begin;
         const std::size_t available = text.size() - begin;
+        kept = kept < kMostTokens ? kept : kMostTokens;
+        // Most lines end within the 64 bytes from their start: one word of masks.
+        if (available >= kWordBytes) {
+            const WordMasks masks = classify(line_);
+            if (masks.line_feeds != 0) {
+                const std::uint64_t tokens = masks.token_bytes & ((masks.line_feeds & (0 - masks.line_feeds)) - 1);
+                length_ = static_cast<std::size_t>(std::countr_zero(masks.line_feeds));
+                take_tokens_of_one_word(tokens & ~(tokens << 1), tokens & ~(tokens >> 1), kept);
+                return true;
+            }
+        }
         std::uint64_t starts[kWords];
         std::uint64_t lasts[kWords];
         std::uint64_t previous_token_bit = 0;
@@ -98,7 +110,10 @@ public:
             lasts[word] = masks.token_bytes & ~(masks.token_bytes >> 1);
             if (word > 0) lasts[word - 1] &= ~(masks.token_bytes << 63);
             previous_token_bit = masks.token_bytes >> 63;
-            if (last) return take_tokens(starts, lasts, word + 1);
+            if (last) {
+                take_tokens(starts, lasts, word + 1, kept);
+                return true;
+            }
         }
         return false;
     }
@@ -106,7 +121,8 @@ public:
     // The line's length in bytes, its line feed not included.
     std::size_t length() const { return length_; }
 
-    // How many tokens the line has, and the one at `index` (below that).
+    // How many tokens the line has, and the one at `index` (below that and
+    // the tokens kept).
     std::size_t count() const { return count_; }
     std::string_view token(std::size_t index) const {
         return {line_ + begins_[index], static_cast<std::size_t>(ends_[index] - begins_[index])};
@@ -114,7 +130,7 @@ public:
 
     // The next token, as TokenReader::next() gives it.
     bool next(std::string_view& token) {
-        if (next_ == count_) return false;
+        if (next_ == count_ || next_ == kept_) return false;
         token = std::string_view(line_ + begins_[next_], ends_[next_] - begins_[next_]);
         ++next_;
         return true;
@@ -130,24 +146,37 @@ public:
 private:
     static constexpr std::size_t kWords = kMostLineBytes / line_masks_detail::kWordBytes;
 
-    // Each run's first and last byte, in order (a run may start in one word
-    // and end in the next, so the two are listed apart).
-    bool take_tokens(const std::uint64_t (&starts)[kWords], const std::uint64_t (&lasts)[kWords], std::size_t words) {
+    // Each kept run's first and last byte, in order (a run may start in one
+    // word and end in the next, so the two are listed apart), and the count
+    // of every run.
+    void take_tokens(const std::uint64_t (&starts)[kWords], const std::uint64_t (&lasts)[kWords], std::size_t words,
+                     std::size_t kept) {
         using namespace line_masks_detail;
         std::size_t count = 0;
         std::size_t ended = 0;
         for (std::size_t word = 0; word < words; ++word) {
-            for (std::uint64_t bits = starts[word]; bits != 0; bits &= bits - 1) {
-                if (count == kMostTokens) return false;
-                begins_[count++] = static_cast<std::uint16_t>(kWordBytes * word + static_cast<std::size_t>(std::countr_zero(bits)));
+            for (std::uint64_t bits = starts[word]; bits != 0; bits &= bits - 1, ++count) {
+                if (count < kept) begins_[count] = static_cast<std::uint16_t>(kWordBytes * word + static_cast<std::size_t>(std::countr_zero(bits)));
             }
-            for (std::uint64_t bits = lasts[word]; bits != 0; bits &= bits - 1) {
-                ends_[ended++] = static_cast<std::uint16_t>(kWordBytes * word + static_cast<std::size_t>(std::countr_zero(bits)) + 1);
+            for (std::uint64_t bits = lasts[word]; bits != 0 && ended < kept; bits &= bits - 1, ++ended) {
+                ends_[ended] = static_cast<std::uint16_t>(kWordBytes * word + static_cast<std::size_t>(std::countr_zero(bits)) + 1);
             }
         }
         count_ = count;
+        kept_ = kept;
         next_ = 0;
-        return true;
+    }
+
+    void take_tokens_of_one_word(std::uint64_t starts, std::uint64_t lasts, std::size_t kept) {
+        std::size_t count = 0;
+        for (; starts != 0 && count < kept; starts &= starts - 1, lasts &= lasts - 1, ++count) {
+            begins_[count] = static_cast<std::uint16_t>(std::countr_zero(starts));
+            ends_[count] = static_cast<std::uint16_t>(std::countr_zero(lasts) + 1);
+        }
+        kept_ = kept;
+        for (; starts != 0; starts &= starts - 1) ++count;
+        count_ = count;
+        next_ = 0;
     }
 
     // The masks of the 64 bytes at `bytes`, of which `available` lie in the
@@ -167,6 +196,7 @@ private:
     const char* line_ = nullptr;
     std::size_t length_ = 0;
     std::size_t count_ = 0;
+    std::size_t kept_ = 0;
     std::size_t next_ = 0;
     std::uint16_t begins_[kMostTokens] = {};
     std::uint16_t ends_[kMostTokens] = {};

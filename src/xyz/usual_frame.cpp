@@ -63,14 +63,20 @@ bool UsualFrameReader::read(std::string_view text, const FrameLayout& layout, st
     spec.atoms.resize(atoms);
     into.atom_lines.resize(atoms);
 
+    // The tokens an atom line is read from; later ones are only counted.
+    constexpr std::size_t kPlainTokens = 4;
+    const std::optional<AtomColumns>& columns = reading->columns;
+    const std::size_t read_tokens =
+        columns ? std::max(columns->element, columns->position + 2) + 1 : kPlainTokens;
+    if (read_tokens > LineMasks::kMostTokens) return false;
     LineMasks line;
     for (std::size_t atom = 0; atom < atoms; ++atom) {
         // No line left, a long one or a blank one: the frame is not usual.
-        if (position >= text.size() || !line.split(text, position)) return false;
+        if (position >= text.size() || !line.split(text, position, read_tokens)) return false;
         position += line.length() + 1;
         const std::uint64_t atom_line = atom + 1;
-        const bool read = reading->columns ? read_usual_atom(line, *reading->columns, spec.atoms[atom])
-                                           : !read_plain_atom(line, atom_line, spec.atoms[atom]);
+        const bool read = columns ? read_usual_atom(line, *columns, spec.atoms[atom])
+                                  : !read_plain_atom(line, atom_line, spec.atoms[atom]);
         if (!read) return false;
         into.atom_lines[atom] = first_line + kLinesBeforeAtoms + atom;
     }
