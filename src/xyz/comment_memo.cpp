@@ -125,20 +125,30 @@ std::uint64_t digit_bytes(std::uint64_t word) {
 // Equal to the remembered line but for digits, each in a free place and
 // replaced by a digit. Eight bytes at a time: lines are mostly equal.
 bool CommentMemo::settles(std::string_view comment) const {
-    if (comment.size() != line_.size()) return false;
-    std::size_t pos = 0;
-    for (; pos + sizeof(std::uint64_t) <= comment.size(); pos += sizeof(std::uint64_t)) {
+    const std::size_t size = comment.size();
+    if (size != line_.size()) return false;
+    const auto word_settles = [&](std::size_t pos) {
         const std::uint64_t now = word_at(comment.data() + pos);
         const std::uint64_t before = word_at(line_.data() + pos);
-        if (now == before) continue;
+        if (now == before) return true;
         const std::uint64_t allowed = digit_bytes(now) & digit_bytes(before) & word_at(free_digits_.data() + pos);
-        if ((non_zero_bytes(now ^ before) & ~allowed) != 0) return false;
+        return (non_zero_bytes(now ^ before) & ~allowed) == 0;
+    };
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    if (size < kWord) {
+        for (std::size_t pos = 0; pos < size; ++pos) {
+            const bool free_digit =
+                free_digits_[pos] != '\0' && is_ascii_digit(comment[pos]) && is_ascii_digit(line_[pos]);
+            if (comment[pos] != line_[pos] && !free_digit) return false;
+        }
+        return true;
     }
-    for (; pos < comment.size(); ++pos) {
-        const bool free_digit = free_digits_[pos] != '\0' && is_ascii_digit(comment[pos]) && is_ascii_digit(line_[pos]);
-        if (comment[pos] != line_[pos] && !free_digit) return false;
+    std::size_t pos = 0;
+    for (; pos + kWord <= size; pos += kWord) {
+        if (!word_settles(pos)) return false;
     }
-    return true;
+    // The last bytes as the word that ends with them (looking at some twice does no harm).
+    return pos == size || word_settles(size - kWord);
 }
 
 }  // namespace quorv::xyz

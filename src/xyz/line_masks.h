@@ -198,8 +198,9 @@ private:
     std::size_t count_ = 0;
     std::size_t kept_ = 0;
     std::size_t next_ = 0;
-    std::uint16_t begins_[kMostTokens] = {};
-    std::uint16_t ends_[kMostTokens] = {};
+    // Only the first kept_ are written and read.
+    std::uint16_t begins_[kMostTokens];
+    std::uint16_t ends_[kMostTokens];
 };
 
 }  // namespace quorv::xyz
