@@ -33,12 +33,6 @@ bool mentions_noqa(std::string_view text) {
     return false;
 }
 
-InputOutcome report_problem(InputReport& report, InputProblem&& problem) {
-    const InputOutcome outcome =
-        problem.kind == InputProblem::Kind::Failure ? InputOutcome::Failed : InputOutcome::Skipped;
-    report.problem(std::move(problem));
-    return outcome;
-}
 
 InputOutcome failed(InputReport& report, std::string message) {
     return report_problem(report, {InputProblem::Kind::Failure, std::move(message), false, {}});
@@ -92,6 +86,13 @@ InputOutcome read_and_lint(Input& input, front::InputKind kind, const RunSetting
 }
 
 }  // namespace
+
+InputOutcome report_problem(InputReport& report, InputProblem&& problem) {
+    const InputOutcome outcome =
+        problem.kind == InputProblem::Kind::Failure ? InputOutcome::Failed : InputOutcome::Skipped;
+    report.problem(std::move(problem));
+    return outcome;
+}
 
 std::string message_of_current_exception() {
     try {

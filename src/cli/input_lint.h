@@ -21,10 +21,12 @@ struct RunSettings {
 // How linting that threw is reported; call it inside a catch block.
 std::string message_of_current_exception();
 
+// Hands the problem on; the outcome of an input that has it.
+InputOutcome report_problem(InputReport& report, InputProblem&& problem);
+
 // Never throws: any failure becomes a problem of the input. A JSON or Python
-// text is read into `buffer`, which a worker keeps from input to input; an
-// XYZ input is read through it in chunks, its frames linted on the run's
-// frame pool as well.
+// text is read into `buffer`, which a worker keeps from input to input; a
+// large XYZ input is read and linted with the run's frame pool as well.
 InputOutcome lint_input(Input& input, const RunSettings& run, InputReport& report, std::string& buffer,
                         FramePool& frames);
 

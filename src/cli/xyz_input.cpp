@@ -100,13 +100,6 @@ FrameCounts lint_whole(std::string_view text, const FrameLinting& linting, Frame
     return counts;
 }
 
-InputOutcome report_problem(InputReport& report, InputProblem&& problem) {
-    const InputOutcome outcome =
-        problem.kind == InputProblem::Kind::Failure ? InputOutcome::Failed : InputOutcome::Skipped;
-    report.problem(std::move(problem));
-    return outcome;
-}
-
 }  // namespace
 
 InputOutcome lint_xyz_input(Input& input, const RunSettings& run, InputReport& report, std::string& /*buffer*/,

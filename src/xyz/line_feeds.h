@@ -15,9 +15,7 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "xyz/byte_classes.h"
 
 namespace quorv::xyz {
 
@@ -32,33 +30,13 @@ struct BlockMasks {
 
 // The masks of a block kBlockBytes long.
 inline BlockMasks block_masks(const char* block) {
-#if defined(__SSE2__)
-    const __m128i line_feed = _mm_set1_epi8('\n');
     BlockMasks masks{0, 0};
-    __m128i any_high = _mm_setzero_si128();
-    for (std::size_t part = 0; part < 4; ++part) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
-        const auto feeds = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, line_feed)));
-        masks.line_feeds |= std::uint64_t{feeds} << (16 * part);
-        any_high = _mm_or_si128(any_high, bytes);
-    }
-    // Nearly every block is ASCII: where its other bytes are is worked out only when it is not.
-    if (_mm_movemask_epi8(any_high) != 0) {
-        for (std::size_t part = 0; part < 4; ++part) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
-            masks.non_ascii |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(bytes))} << (16 * part);
-        }
+    for (std::size_t part = 0; part < kBlockBytes / kClassifiedBytes; ++part) {
+        const ByteClasses classes = classify_bytes(block + kClassifiedBytes * part);
+        masks.line_feeds |= std::uint64_t{classes.line_feeds} << (16 * part);
+        masks.non_ascii |= std::uint64_t{classes.non_ascii} << (16 * part);
     }
     return masks;
-#else
-    BlockMasks masks{0, 0};
-    for (std::size_t i = 0; i < kBlockBytes; ++i) {
-        const auto byte = static_cast<unsigned char>(block[i]);
-        masks.line_feeds |= std::uint64_t{byte == '\n'} << i;
-        masks.non_ascii |= std::uint64_t{byte >= 0x80} << i;
-    }
-    return masks;
-#endif
 }
 
 }  // namespace line_feeds_detail

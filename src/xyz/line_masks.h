@@ -17,9 +17,8 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "xyz/byte_classes.h"
+
 
 namespace quorv::xyz {
 
@@ -33,32 +32,13 @@ struct WordMasks {
 };
 
 inline WordMasks classify(const char* bytes64) {
-#if defined(__SSE2__)
     WordMasks masks{0, 0};
-    for (std::size_t part = 0; part < 4; ++part) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes64 + 16 * part));
-        const __m128i blank = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
-        // Tab to carriage return: 9..13 moved down to -128..-124, below every
-        // other ASCII byte in a signed comparison.
-        const __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(9 + 128)));
-        const __m128i control = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + 5)));
-        const auto white = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
-        const auto feeds =
-            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-        masks.token_bytes |= std::uint64_t{static_cast<std::uint16_t>(~white)} << (16 * part);
-        masks.line_feeds |= std::uint64_t{feeds} << (16 * part);
+    for (std::size_t part = 0; part < kWordBytes / kClassifiedBytes; ++part) {
+        const ByteClasses classes = classify_bytes(bytes64 + kClassifiedBytes * part);
+        masks.token_bytes |= std::uint64_t{static_cast<std::uint16_t>(~classes.white_space)} << (16 * part);
+        masks.line_feeds |= std::uint64_t{classes.line_feeds} << (16 * part);
     }
     return masks;
-#else
-    WordMasks masks{0, 0};
-    for (std::size_t i = 0; i < kWordBytes; ++i) {
-        const auto byte = static_cast<unsigned char>(bytes64[i]);
-        const bool white = byte == ' ' || (byte >= 9 && byte <= 13);
-        masks.token_bytes |= std::uint64_t{!white} << i;
-        masks.line_feeds |= std::uint64_t{byte == '\n'} << i;
-    }
-    return masks;
-#endif
 }
 
 }  // namespace line_masks_detail

@@ -11,6 +11,15 @@
 
 namespace quorv::xyz {
 
+// Takes up to `most` more tokens from a splitter and returns how many there were.
+template <typename Tokens>
+std::size_t pass_tokens(Tokens& tokens, std::size_t most) {
+    std::size_t passed = 0;
+    std::string_view token;
+    while (passed < most && tokens.next(token)) ++passed;
+    return passed;
+}
+
 // Hands out the maximal runs of non-white-space characters of a line, in
 // order; leading, trailing and repeated white space yield no empty tokens.
 //
@@ -42,12 +51,7 @@ public:
     }
 
     // Passes over up to `most` more tokens; returns how many there were.
-    std::size_t pass(std::size_t most) {
-        std::size_t passed = 0;
-        std::string_view token;
-        while (passed < most && next(token)) ++passed;
-        return passed;
-    }
+    std::size_t pass(std::size_t most) { return pass_tokens(*this, most); }
 
 private:
     static constexpr std::size_t kWordBytes = 8;
