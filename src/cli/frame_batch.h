@@ -1,8 +1,8 @@
-// The frames of one XYZ input, linted in batches that one of several
-// threads takes: the thread that reads the input, or a helper of the run.
-// A batch is a stretch of the input's text with the frames divided in it.
-// The reading thread writes every batch out in file order; a helper holds
-// what its batch makes until then, within a budget.
+// The frames of one XYZ input, linted in batches: a batch is a block of
+// the input's text with the frames divided in it. The thread that read a
+// block lints it (cli/frame_relay.h); the thread that reads the input
+// writes every batch out in file order, and a helper holds what its batch
+// makes until then, within a budget.
 #pragma once
 
 #include <atomic>

@@ -31,6 +31,18 @@ FrameRelay::FrameRelay(FrameLinting linting, RelaySource source, std::size_t mos
       left_in_file_(source.regular_size) {}
 
 RelayEnd FrameRelay::run(FramePool& pool, InputEvents& events, FrameScratch& scratch) {
+    // However this ends (also by an exception), no helper is still at work
+    // when it returns: helpers read the input's descriptor and the settings
+    // view its path, which go with the caller.
+    struct StopHelpers {
+        FrameRelay& relay;
+        ~StopHelpers() {
+            std::unique_lock lock(relay.shared_->mutex);
+            relay.ended_ = true;
+            relay.shared_->finished.notify_all();
+            relay.shared_->finished.wait(lock, [&] { return relay.helpers_at_work_ == 0; });
+        }
+    } stop_helpers{*this};
     for (unsigned helper = 0; helper < pool.helpers(); ++helper) pool.offer(shared_from_this());
     for (;;) {
         write_linted(events, scratch);
@@ -53,6 +65,22 @@ RelayEnd FrameRelay::run(FramePool& pool, InputEvents& events, FrameScratch& scr
 }
 
 void FrameRelay::help(FrameScratch& scratch) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (ended_) return;
+        ++helpers_at_work_;
+    }
+    // The reading thread waits for this, however the help ends.
+    struct LeaveWork {
+        FrameRelay& relay;
+        ~LeaveWork() {
+            {
+                std::lock_guard lock(relay.shared_->mutex);
+                --relay.helpers_at_work_;
+            }
+            relay.shared_->finished.notify_all();
+        }
+    } leave_work{*this};
     for (;;) {
         {
             std::unique_lock lock(shared_->mutex);

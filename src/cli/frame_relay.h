@@ -82,7 +82,8 @@ private:
 
     // Under shared_->mutex.
     bool reading_ = false;  // someone holds the reading
-    bool ended_ = false;    // the input is read to its end (or failed)
+    bool ended_ = false;    // the input is read to its end (or failed, or its reading thread stopped)
+    unsigned helpers_at_work_ = 0;
     std::vector<Batch> in_flight_;
     std::vector<TextBlock> spare_;
     RelayEnd end_;
