@@ -7,6 +7,8 @@
 //   - dividing it into frames,
 //   - dividing and reading every frame (read_frame),
 //   - dividing, reading and linting every frame,
+//   - the command's way: divided in place, read by the usual-frame reader,
+//     and linted,
 // and, for comparison, parse_xyz over the same frames already split in
 // memory. Peak memory is the resident set gained while dividing and reading
 // the whole file.
@@ -23,7 +25,9 @@
 #include <vector>
 
 #include "lib/lint.h"
+#include "xyz/frame_divider.h"
 #include "xyz/frame_reader.h"
+#include "xyz/usual_frame.h"
 #include "xyz/xyz_reader.h"
 #include "seconds_of.h"
 
@@ -130,6 +134,52 @@ Counts run(const std::string& path, Depth depth) {
     return counts;
 }
 
+// The command's way: each chunk appended to a buffer the divider hands out
+// spans of, and each frame read by a UsualFrameReader (read_frame for any
+// frame it does not take), then linted when `lint` is set.
+Counts run_usual(const std::string& path, bool lint) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> chunk(kChunk);
+    quorv::xyz::FrameDivider divider;
+    quorv::xyz::UsualFrameReader usual;
+    quorv::xyz::Frame frame;
+    std::string buffer;
+    std::vector<quorv::xyz::DividedPiece> pieces;
+    Counts counts;
+    const auto handle_pieces = [&] {
+        for (const quorv::xyz::DividedPiece& piece : pieces) {
+            ++counts.frames;
+            const auto* span = std::get_if<quorv::xyz::FrameSpan>(&piece);
+            if (span == nullptr) {
+                ++counts.failed;
+                continue;
+            }
+            const std::string_view text = std::string_view(buffer).substr(span->begin, span->end - span->begin);
+            if (!usual.read(text, span->layout, span->index, span->first_line, frame) &&
+                quorv::xyz::read_frame(text, span->index, span->first_line, frame)) {
+                ++counts.failed;
+                continue;
+            }
+            if (!lint) continue;
+            quorv::FindingList findings;
+            quorv::lint(frame.spec, frame.cell, findings);
+            counts.findings += findings.findings.size();
+        }
+        pieces.clear();
+        const std::size_t done = divider.needed_from();
+        buffer.erase(0, done);
+        divider.dropped(done);
+    };
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+        buffer.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        divider.divide(buffer, pieces);
+        handle_pieces();
+    }
+    divider.finish(buffer, pieces);
+    handle_pieces();
+    return counts;
+}
+
 }  // namespace
 
 int main() {
@@ -160,12 +210,16 @@ int main() {
     // The calls alternate, so that other work on the machine slows all alike.
     Counts linted;
     std::size_t parsed = 0;
+    Counts usual_linted;
     double read_only = 1e300, divide = 1e300, read_frames = 1e300, lint = 1e300, parse_alone = 1e300;
+    double usual_read = 1e300, usual_lint = 1e300;
     for (int round = 0; round < kRounds; ++round) {
         read_only = std::min(read_only, seconds_of([&] { run(path, Depth::ReadOnly); }));
         divide = std::min(divide, seconds_of([&] { run(path, Depth::Divide); }));
         read_frames = std::min(read_frames, seconds_of([&] { run(path, Depth::ReadFrames); }));
         lint = std::min(lint, seconds_of([&] { linted = run(path, Depth::Lint); }));
+        usual_read = std::min(usual_read, seconds_of([&] { run_usual(path, false); }));
+        usual_lint = std::min(usual_lint, seconds_of([&] { usual_linted = run_usual(path, true); }));
         parse_alone = std::min(parse_alone, seconds_of([&] {
                                    parsed = 0;
                                    for (const std::string& text : texts) {
@@ -183,8 +237,11 @@ int main() {
     line("dividing into frames", divide);
     line("dividing and reading every frame", read_frames);
     line("dividing, reading and linting every frame", lint);
+    line("divided in place, read the usual way", usual_read);
+    line("the same, and linted", usual_lint);
     line("parse_xyz on the frames split in memory", parse_alone);
-    std::printf("findings: %zu; frames parse_xyz read: %zu\n", linted.findings, parsed);
+    std::printf("findings: %zu (the usual way: %zu); frames parse_xyz read: %zu\n", linted.findings,
+                usual_linted.findings, parsed);
     std::printf("dividing and reading / parse_xyz alone: %.2fx the time\n", read_frames / parse_alone);
     std::printf("dividing / reading the file: %.2fx the time\n", divide / read_only);
     return 0;
