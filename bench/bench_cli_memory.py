@@ -37,6 +37,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--atoms", type=int, default=ATOMS)
     parser.add_argument("--baseline-command", help="another build of quorv-lint to measure the same way")
+    parser.add_argument("--command", help="the build of quorv-lint to measure (default: the installed one)")
     options = parser.parse_args()
     commands = commands_to_compare(options)
     findings = options.atoms * (options.atoms - 1) // 2
