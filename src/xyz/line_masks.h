@@ -63,11 +63,21 @@ public:
         if (available >= kWordBytes) {
             const WordMasks masks = classify(line_);
             if (masks.line_feeds != 0) {
-                const std::uint64_t tokens = masks.token_bytes & ((masks.line_feeds & (0 - masks.line_feeds)) - 1);
-                length_ = static_cast<std::size_t>(std::countr_zero(masks.line_feeds));
-                take_tokens_of_one_word(tokens & ~(tokens << 1), tokens & ~(tokens >> 1), kept);
+                take_one_word(masks, kept);
                 return true;
             }
+        } else if (available > 0 && text.size() >= kWordBytes) {
+            // The text's last line (a frame's last atom line): the 64 bytes
+            // that end the text, moved down so that bit 0 is the line's
+            // first byte; what lies past the text is neither token nor line
+            // feed.
+            WordMasks masks = classify(text.data() + text.size() - kWordBytes);
+            const std::size_t before_line = kWordBytes - available;
+            masks.token_bytes >>= before_line;
+            masks.line_feeds >>= before_line;
+            take_one_word(masks, kept);
+            if (masks.line_feeds == 0) length_ = available;
+            return true;
         }
         std::uint64_t starts[kWords];
         std::uint64_t lasts[kWords];
@@ -145,6 +155,15 @@ private:
         count_ = count;
         kept_ = kept;
         next_ = 0;
+    }
+
+    // A line that ends within one word of masks: at its first line feed, or
+    // with the word when it has none.
+    void take_one_word(const line_masks_detail::WordMasks& masks, std::size_t kept) {
+        const std::uint64_t before_feed = (masks.line_feeds & (0 - masks.line_feeds)) - 1;
+        const std::uint64_t tokens = masks.token_bytes & before_feed;
+        length_ = static_cast<std::size_t>(std::countr_zero(masks.line_feeds));
+        take_tokens_of_one_word(tokens & ~(tokens << 1), tokens & ~(tokens >> 1), kept);
     }
 
     void take_tokens_of_one_word(std::uint64_t starts, std::uint64_t lasts, std::size_t kept) {
