@@ -233,7 +233,9 @@ void add_shape(ByteReader& input, std::vector<quorv::Atom>& atoms) {
         case 4: {  // a line along one axis, spacing around the thresholds
             const double spacing = random.uniform(0.2, 3.0);
             const int axis = static_cast<int>(random.uniform(0, 3));
-            for (std::size_t i = 0; i < count; ++i) {
+            // So far out that the spacing is lost, the atoms coincide: fewer of them.
+            const std::size_t atoms = where + spacing == where ? std::min(count, kMostCrowdedAtoms) : count;
+            for (std::size_t i = 0; i < atoms; ++i) {
                 const double along = where + spacing * static_cast<double>(i);
                 add(i % 3 == 0 ? "O" : "H", axis == 0 ? along : 0.0, axis == 1 ? along : 0.0, axis == 2 ? along : 0.0);
             }
