@@ -88,10 +88,9 @@ const std::variant<FrameComment, ReadError>& CommentMemo::read(std::string_view 
     if (remembered_ && settles(comment)) return reading_;
     reading_ = read_frame_comment(comment);
     line_.assign(comment);
-    // A line read as a bare pair: its every digit counts.
-    const auto* read = std::get_if<FrameComment>(&reading_);
-    const bool keyed = read != nullptr && (read->charge_and_multiplicity.charge || read->charge_and_multiplicity.spin_multiplicity);
-    free_digits_ = keyed ? free_digit_places(comment) : std::string(comment.size(), '\0');
+    // Free places lie in key=value words alone, which no digit makes a bare
+    // pair's integer: a line with or without charge and multiplicity keeps them.
+    free_digits_ = free_digit_places(comment);
     remembered_ = true;
     return reading_;
 }

@@ -95,7 +95,7 @@ std::string comment_line(Random& random) {
         "Properties=Z:I:1:pos:R:3", "Properties=pos:R:3:Z:I:1:species:S:1", "Properties=species:S:1",
         "pbc=\"F F F\"", "pbc=\"T T T\"", "pbc=\"T F F\"", "Lattice=\"10 0 0 0 10 0 0 0 10\"",
         "Lattice=\"3.0 0.0 0.0 0.0 3.0 0.0 0.0 0.0 3.0\"", "Lattice=\"1 2 3\"", "note=\"charge=5\"",
-        "a=1=2", "charge= 3", "mult =2", "x='quoted 1'", "tag={a b}", "k=\\\"1", "#", "  ", "\t"};
+        "a=1=2", "9=9", "charge= 3", "mult =2", "x='quoted 1'", "tag={a b}", "k=\\\"1", "#", "  ", "\t"};
     std::string line;
     const std::size_t count = random.below(6);
     for (std::size_t i = 0; i < count; ++i) line += (i == 0 ? "" : " ") + random.pick(parts);
