@@ -267,6 +267,19 @@ def test_the_commands_memory_does_not_grow_with_its_findings(tmp_path):
     assert all_shown < none_shown + 8 * MIB, (all_shown / MIB, none_shown / MIB)
 
 
+@pytest.mark.parametrize("rest", [
+    "x\n" + "H 0 0 0\n" * 6_000_000,  # a count line that does not read: the rest cannot be divided
+    "\n" * 48_000_000,  # blank lines between frames make no frame
+])
+def test_a_large_xyz_stretch_without_frames_is_not_held_whole(rest, tmp_path):
+    """However long a stretch of an XYZ file makes no frame, the command holds it a block at a
+    time: its memory is bounded by the largest frame, not by the file."""
+    write(tmp_path / "tail.xyz", "1\n\nHe 0 0 0\n" + rest + "1\n\nHe 0 0 0\n")
+    status, peak = peak_memory_of_command("--format", "json", "tail.xyz", cwd=tmp_path)
+    assert status in (0, 2)
+    assert peak < 32 * MIB, peak / MIB
+
+
 def test_the_output_of_a_run_is_the_same_with_any_number_of_jobs(tmp_path):
     """Inputs with many findings and inputs with none, interleaved, so that workers hold output
     while another input streams."""

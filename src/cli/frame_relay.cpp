@@ -28,7 +28,10 @@ FrameRelay::FrameRelay(FrameLinting linting, RelaySource source, std::size_t mos
       divider_(std::move(divider)),
       text_(std::move(first)),
       pieces_(std::move(pieces)),
-      left_in_file_(source.regular_size) {}
+      left_in_file_(source.regular_size) {
+    // Taking a batch in flight then never allocates, so it cannot fail.
+    in_flight_.reserve(most_in_flight_);
+}
 
 RelayEnd FrameRelay::run(FramePool& pool, InputEvents& events, FrameScratch& scratch) {
     // However this ends (also by an exception), no helper is still at work
@@ -114,6 +117,11 @@ bool FrameRelay::read_and_lint(FrameScratch& scratch) {
         batch = read_batch();
     } catch (...) {
         failure = message_of_current_exception();
+        // The frames divided before the failure are still linted and counted.
+        try {
+            if (!pieces_.empty()) batch = cut_batch();
+        } catch (...) {
+        }
     }
     {
         std::lock_guard lock(shared_->mutex);
@@ -134,6 +142,7 @@ FrameRelay::Batch FrameRelay::read_batch() {
     for (;;) {
         if (!pieces_.empty() && (text_.size() >= kReadBytes || read_to_end_)) return cut_batch();
         if (read_to_end_) return nullptr;
+        drop_what_is_done();
         auto read = front::read_some(source_.fd, text_.room(kReadBytes), kReadBytes, nullptr);
         bool at_end = false;
         if (const auto* failure = std::get_if<front::ReadFailure>(&read)) {
@@ -158,6 +167,16 @@ FrameRelay::Batch FrameRelay::read_batch() {
         }
         divider_.divide(text_.view(), pieces_);
     }
+}
+
+void FrameRelay::drop_what_is_done() {
+    // Blank lines, or a rest that cannot be divided, make no frames: what
+    // dividing is done with goes once it is half the text, so that such a
+    // stretch is held a block at a time, never whole.
+    const std::size_t done = divider_.needed_from();
+    if (!pieces_.empty() || done < kReadBytes || 2 * done < text_.size()) return;
+    text_.drop_front(done);
+    divider_.dropped(done);
 }
 
 FrameRelay::Batch FrameRelay::cut_batch() {

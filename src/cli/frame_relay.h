@@ -33,7 +33,7 @@ struct RelaySource {
 struct RelayEnd {
     FrameCounts counts;
     std::optional<int> read_error;      // a read failed: what was read is linted all the same
-    std::optional<std::string> failure;  // a helper's reading failed (out of memory, say)
+    std::optional<std::string> failure;  // reading a block failed (out of memory, say)
 };
 
 class FrameRelay final : public FrameWork, public std::enable_shared_from_this<FrameRelay> {
@@ -63,6 +63,7 @@ private:
     // input ends) and makes it a batch; none when nothing is left.
     Batch read_batch();
     Batch cut_batch();
+    void drop_what_is_done();
     // Takes the reading, reads a batch, passes the reading on and lints the
     // batch (held); false when there was nothing to read.
     bool read_and_lint(FrameScratch& scratch);

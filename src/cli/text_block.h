@@ -39,6 +39,12 @@ public:
         size_ = bytes;
     }
 
+    // Drops the first `bytes` bytes, moving the rest to the front.
+    void drop_front(std::size_t bytes) {
+        std::memmove(data_.get(), data_.get() + bytes, size_ - bytes);
+        size_ -= bytes;
+    }
+
     void clear() { size_ = 0; }
     // Gives back storage beyond `bytes`, for a block that grew for one large frame.
     void release_beyond(std::size_t bytes) {
