@@ -27,15 +27,23 @@ using InputBatch = std::vector<NumberedInput>;
 
 class InputQueue {
 public:
-    // At most `capacity` inputs wait, however they are batched.
+    // A batch is pushed while fewer than `capacity` inputs wait, however
+    // they are batched (so at most capacity - 1 plus a batch wait).
     explicit InputQueue(std::size_t capacity) : capacity_(capacity) {}
 
     // Waits while the queue is full.
     void push(InputBatch&& batch);
     // No more inputs will come; the workers drain the queue and stop.
     void close();
-    // The next batch in order into `batch`; false once the queue is closed and empty.
+    // The next batch in order into `batch`; false once the queue is closed
+    // and empty and no worker holds inputs it may hand back. A worker that
+    // took a batch calls done_with_batch() when it has linted or handed back
+    // all of it.
     bool pop(InputBatch& batch);
+    void done_with_batch();
+    // Inputs of a batch that a worker has not begun, for the next worker
+    // that waits: they come out first, and need no room.
+    void hand_back(InputBatch&& rest);
     // Whether a worker waits with nothing to do: then an input is worth
     // handing on at once, however few come with it.
     bool starving() const { return starving_.load(std::memory_order_relaxed); }
@@ -48,6 +56,7 @@ private:
     std::deque<InputBatch> batches_;
     std::size_t inputs_ = 0;  // in all of batches_
     std::size_t waiting_workers_ = 0;
+    std::size_t holding_workers_ = 0;  // took a batch and are not done with it
     std::atomic<bool> starving_{false};
     bool search_waiting_ = false;
     bool closed_ = false;

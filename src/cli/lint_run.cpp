@@ -1,6 +1,8 @@
 #include "cli/lint_run.h"
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -19,6 +21,9 @@ constexpr std::size_t kQueuedInputs = 256;
 // Inputs handed to a worker at once while it has work: a few hundred
 // microseconds of small files, little beside the run.
 constexpr std::size_t kBatchInputs = 32;
+// A batch that takes longer than this is no batch of small files: the rest
+// of it goes to whichever worker is idle.
+constexpr std::chrono::milliseconds kSlowBatch{2};
 
 // A worker keeps the buffer it reads inputs into, unless one made it larger
 // than this: then it is given back, so that idle workers hold little.
@@ -82,7 +87,18 @@ RunTotals lint_run(const std::vector<std::string>& paths, std::string_view stdin
         Worker worker(output, run, frames);
         InputBatch batch;
         while (queue.pop(batch)) {
-            for (NumberedInput& numbered : batch) worker.lint(std::move(numbered));
+            const auto started = std::chrono::steady_clock::now();
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                // A batch that turned out slow (a large file in it) gives
+                // what it has not begun to a worker with nothing to do.
+                if (i > 0 && queue.starving() && std::chrono::steady_clock::now() - started > kSlowBatch) {
+                    queue.hand_back(InputBatch(std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(i)),
+                                               std::make_move_iterator(batch.end())));
+                    break;
+                }
+                worker.lint(std::move(batch[i]));
+            }
+            queue.done_with_batch();
         }
     };
     std::vector<std::jthread> threads;
