@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "lib/lint.h"
+#include "text/utf8.h"
 #include "xyz/frame_divider.h"
 #include "xyz/frame_reader.h"
 #include "xyz/usual_frame.h"
@@ -147,6 +148,8 @@ Counts run_usual(const std::string& path, bool lint) {
     std::vector<quorv::xyz::DividedPiece> pieces;
     Counts counts;
     const auto handle_pieces = [&] {
+        // The usual reader takes ASCII text alone: what dividing saw of it, else a check per frame.
+        const bool ascii = divider.ascii_before(divider.needed_from());
         for (const quorv::xyz::DividedPiece& piece : pieces) {
             ++counts.frames;
             const auto* span = std::get_if<quorv::xyz::FrameSpan>(&piece);
@@ -155,7 +158,9 @@ Counts run_usual(const std::string& path, bool lint) {
                 continue;
             }
             const std::string_view text = std::string_view(buffer).substr(span->begin, span->end - span->begin);
-            if (!usual.read(text, span->layout, span->index, span->first_line, frame) &&
+            const bool usual_read =
+                (ascii || quorv::is_ascii(text)) && usual.read(text, span->layout, span->index, span->first_line, frame);
+            if (!usual_read &&
                 quorv::xyz::read_frame(text, span->index, span->first_line, frame)) {
                 ++counts.failed;
                 continue;

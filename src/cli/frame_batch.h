@@ -77,8 +77,8 @@ public:
     enum class State : std::uint8_t {
         Waiting,     // nobody has taken it yet
         Running,     // a thread lints it
-        Done,        // a helper linted it all; `events` holds what it made
-        HandedBack,  // a helper stopped at `done` (its budget was spent); the reading thread goes on from there
+        Done,        // linted it all; `held_` holds what it made
+        HandedBack,  // stopped at `done_` (its budget was spent); the reading thread goes on from there
     };
 
     // `ascii`: every byte of the pieces' text is ASCII (else each frame is checked).
@@ -86,13 +86,12 @@ public:
                bool ascii)
         : shared_(std::move(shared)), text_(std::move(text)), pieces_(std::move(pieces)), ascii_(ascii) {}
 
-    std::size_t size() const { return pieces_.size(); }
-
     // Takes the batch if nobody has: only one thread ever runs it from the start.
     bool claim();
     State state() const { return state_.load(std::memory_order_acquire); }
 
-    // A helper that took the batch: lints and holds, then says it finished.
+    // The thread that took the batch (a helper, or the one that read it):
+    // lints and holds, then says it finished.
     void run_held(FrameScratch& scratch);
     // The reading thread, once every earlier batch is written: writes what a
     // helper held, then lints what is left straight to `events`.

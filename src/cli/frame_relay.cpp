@@ -28,7 +28,7 @@ FrameRelay::FrameRelay(FrameLinting linting, RelaySource source, std::size_t mos
       divider_(std::move(divider)),
       text_(std::move(first)),
       pieces_(std::move(pieces)),
-      left_in_file_(source.regular_size) {
+      file_end_(source.regular_size) {
     // Taking a batch in flight then never allocates, so it cannot fail.
     in_flight_.reserve(most_in_flight_);
 }
@@ -153,12 +153,7 @@ FrameRelay::Batch FrameRelay::read_batch() {
         } else {
             const std::size_t got = std::get<std::size_t>(read);
             text_.grew(got);
-            // A regular file read to the size it had is done: no read to find its end.
-            if (left_in_file_ != 0) {
-                left_in_file_ -= std::min<std::uint64_t>(left_in_file_, got);
-                at_end = left_in_file_ == 0 && got < kReadBytes;
-            }
-            at_end = at_end || got == 0;
+            at_end = got == 0 || file_end_.reached_after(got, kReadBytes);
         }
         if (at_end) {
             read_to_end_ = true;

@@ -17,6 +17,7 @@
 #include "cli/frame_batch.h"
 #include "cli/frame_pool.h"
 #include "cli/input_report.h"
+#include "cli/regular_file_end.h"
 #include "cli/text_block.h"
 #include "xyz/frame_divider.h"
 
@@ -79,7 +80,7 @@ private:
     xyz::FrameDivider divider_;
     TextBlock text_;
     std::vector<xyz::DividedPiece> pieces_;
-    std::uint64_t left_in_file_;
+    RegularFileEnd file_end_;
 
     // Under shared_->mutex.
     bool reading_ = false;  // someone holds the reading

@@ -65,10 +65,12 @@ struct Input {
     std::string absolute_path;
 
     bool found_by_search() const { return directory != nullptr; }
-    // Lets go of its open file and directory; what it says about itself stays.
+    // Lets go of its open file and directory (and the name in the
+    // directory's listing); its path and what else it says of itself stay.
     void close() {
         opened = front::UniqueFd();
         directory.reset();
+        found_name = {};
     }
 
     // The name to open within `directory`: the listing ends it with a NUL.

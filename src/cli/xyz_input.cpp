@@ -8,6 +8,7 @@
 
 #include "cli/frame_relay.h"
 #include "cli/input_reader.h"
+#include "cli/regular_file_end.h"
 #include "cli/text_block.h"
 #include "front/file_reading.h"
 #include "text/utf8.h"
@@ -44,8 +45,7 @@ struct FirstBlock {
 };
 
 FirstBlock read_first_block(const OpenedInput& opened, TextBlock& text) {
-    // A regular file read to the size it had is done: no read to find its end.
-    std::uint64_t left_in_file = opened.is_regular_file() ? static_cast<std::uint64_t>(opened.info.st_size) : 0;
+    RegularFileEnd file_end(opened.is_regular_file() ? static_cast<std::uint64_t>(opened.info.st_size) : 0);
     while (text.size() < kFirstBlockBytes) {
         const std::size_t wanted = kFirstBlockBytes - text.size();
         auto read = front::read_some(opened.fd, text.room(wanted), wanted, nullptr);
@@ -53,10 +53,7 @@ FirstBlock read_first_block(const OpenedInput& opened, TextBlock& text) {
         const std::size_t got = std::get<std::size_t>(read);
         if (got == 0) return {true, std::nullopt};
         text.grew(got);
-        if (left_in_file != 0) {
-            left_in_file -= std::min<std::uint64_t>(left_in_file, got);
-            if (left_in_file == 0 && got < wanted) return {true, std::nullopt};
-        }
+        if (file_end.reached_after(got, wanted)) return {true, std::nullopt};
     }
     return {};
 }

@@ -131,7 +131,7 @@ private:
 
     // An atom that the fast path refuses is read again from its first byte.
     bool read_atom_at(std::size_t start, ClusterSpec& spec) {
-        note_atom_line(start);
+        note_atom_start(start);
         // Read in place: on failure the whole cluster is dropped.
         Atom& atom = spec.atoms.emplace_back();
         if (path_ == AtomPath::UsualShapeFirst) {
@@ -157,7 +157,7 @@ private:
         }
     }
 
-    void note_atom_line(std::size_t start) {
+    void note_atom_start(std::size_t start) {
         if (atom_starts_ != nullptr) atom_starts_->push_back(start);
     }
 

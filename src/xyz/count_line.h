@@ -2,6 +2,7 @@
 // an optional "+", digits, within 64 bits.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -11,6 +12,13 @@
 #include "text/white_space.h"
 
 namespace quorv::xyz {
+
+// The shortest atom line, "H 0 0 0", with its line feed: no text can hold
+// more atoms than its bytes divided by this (plus a last line without a
+// line feed), whatever its count line declares.
+inline constexpr std::size_t kShortestAtomLineBytes = 8;
+
+inline std::uint64_t most_atoms_in(std::size_t bytes) { return (bytes + 1) / kShortestAtomLineBytes; }
 
 // Inline, with the usual line (digits alone) read at once: it runs for
 // every frame of a trajectory.

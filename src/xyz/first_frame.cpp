@@ -24,15 +24,10 @@ constexpr std::string_view kEmptyFile = "empty file";
 constexpr std::string_view kNotAnAtomCount = "first line must be the atom count, got {}";
 constexpr std::string_view kCountMismatch = "header declares {} atom(s) but {} were found";
 
-// The shortest atom line, "H 0 0 0", with its line feed: no text can hold more
-// atoms than its bytes divided by this (plus a last line without line feed).
-constexpr std::size_t kShortestAtomLineBytes = 8;
-
 // Room for the atoms the rest of the text can hold at most, never more than
 // declared: a header may declare far more atoms than memory holds.
 std::size_t atoms_to_reserve(std::uint64_t declared, std::size_t remaining_bytes) {
-    const std::uint64_t fit_in_text = (remaining_bytes + 1) / kShortestAtomLineBytes;
-    return static_cast<std::size_t>(std::min(declared, fit_in_text));
+    return static_cast<std::size_t>(std::min(declared, most_atoms_in(remaining_bytes)));
 }
 
 // The lines of the text before the first atom line: the count and the comment.

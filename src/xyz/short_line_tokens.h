@@ -1,8 +1,8 @@
 // The tokens of a short ASCII line, all found at once: each 16 bytes are
 // compared into a mask of white space, and the tokens are where its runs of
 // clear bits start and end. An atom line of a data set (an element, three
-// coordinates, forces, charges) is such a line; its columns are then
-// counted with one population count instead of a walk over every byte.
+// coordinates, forces, charges) is such a line; each of its tokens then
+// costs a count of trailing zeros instead of a walk over its bytes.
 //
 // In ASCII, white space is exactly U+0009..U+000D and U+0020, so the tokens
 // are those that TokenReader hands out for the same line. A line with a

@@ -5,6 +5,7 @@
 #include "text/integers.h"
 #include "xyz/atom_tokens.h"
 #include "xyz/atomic_symbols.h"
+#include "xyz/count_line.h"
 #include "xyz/line_masks.h"
 
 namespace quorv::xyz {
@@ -13,10 +14,6 @@ namespace {
 
 // The lines of a frame's text before its first atom line: the count and the comment.
 constexpr std::uint64_t kLinesBeforeAtoms = 2;
-
-// The shortest atom line with its line feed ("H 0 0 0"): a text holds no
-// more atoms than its bytes divided by this (and one without a line feed).
-constexpr std::size_t kShortestAtomLineBytes = 8;
 
 // An atom line laid out by Properties, read as read_atom_by_columns reads
 // it when it reads (straight from the line's tokens, which is what makes a
@@ -49,7 +46,7 @@ bool UsualFrameReader::read(std::string_view text, const FrameLayout& layout, st
     std::size_t position = layout.atoms_begin;
 
     // A text cannot hold more atoms than this; a count beyond it fails in the general reader.
-    if (layout.declared > text.size() / kShortestAtomLineBytes + 1) return false;
+    if (layout.declared > most_atoms_in(text.size())) return false;
     const auto atoms = static_cast<std::size_t>(layout.declared);
 
     ClusterSpec& spec = into.spec;
