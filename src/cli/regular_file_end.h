@@ -1,6 +1,6 @@
 // The end of a regular file, known from the size it had when it was opened:
-// a file read to that size needs no further read that finds nothing. (A
-// file that grows meanwhile is read to the size it had; one that shrinks
+// a read that comes short just as the file reaches that size is its last,
+// with no further read that finds nothing. (A file that changes meanwhile
 // ends at a read of nothing, as any other input.)
 #pragma once
 
