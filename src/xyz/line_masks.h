@@ -67,10 +67,10 @@ public:
                 return true;
             }
         } else if (available > 0 && text.size() >= kWordBytes) {
-            // The text's last line (a frame's last atom line): the 64 bytes
-            // that end the text, moved down so that bit 0 is the line's
-            // first byte; what lies past the text is neither token nor line
-            // feed.
+            // A line within the text's last 64 bytes (a frame's last atom
+            // line): the masks of the 64 bytes that end the text, moved down
+            // so that bit 0 is the line's first byte; what lies past the
+            // text is neither token nor line feed.
             WordMasks masks = classify(text.data() + text.size() - kWordBytes);
             const std::size_t before_line = kWordBytes - available;
             masks.token_bytes >>= before_line;
