@@ -1,6 +1,5 @@
 #include "cli/xyz_input.h"
 
-#include <algorithm>
 #include <memory>
 #include <utility>
 #include <variant>
@@ -12,6 +11,7 @@
 #include "cli/text_block.h"
 #include "front/file_reading.h"
 #include "text/utf8.h"
+#include "text/white_space.h"
 #include "xyz/frame_divider.h"
 
 namespace quorv::cli {
@@ -31,11 +31,6 @@ constexpr std::size_t kBatchesInFlightPerThread = 2;
 FrameScratch& thread_scratch() {
     thread_local FrameScratch scratch;
     return scratch;
-}
-
-// Whether the bytes are all ASCII white space (blank lines, say).
-bool is_ascii_blank(std::string_view bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
 }
 
 // The input's first block: read until it is full or the input ends.
@@ -66,7 +61,7 @@ bool lint_as_one_frame(std::string_view text, const FrameLinting& linting, Frame
     const auto layout = xyz::first_frame_layout(text);
     if (!layout || !is_ascii(text) || may_carry_noqa(text, *layout)) return false;
     std::size_t end = 0;
-    if (!scratch.usual.read(text, *layout, 0, 1, scratch.frame, &end) || !is_ascii_blank(text.substr(end))) {
+    if (!scratch.usual.read(text, *layout, 0, 1, scratch.frame, &end) || skip_white_space(text, end) != text.size()) {
         return false;
     }
     try {

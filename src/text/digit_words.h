@@ -36,18 +36,21 @@ constexpr std::uint64_t kPowersOfTen[kWordBytes + 1] = {1,      10,      100,   
     return static_cast<std::size_t>(std::countr_zero(flagged)) / 8;
 }
 
-// The value of the word's first `count` characters (1 to 8), all digits.
-[[gnu::always_inline]] inline std::uint64_t leading_digits_value(std::uint64_t word, std::size_t count) {
-    // Moved to the end of a word of "0" characters they are eight digits:
-    // pairs, then quads, then the whole.
-    const std::size_t padding = kWordBytes - count;
-    const std::uint64_t padded = (word << (8 * padding)) | (padding == 0 ? 0 : kZeroDigits >> (8 * count));
-    std::uint64_t digits = padded - kZeroDigits;
+// The value of a word of eight digits: pairs, then quads, then the whole.
+[[gnu::always_inline]] inline std::uint64_t eight_digits_value(std::uint64_t word) {
+    std::uint64_t digits = word - kZeroDigits;
     digits = digits * 10 + (digits >> 8);
     constexpr std::uint64_t kPairs = 0x000000FF000000FF;
     constexpr std::uint64_t kHighPairFactor = 100 + (std::uint64_t{1000000} << 32);
     constexpr std::uint64_t kLowPairFactor = 1 + (std::uint64_t{10000} << 32);
     return ((digits & kPairs) * kHighPairFactor + ((digits >> 16) & kPairs) * kLowPairFactor) >> 32;
+}
+
+// The value of the word's first `count` characters (1 to 8), all digits.
+[[gnu::always_inline]] inline std::uint64_t leading_digits_value(std::uint64_t word, std::size_t count) {
+    // Moved to the end of a word of "0" characters they are eight digits.
+    const std::size_t padding = kWordBytes - count;
+    return eight_digits_value((word << (8 * padding)) | (padding == 0 ? 0 : kZeroDigits >> (8 * count)));
 }
 
 }  // namespace quorv::digit_words

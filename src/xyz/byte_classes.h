@@ -49,4 +49,26 @@ inline ByteClasses classify_bytes(const char* sixteen) {
 #endif
 }
 
+// The classes of 64 bytes, a bit per byte, as a 64-byte block of a text is
+// taken apart; inline, so that whichever masks a caller does not read are
+// not computed.
+inline constexpr std::size_t kBlockOfClassifiedBytes = 64;
+
+struct BlockClasses {
+    std::uint64_t white_space;
+    std::uint64_t line_feeds;
+    std::uint64_t non_ascii;
+};
+
+inline BlockClasses classify_block(const char* bytes64) {
+    BlockClasses block{0, 0, 0};
+    for (std::size_t part = 0; part < kBlockOfClassifiedBytes / kClassifiedBytes; ++part) {
+        const ByteClasses classes = classify_bytes(bytes64 + kClassifiedBytes * part);
+        block.white_space |= std::uint64_t{classes.white_space} << (kClassifiedBytes * part);
+        block.line_feeds |= std::uint64_t{classes.line_feeds} << (kClassifiedBytes * part);
+        block.non_ascii |= std::uint64_t{classes.non_ascii} << (kClassifiedBytes * part);
+    }
+    return block;
+}
+
 }  // namespace quorv::xyz

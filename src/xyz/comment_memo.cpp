@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "text/ascii.h"
+#include "text/digit_words.h"
 
 namespace quorv::xyz {
 
@@ -97,15 +97,10 @@ const std::variant<FrameComment, ReadError>& CommentMemo::read(std::string_view 
 
 namespace {
 
-constexpr std::uint64_t kEachByte = 0x0101010101010101;
+using digit_words::kEachByte;
+using digit_words::load_word;
 constexpr std::uint64_t kHighBits = kEachByte * 0x80;
 constexpr std::uint64_t kLow7 = kEachByte * 0x7F;
-
-std::uint64_t word_at(const char* bytes) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
 
 // The top bit of each byte that is not zero.
 std::uint64_t non_zero_bytes(std::uint64_t word) { return (((word & kLow7) + kLow7) | word) & kHighBits; }
@@ -127,13 +122,13 @@ bool CommentMemo::settles(std::string_view comment) const {
     const std::size_t size = comment.size();
     if (size != line_.size()) return false;
     const auto word_settles = [&](std::size_t pos) {
-        const std::uint64_t now = word_at(comment.data() + pos);
-        const std::uint64_t before = word_at(line_.data() + pos);
+        const std::uint64_t now = load_word(comment.data() + pos);
+        const std::uint64_t before = load_word(line_.data() + pos);
         if (now == before) return true;
-        const std::uint64_t allowed = digit_bytes(now) & digit_bytes(before) & word_at(free_digits_.data() + pos);
+        const std::uint64_t allowed = digit_bytes(now) & digit_bytes(before) & load_word(free_digits_.data() + pos);
         return (non_zero_bytes(now ^ before) & ~allowed) == 0;
     };
-    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    constexpr std::size_t kWord = digit_words::kWordBytes;
     if (size < kWord) {
         for (std::size_t pos = 0; pos < size; ++pos) {
             const bool free_digit =

@@ -21,23 +21,7 @@ namespace quorv::xyz {
 
 namespace line_feeds_detail {
 
-constexpr std::size_t kBlockBytes = 64;
-
-struct BlockMasks {
-    std::uint64_t line_feeds;  // bit i: block[i] is a line feed
-    std::uint64_t non_ascii;   // bit i: block[i] is 0x80 or above
-};
-
-// The masks of a block kBlockBytes long.
-inline BlockMasks block_masks(const char* block) {
-    BlockMasks masks{0, 0};
-    for (std::size_t part = 0; part < kBlockBytes / kClassifiedBytes; ++part) {
-        const ByteClasses classes = classify_bytes(block + kClassifiedBytes * part);
-        masks.line_feeds |= std::uint64_t{classes.line_feeds} << (16 * part);
-        masks.non_ascii |= std::uint64_t{classes.non_ascii} << (16 * part);
-    }
-    return masks;
-}
+constexpr std::size_t kBlockBytes = kBlockOfClassifiedBytes;
 
 }  // namespace line_feeds_detail
 
@@ -69,14 +53,14 @@ private:
     void load(std::size_t block) {
         using namespace line_feeds_detail;
         block_ = block;
-        BlockMasks masks{0, 0};
+        BlockClasses masks{0, 0, 0};
         if (text_.size() - block >= kBlockBytes) {
-            masks = block_masks(text_.data() + block);
+            masks = classify_block(text_.data() + block);
         } else {
             // The last block, padded with bytes that are neither.
             char padded[kBlockBytes] = {};
             std::memcpy(padded, text_.data() + block, text_.size() - block);
-            masks = block_masks(padded);
+            masks = classify_block(padded);
         }
         mask_ = masks.line_feeds;
         if (masks.non_ascii != 0) {

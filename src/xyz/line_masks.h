@@ -24,7 +24,7 @@ namespace quorv::xyz {
 
 namespace line_masks_detail {
 
-constexpr std::size_t kWordBytes = 64;
+constexpr std::size_t kWordBytes = kBlockOfClassifiedBytes;
 
 struct WordMasks {
     std::uint64_t token_bytes;  // bit i: byte i is not white space
@@ -32,13 +32,8 @@ struct WordMasks {
 };
 
 inline WordMasks classify(const char* bytes64) {
-    WordMasks masks{0, 0};
-    for (std::size_t part = 0; part < kWordBytes / kClassifiedBytes; ++part) {
-        const ByteClasses classes = classify_bytes(bytes64 + kClassifiedBytes * part);
-        masks.token_bytes |= std::uint64_t{static_cast<std::uint16_t>(~classes.white_space)} << (16 * part);
-        masks.line_feeds |= std::uint64_t{classes.line_feeds} << (16 * part);
-    }
-    return masks;
+    const BlockClasses classes = classify_block(bytes64);
+    return {~classes.white_space, classes.line_feeds};
 }
 
 }  // namespace line_masks_detail

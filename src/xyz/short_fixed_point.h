@@ -14,12 +14,12 @@
 // Inline: it runs for every coordinate of every atom line.
 #pragma once
 
-#include <bit>
 #include <cfloat>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
+
+#include "text/digit_words.h"
 
 namespace quorv::xyz {
 
@@ -27,15 +27,14 @@ namespace short_fixed_point_detail {
 
 static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must round to double after every operation");
 
+using digit_words::kEachByte;
+using digit_words::kWordBytes;
+using digit_words::kZeroDigits;
+
 // Up to 15 digits (and the point): below 10^15 < 2^53.
 constexpr std::size_t kMostBytes = 16;
-constexpr std::size_t kWordBytes = 8;
-constexpr std::size_t kMostFractionDigits = 8;
-constexpr std::uint64_t kScales[kMostFractionDigits + 1] = {1,      10,      100,      1000,     10000,
-                                                            100000, 1000000, 10000000, 100000000};
+constexpr std::size_t kMostFractionDigits = kWordBytes;
 constexpr double kExactScales[kMostFractionDigits + 1] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-constexpr std::uint64_t kEachByte = 0x0101010101010101;
-constexpr std::uint64_t kZeroDigits = kEachByte * '0';
 
 // The value of an ASCII digit, or more than 9 for any other byte.
 inline unsigned digit_value(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0'; }
@@ -49,27 +48,14 @@ inline bool all_digits(std::uint64_t word) {
     return (((values + kEachByte * 0x76) | values) & (kEachByte * 0x80)) == 0;
 }
 
-// The value of eight ASCII digits, the first in the lowest byte: pairs,
-// then quads, then the whole.
-inline std::uint64_t eight_digit_value(std::uint64_t word) {
-    std::uint64_t digits = word - kZeroDigits;
-    digits = digits * 10 + (digits >> 8);
-    constexpr std::uint64_t kPairs = 0x000000FF000000FF;
-    constexpr std::uint64_t kHighPairFactor = 100 + (std::uint64_t{1000000} << 32);
-    constexpr std::uint64_t kLowPairFactor = 1 + (std::uint64_t{10000} << 32);
-    return ((digits & kPairs) * kHighPairFactor + ((digits >> 16) & kPairs) * kLowPairFactor) >> 32;
-}
-
-// The value of the last `count` (1..8) bytes of an eight-byte token end, or
-// false when one of them is no digit. The words are read with the first
-// character in the lowest byte.
+// The value of the last `count` (1..8) bytes of the eight at `last_eight`,
+// or false when one of them is no digit: the bytes before them made "0",
+// the word is eight digits.
 inline bool fraction_value(const char* last_eight, std::size_t count, std::uint64_t& value) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, last_eight, kWordBytes);
     const std::uint64_t fraction_bytes = ~std::uint64_t{0} << (8 * (kWordBytes - count));
-    word = (word & fraction_bytes) | (kZeroDigits & ~fraction_bytes);
+    const std::uint64_t word = (digit_words::load_word(last_eight) & fraction_bytes) | (kZeroDigits & ~fraction_bytes);
     if (!all_digits(word)) return false;
-    value = eight_digit_value(word);
+    value = digit_words::eight_digits_value(word);
     return true;
 }
 
@@ -91,7 +77,7 @@ inline bool read_short_fixed_point(std::string_view body, double& magnitude) {
     const std::size_t fraction_digits = size - at - 1;
     if (fraction_digits == 0 || fraction_digits > kMostFractionDigits) return false;
     std::uint64_t fraction = 0;
-    if (std::endian::native == std::endian::little && size >= kWordBytes) {
+    if (digit_words::kAvailable && size >= kWordBytes) {
         if (!fraction_value(body.data() + size - kWordBytes, fraction_digits, fraction)) return false;
     } else {
         for (++at; at < size; ++at) {
@@ -100,7 +86,8 @@ inline bool read_short_fixed_point(std::string_view body, double& magnitude) {
             fraction = fraction * 10 + digit;
         }
     }
-    magnitude = static_cast<double>(integer * kScales[fraction_digits] + fraction) / kExactScales[fraction_digits];
+    magnitude = static_cast<double>(integer * digit_words::kPowersOfTen[fraction_digits] + fraction) /
+                kExactScales[fraction_digits];
     return true;
 }
 

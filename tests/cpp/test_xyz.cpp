@@ -23,6 +23,19 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
+// Up to `most` - 1 of the pieces, drawn by a small generator that gives the
+// same lines on every run.
+std::string line_of_pieces(const std::vector<std::string>& pieces, std::size_t most, std::uint32_t& state) {
+    state = state * 1103515245u + 12345u;
+    const std::size_t count = (state >> 16) % most;
+    std::string line;
+    for (std::size_t i = 0; i < count; ++i) {
+        state = state * 1103515245u + 12345u;
+        line += pieces[(state >> 16) % pieces.size()];
+    }
+    return line;
+}
+
 // The error text of a read, or "<parsed>" when the text read as a cluster.
 std::string error_of(std::string_view text) {
     const ReadResult result = parse_xyz(text);
@@ -183,13 +196,7 @@ TEST(comment_keys_read_as_a_search_of_the_folded_line_would) {
         "=", "==", "-1", "+2", "3", "x", " ", "\t", "\xC2\xA0", "\xC3\x89", "mul", "t=", "chargemult=", "0 1"};
     std::uint32_t state = 12345;
     for (int round = 0; round < 20000; ++round) {
-        std::string line;
-        state = state * 1103515245u + 12345u;
-        const std::size_t count = (state >> 16) % 7;
-        for (std::size_t i = 0; i < count; ++i) {
-            state = state * 1103515245u + 12345u;
-            line += pieces[(state >> 16) % pieces.size()];
-        }
+        const std::string line = line_of_pieces(pieces, 7, state);
         const ClusterSpec spec = cluster_of("0\n" + line + "\n");
         CHECK_EQ(describe(spec.charge) + "/" + describe(spec.spin_multiplicity) + " for '" + line + "'",
                  charge_and_multiplicity_by_folding(line) + " for '" + line + "'");
@@ -232,13 +239,7 @@ TEST(lines_split_into_the_tokens_a_walk_over_their_characters_gives) {
                                              "\xC2", "abcdefghijkl", "\x7F"};
     std::uint32_t state = 2024;
     for (int round = 0; round < 20000; ++round) {
-        std::string line;
-        state = state * 1103515245u + 12345u;
-        const std::size_t count = (state >> 16) % 12;
-        for (std::size_t i = 0; i < count; ++i) {
-            state = state * 1103515245u + 12345u;
-            line += pieces[(state >> 16) % pieces.size()];
-        }
+        const std::string line = line_of_pieces(pieces, 12, state);
         const std::vector<std::string> walked = tokens_by_walking(line);
         xyz::TokenReader reader(line);
         CHECK(all_tokens(reader) == walked);
@@ -259,13 +260,7 @@ TEST(lines_of_a_text_split_by_their_masks_as_by_a_walk) {
                                              "-0.25e3", "abcdefghijkl", "\x7F", "0.12345678"};
     std::uint32_t state = 7;
     for (int round = 0; round < 20000; ++round) {
-        std::string line;
-        state = state * 1103515245u + 12345u;
-        const std::size_t count = (state >> 16) % 40;
-        for (std::size_t i = 0; i < count; ++i) {
-            state = state * 1103515245u + 12345u;
-            line += pieces[(state >> 16) % pieces.size()];
-        }
+        const std::string line = line_of_pieces(pieces, 40, state);
         // The next line short, long (so that whole words of masks lie past the line) or none.
         const char* const kNext[] = {"\nNext 1.0 2.0", "\nNext 1.0 2.0 3.0 4.0 5.0 6.0 7.0 8.0 9.0 10.0 11.0 12.0 13.0 14.0",
                                      ""};
